@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace quill {
+
+enum class MessageKind { Information, Error };
+
+// Every modal or outside interaction of the program goes through here, so that
+// tests can answer dialogs from a script instead of blocking on them.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    // The program's message box: one "OK" button, modal.
+    virtual void showMessageBox(QWidget* parent, const QString& text, MessageKind kind) = 0;
+    // The application-wide error box: stop icon, the application title as caption.
+    virtual void showErrorBox(QWidget* owner, const QString& caption, const QString& text) = 0;
+    // The file-open dialog with multiple selection; empty when cancelled.
+    virtual QStringList chooseFiles(QWidget* parent) = 0;
+    // The folder browser; nothing when cancelled.
+    virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt,
+                                                const QString& preselected) = 0;
+    // Hands a document path, web address or "mailto:" address to the desktop.
+    virtual void shellOpen(const QString& target) = 0;
+};
+
+// The desktop in use: the real one unless a test installed another.
+Desktop& desktop();
+// Installs a desktop and returns the one it replaces.
+std::unique_ptr<Desktop> installDesktop(std::unique_ptr<Desktop> replacement);
+
+}  // namespace quill

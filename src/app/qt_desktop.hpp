@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/desktop.hpp"
+
+namespace quill {
+
+// The real desktop: Qt's dialogs and the platform's document opener.
+class QtDesktop : public Desktop {
+public:
+    void showMessageBox(QWidget* parent, const QString& text, MessageKind kind) override;
+    void showErrorBox(QWidget* owner, const QString& caption, const QString& text) override;
+    QStringList chooseFiles(QWidget* parent) override;
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt, const QString& preselected) override;
+    void shellOpen(const QString& target) override;
+};
+
+}  // namespace quill

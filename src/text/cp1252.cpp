@@ -1,0 +1,140 @@
+#include "text/cp1252.hpp"
+
+#include <array>
+
+namespace quill {
+
+namespace {
+
+// 0x80-0x9F; the five bytes that 1252 leaves unassigned keep their C1 code
+// point, as the platform's conversion does, so every byte survives a round trip.
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+char32_t cp1252ToUnicode(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];
+    return byte;
+}
+
+bool unicodeToCp1252(char32_t codePoint, unsigned char& byte) {
+    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
+        byte = static_cast<unsigned char>(codePoint);
+        return true;
+    }
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == codePoint) {
+            byte = static_cast<unsigned char>(0x80 + i);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string cp1252ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) appendUtf8(out, cp1252ToUnicode(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::u32string utf8ToCodePoints(std::string_view text) {
+    std::u32string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        int extra = 0;
+        char32_t cp = 0;
+        if (lead < 0x80) {
+            cp = lead;
+        } else if ((lead & 0xE0) == 0xC0) {
+            extra = 1;
+            cp = lead & 0x1F;
+        } else if ((lead & 0xF0) == 0xE0) {
+            extra = 2;
+            cp = lead & 0x0F;
+        } else if ((lead & 0xF8) == 0xF0) {
+            extra = 3;
+            cp = lead & 0x07;
+        } else {
+            out += U'\uFFFD';
+            ++i;
+            continue;
+        }
+        bool ok = true;
+        for (int k = 1; ok && k <= extra; ++k) {
+            if (i + static_cast<std::size_t>(k) >= text.size()) {
+                ok = false;
+                break;
+            }
+            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            if ((next & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
+            cp = (cp << 6) | (next & 0x3F);
+        }
+        if (!ok) {
+            out += U'\uFFFD';
+            ++i;
+            continue;
+        }
+        out += cp;
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return out;
+}
+
+std::string utf8ToCp1252(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char32_t cp : utf8ToCodePoints(text)) {
+        unsigned char byte = 0;
+        out += unicodeToCp1252(cp, byte) ? static_cast<char>(byte) : '?';
+    }
+    return out;
+}
+
+unsigned char toUpper1252(unsigned char byte) {
+    if (byte >= 'a' && byte <= 'z') return static_cast<unsigned char>(byte - 0x20);
+    switch (byte) {
+        case 0x9A: return 0x8A;  // š
+        case 0x9C: return 0x8C;  // œ
+        case 0x9E: return 0x8E;  // ž
+        case 0xFF: return 0x9F;  // ÿ
+        default: break;
+    }
+    if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) return static_cast<unsigned char>(byte - 0x20);
+    return byte;
+}
+
+std::string toUpper1252(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(toUpper1252(static_cast<unsigned char>(c)));
+    return out;
+}
+
+}  // namespace quill

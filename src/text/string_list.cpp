@@ -1,0 +1,46 @@
+#include "text/string_list.hpp"
+
+#include "files/file_io.hpp"
+
+namespace quill {
+
+StringList splitLines(std::string_view text) {
+    const auto nul = text.find('\0');
+    if (nul != std::string_view::npos) text = text.substr(0, nul);
+
+    StringList lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+    }
+    return lines;
+}
+
+std::string joinLines(const StringList& lines) {
+    std::string text;
+    std::size_t size = 0;
+    for (const auto& line : lines) size += line.size() + 2;
+    text.reserve(size);
+    for (const auto& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+StringList loadStringList(const std::string& path) {
+    return splitLines(files::readWholeFile(path));
+}
+
+void saveStringList(const std::string& path, const StringList& lines) {
+    files::replaceFileContents(path, joinLines(lines));
+}
+
+}  // namespace quill

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+using StringList = std::vector<std::string>;
+
+// Cuts a text into lines at CR LF, a lone CR or a lone LF; a last line without
+// a line end counts, a final line end adds no empty line, and a NUL byte ends
+// the text.
+StringList splitLines(std::string_view text);
+
+// The text form of a list: every line followed by CR LF, the last one too.
+std::string joinLines(const StringList& lines);
+
+// Loads a file with the rules of splitLines. A file that cannot be opened
+// raises "Datei %s kann nicht geöffnet werden. %s".
+StringList loadStringList(const std::string& path);
+
+// Writes the text form of the list, replacing the file in one step. Failure:
+// "Datei "%s" kann nicht erstellt werden. %s".
+void saveStringList(const std::string& path, const StringList& lines);
+
+}  // namespace quill

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "support/temp_folder.hpp"
+#include "text/string_list.hpp"
+#include "files/file_io.hpp"
+
+namespace quill {
+namespace {
+
+struct SplitCase {
+    std::string text;
+    StringList lines;
+};
+
+TEST(StringList, SplitsAtEveryKindOfLineEndAndStopsAtNul) {
+    const SplitCase cases[] = {
+        {"", {}},
+        {"\r\n", {""}},
+        {"a", {"a"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\rb\nc", {"a", "b", "c"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\n\rb", {"a", "", "b"}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {std::string("a\r\nb\0c\r\nd", 9), {"a", "b"}},
+        {std::string("\0a", 2), {}},
+        {" *.html \r\n", {" *.html "}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(splitLines(c.text), c.lines) << testing::PrintToString(c.text);
+}
+
+TEST(StringList, TextFormEndsEveryLineWithCrLf) {
+    EXPECT_EQ(joinLines({}), "");
+    EXPECT_EQ(joinLines({""}), "\r\n");
+    EXPECT_EQ(joinLines({"*.html", "*.htm"}), "*.html\r\n*.htm\r\n");
+}
+
+TEST(StringList, SavesAndLoadsThroughAFile) {
+    test::TempFolder folder;
+    const auto path = folder.file("Endungen.qmk");
+    saveStringList(path, {"*.html", " ", ""});
+    EXPECT_EQ(folder.read("Endungen.qmk"), "*.html\r\n \r\n\r\n");
+    EXPECT_EQ(loadStringList(path), (StringList{"*.html", " ", ""}));
+}
+
+TEST(StringList, MissingFileGivesTheOpenError) {
+    test::TempFolder folder;
+    const auto path = folder.file("Endungen.qmk");
+    try {
+        loadStringList(path);
+        FAIL() << "no error";
+    } catch (const files::FileOpenError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Datei " + path + " kann nicht geöffnet werden. Das System kann die angegebene Datei nicht finden");
+    }
+}
+
+}  // namespace
+}  // namespace quill
