@@ -1,0 +1,133 @@
+#include "settings/ini_file.hpp"
+
+#include <optional>
+
+#include "files/file_io.hpp"
+#include "text/cp1252.hpp"
+#include "text/string_list.hpp"
+
+namespace quill {
+
+namespace {
+
+constexpr std::size_t kMaxValueLength = 2047;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && toUpper1252(a) == toUpper1252(b);
+}
+
+// The name of a "[section]" line, or nothing for any other line.
+std::optional<std::string_view> sectionName(std::string_view line) {
+    line = trimBlanks(line);
+    if (line.size() < 2 || line.front() != '[') return std::nullopt;
+    const auto close = line.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    return trimBlanks(line.substr(1, close - 1));
+}
+
+// The key of a "key=value" line, or nothing.
+std::optional<std::string_view> keyName(std::string_view line) {
+    const auto equals = line.find('=');
+    if (equals == std::string_view::npos) return std::nullopt;
+    return trimBlanks(line.substr(0, equals));
+}
+
+std::string unquote(std::string_view value) {
+    value = trimBlanks(value);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return std::string(value.substr(0, kMaxValueLength));
+}
+
+std::optional<std::string> readFileIfThere(const std::string& path) {
+    if (!files::fileExists(path)) return std::nullopt;
+    try {
+        return files::readWholeFile(path);
+    } catch (const QuillError&) {
+        return std::nullopt;
+    }
+}
+
+// Where a key's line is, or where a new key of the section goes.
+struct KeyPlace {
+    bool sectionFound = false;
+    std::optional<std::size_t> keyLine;
+    std::size_t insertAt = 0;
+};
+
+KeyPlace findKey(const StringList& lines, std::string_view section, std::string_view key) {
+    KeyPlace place;
+    bool inSection = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (auto name = sectionName(lines[i])) {
+            if (place.sectionFound && inSection) break;
+            inSection = !place.sectionFound && sameName(*name, section);
+            if (inSection) {
+                place.sectionFound = true;
+                place.insertAt = i + 1;
+            }
+            continue;
+        }
+        if (!inSection) continue;
+        if (auto name = keyName(lines[i])) {
+            if (sameName(*name, key)) {
+                place.keyLine = i;
+                return place;
+            }
+            place.insertAt = i + 1;
+        }
+    }
+    return place;
+}
+
+}  // namespace
+
+IniFile::IniFile(std::string path) : path_(std::move(path)) {}
+
+std::string IniFile::readString(std::string_view section, std::string_view key,
+                                std::string_view defaultValue) const {
+    std::string_view fallback = defaultValue;
+    while (!fallback.empty() && isBlank(fallback.back())) fallback.remove_suffix(1);
+    const std::string fallbackValue(fallback.substr(0, kMaxValueLength));
+
+    const auto content = readFileIfThere(path_);
+    if (!content) return fallbackValue;
+    const StringList lines = splitLines(*content);
+    const KeyPlace place = findKey(lines, section, key);
+    if (!place.keyLine) return fallbackValue;
+    const std::string& line = lines[*place.keyLine];
+    return unquote(std::string_view(line).substr(line.find('=') + 1));
+}
+
+void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+    StringList lines;
+    if (auto content = readFileIfThere(path_)) lines = splitLines(*content);
+
+    std::string entry = std::string(key) + "=" + std::string(value);
+    const KeyPlace place = findKey(lines, section, key);
+    if (place.keyLine) {
+        lines[*place.keyLine] = std::move(entry);
+    } else if (place.sectionFound) {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place.insertAt), std::move(entry));
+    } else {
+        lines.push_back("[" + std::string(section) + "]");
+        lines.push_back(std::move(entry));
+    }
+
+    try {
+        files::replaceFileContents(path_, joinLines(lines), 0600);
+    } catch (const QuillError&) {
+        throw SettingsWriteError("In " + path_ + " kann nicht geschrieben werden");
+    }
+}
+
+}  // namespace quill

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "text/quill_error.hpp"
+
+namespace quill {
+
+// "In %s kann nicht geschrieben werden"
+class SettingsWriteError : public QuillError {
+public:
+    using QuillError::QuillError;
+};
+
+// An INI file read and written one key at a time, opened and released within
+// each call, as the desktop's profile functions do it:
+// - a missing file, section or key reads as the default;
+// - section and key names match without regard to letter case;
+// - values lose the blanks around them and one pair of enclosing quotes, a
+//   default loses its trailing blanks, and at most 2047 characters come back;
+// - the first write creates the file (owner-only access, since it may hold a
+//   password), a missing section is appended, an existing key is replaced in
+//   place; the file is replaced in one step, never left half-written.
+class IniFile {
+public:
+    explicit IniFile(std::string path);
+
+    const std::string& path() const { return path_; }
+
+    std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+    void writeString(std::string_view section, std::string_view key, std::string_view value);
+
+private:
+    std::string path_;
+};
+
+}  // namespace quill
