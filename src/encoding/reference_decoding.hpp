@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "text/string_list.hpp"
+
+namespace quill {
+
+// Replaces the list's content by the pieces of text between the exact,
+// case-sensitive occurrences of delimiter: n occurrences give n + 1 pieces,
+// empty ones included. An empty delimiter gives the whole text as one piece.
+void SplitAtDelimiter(std::string_view text, std::string_view delimiter, StringList& pieces);
+
+// Drops every CR LF pair (left to right, the result is not searched again).
+std::string removeCrLfPairs(std::string_view text);
+
+// What a memo makes of a text: a lone CR or a lone LF becomes CR LF.
+std::string withMemoLineBreaks(std::string_view text);
+
+// Decodes joined references: the text before the first "&#" is ignored, a
+// piece "|" ends the decoding, every other piece must be an integer (else
+// ConvertError "'%s' ist kein gültiger Integerwert") and gives the byte of
+// its low 8 bits.
+std::string decodeReferences(std::string_view text);
+
+}  // namespace quill
