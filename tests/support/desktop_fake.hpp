@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/desktop.hpp"
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace quill::test {
+
+// A desktop that shows nothing: it records every call with its arguments and
+// answers the dialogs from a script, so no test blocks on a modal window.
+class DesktopFake : public Desktop {
+public:
+    struct MessageBoxCall {
+        QString text;
+        MessageKind kind;
+    };
+    struct ErrorBoxCall {
+        QString caption;
+        QString text;
+    };
+    struct FolderCall {
+        QString prompt;
+        QString preselected;
+    };
+
+    void showMessageBox(QWidget* parent, const QString& text, MessageKind kind) override;
+    void showErrorBox(QWidget* owner, const QString& caption, const QString& text) override;
+    QStringList chooseFiles(QWidget* parent) override;
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt,
+                                        const QString& preselected) override;
+    void shellOpen(const QString& target) override;
+
+    // Answers for the next dialogs, used in order; an unscripted dialog is cancelled.
+    void scriptFiles(QStringList answer) { fileAnswers_.push_back(std::move(answer)); }
+    void scriptFolder(std::optional<QString> answer) { folderAnswers_.push_back(std::move(answer)); }
+
+    std::vector<MessageBoxCall> messageBoxes;
+    std::vector<ErrorBoxCall> errorBoxes;
+    int fileDialogs = 0;
+    std::vector<FolderCall> folderDialogs;
+    QStringList shellOpens;
+
+private:
+    std::deque<QStringList> fileAnswers_;
+    std::deque<std::optional<QString>> folderAnswers_;
+};
+
+// Installs a fresh fake for the lifetime of the object and puts the previous
+// desktop back afterwards.
+class InstalledDesktopFake {
+public:
+    InstalledDesktopFake();
+    ~InstalledDesktopFake();
+    InstalledDesktopFake(const InstalledDesktopFake&) = delete;
+    InstalledDesktopFake& operator=(const InstalledDesktopFake&) = delete;
+
+    DesktopFake& operator*() const { return *fake_; }
+    DesktopFake* operator->() const { return fake_; }
+
+private:
+    DesktopFake* fake_;
+    std::unique_ptr<Desktop> previous_;
+};
+
+}  // namespace quill::test
