@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "text/string_list.hpp"
+
+namespace quill {
+
+// Every occurrence of oldText, compared after the 1252 upper-case mapping, is
+// replaced by newText: left to right, never overlapping, inserted text never
+// searched again. An empty oldText changes nothing.
+std::string replaceIgnoringCase(std::string_view text, std::string_view oldText, std::string_view newText);
+
+// All replacements of one encoding run, applied to a file's bytes in memory:
+// for each non-empty found text in order, the found text by its replacement
+// text, then "mailto:" by the encoded mailto constant. The result is exactly
+// what applying those replacements one after the other would give.
+class RunReplacements {
+public:
+    explicit RunReplacements(const StringList& foundTexts);
+    ~RunReplacements();
+    RunReplacements(const RunReplacements&) = delete;
+    RunReplacements& operator=(const RunReplacements&) = delete;
+
+    // No non-empty found text: a run touches no file.
+    bool empty() const;
+    std::string apply(std::string_view text) const;
+
+private:
+    struct Step;
+    std::vector<std::unique_ptr<Step>> steps_;
+};
+
+}  // namespace quill

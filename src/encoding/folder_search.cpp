@@ -1,0 +1,75 @@
+#include "encoding/folder_search.hpp"
+
+#include <algorithm>
+#include <dirent.h>
+#include <set>
+#include <sys/stat.h>
+#include <utility>
+#include <vector>
+
+#include "encoding/file_mask.hpp"
+
+namespace quill {
+
+namespace {
+
+struct Entry {
+    std::string name;
+    bool isFile = false;
+    bool isFolder = false;
+};
+
+using FolderId = std::pair<dev_t, ino_t>;
+
+std::vector<Entry> sortedEntries(const std::string& folder) {
+    std::vector<Entry> entries;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return entries;
+    while (const dirent* item = ::readdir(dir)) {
+        const std::string name = item->d_name;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + name;
+        struct stat own {};
+        struct stat target {};
+        if (::lstat(path.c_str(), &own) != 0) continue;
+        const bool isLink = S_ISLNK(own.st_mode);
+        const bool hasTarget = ::stat(path.c_str(), &target) == 0;
+        entries.push_back(Entry{name, hasTarget && S_ISREG(target.st_mode), !isLink && S_ISDIR(own.st_mode)});
+    }
+    ::closedir(dir);
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return nameLessIgnoringCase(a.name, b.name); });
+    return entries;
+}
+
+void walk(const std::string& folder, const std::string& mask, bool includeSubfolders, StringList& foundFiles,
+          std::set<FolderId>& entered) {
+    const std::vector<Entry> entries = sortedEntries(folder);
+    for (const auto& entry : entries)
+        if (entry.isFile && maskMatches(entry.name, mask)) foundFiles.push_back(folder + entry.name);
+    if (!includeSubfolders) return;
+    for (const auto& entry : entries) {
+        if (!entry.isFolder || entry.name.front() == '.') continue;
+        const std::string sub = folder + entry.name + "/";
+        struct stat info {};
+        // A folder mounted inside itself must not be entered twice either.
+        if (::stat(sub.c_str(), &info) != 0 || !entered.insert({info.st_dev, info.st_ino}).second) continue;
+        walk(sub, mask, includeSubfolders, foundFiles, entered);
+    }
+}
+
+}  // namespace
+
+void Dateien_suchen(const std::string& pathWithMask, bool includeSubfolders, StringList& foundFiles) {
+    const auto slash = pathWithMask.rfind('/');
+    const std::string mask = slash == std::string::npos ? pathWithMask : pathWithMask.substr(slash + 1);
+    std::string folder = slash == std::string::npos ? std::string() : pathWithMask.substr(0, slash + 1);
+    if (folder.empty() || folder.back() != '/') folder += '/';
+
+    std::set<FolderId> entered;
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) == 0) entered.insert({info.st_dev, info.st_ino});
+    walk(folder, mask, includeSubfolders, foundFiles, entered);
+}
+
+}  // namespace quill

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "text/string_list.hpp"
+
+namespace quill {
+
+// pathWithMask is a folder, "/" and a mask (UTF-8). Appends folder + name of
+// every matching file to foundFiles, and with includeSubfolders those of the
+// subfolders, depth-first, a folder's files before its subfolders'.
+// - Only regular files are listed (a link to one counts); names beginning with
+//   "." count as hidden and are listed.
+// - Folders whose names begin with "." are not entered, nor are links to
+//   folders, so no walk can loop back into a parent folder.
+// - The entries of each folder are taken by name with letter case ignored,
+//   so that runs repeat.
+// A folder that does not exist or cannot be read lists nothing.
+void Dateien_suchen(const std::string& pathWithMask, bool includeSubfolders, StringList& foundFiles);
+
+}  // namespace quill

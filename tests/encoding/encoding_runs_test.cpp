@@ -1,0 +1,297 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <sys/stat.h>
+
+#include "encoding/char_reference.hpp"
+#include "encoding/encoding_runs.hpp"
+#include "encoding/file_rewrite.hpp"
+#include "encoding/found_text_replacement.hpp"
+#include "files/fault_injection.hpp"
+#include "files/file_io.hpp"
+#include "support/temp_folder.hpp"
+
+namespace quill {
+namespace {
+
+const std::string kMailto(kEncodedMailto);
+
+ino_t inodeOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+    return info.st_ino;
+}
+
+// Removes an injected fault even when a check fails half-way.
+class FaultScope {
+public:
+    explicit FaultScope(files::FaultHook hook) { files::setFaultHook(std::move(hook)); }
+    ~FaultScope() { files::setFaultHook({}); }
+    FaultScope(const FaultScope&) = delete;
+    FaultScope& operator=(const FaultScope&) = delete;
+};
+
+// The message of the error the call raises, or "" when it raises none.
+template <class Call>
+std::string errorOf(Call call) {
+    try {
+        call();
+    } catch (const QuillError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+class EncodingRunsTest : public ::testing::Test {
+protected:
+    std::string page(const std::string& name, const std::string& bytes) {
+        const std::string path = folder.write(name, bytes);
+        runs.foundFiles.push_back(path);
+        return path;
+    }
+    test::TempFolder folder;
+    EncodingRuns runs;
+};
+
+TEST_F(EncodingRunsTest, FoundTextsAreReplacedInEveryFileAndMailtoEverywhere) {
+    const std::string a = page("a.html", "<a href=\"mailto:x@y.de\">X</a> <A HREF=\"mailto:q@r.de\">Q</A>");
+    const std::string b = page("b.html", "Write to x@Y.DE\">x or MAILTO:someone, q@r.de\">Q\r\n");
+    const RunOutcome outcome = runs.encodeFoundFiles();
+    EXPECT_EQ(outcome.kind, OutcomeKind::Information);
+    EXPECT_EQ(outcome.text, "Die E-Mail-Adressen wurden erfolgreich kodiert!");
+    EXPECT_EQ(runs.foundAddresses.items(), (StringList{"x@y.de\">X", "q@r.de\">Q"}));
+
+    const std::string x = fullEncoding("x@y.de") + "\">" + fullEncoding("X");
+    const std::string q = fullEncoding("q@r.de") + "\">" + fullEncoding("Q");
+    EXPECT_EQ(test::readFile(a), "<a href=\"" + kMailto + x + "</a> <A HREF=\"" + kMailto + q + "</A>");
+    EXPECT_EQ(test::readFile(b), "Write to " + x + " or " + kMailto + "someone, " + q + "\r\n");
+}
+
+TEST_F(EncodingRunsTest, FurtherAttributesOfALinkSurvive) {
+    const std::string a = page("a.html", "<a href=\"mailto:x@y.de\" class=\"mail\" title=\"Schreiben\">Hi</a>");
+    runs.encodeFoundFiles();
+    EXPECT_EQ(test::readFile(a), "<a href=\"" + kMailto + fullEncoding("x@y.de") +
+                                     "\" class=\"mail\" title=\"Schreiben\">" + fullEncoding("Hi") + "</a>");
+}
+
+TEST_F(EncodingRunsTest, AFoundTextWithAnAmpersandLosesNoText) {
+    const std::string a = page("a.html", "<a href=\"mailto:x@y.de\">Tom &amp; Jerry</a>");
+    runs.encodeFoundFiles();
+    EXPECT_EQ(test::readFile(a), "<a href=\"" + kMailto + fullEncoding("x@y.de") + "\">" + fullEncoding("Tom ") +
+                                     "&amp; Jerry</a>");
+}
+
+TEST_F(EncodingRunsTest, EncodedFilesYieldNothingNewButAreRewrittenAgain) {
+    const std::string a = page("a.html", "<a href=\"mailto:x@y.de\">X</a>");
+    runs.encodeFoundFiles();
+    const std::string encoded = test::readFile(a);
+    const ino_t before = inodeOf(a);
+
+    const RunOutcome again = runs.encodeFoundFiles();  // pressed a second time
+    EXPECT_EQ(again.kind, OutcomeKind::Information);
+    EXPECT_EQ(runs.foundAddresses.size(), 1u);
+    EXPECT_EQ(test::readFile(a), encoded);
+    EXPECT_NE(inodeOf(a), before);
+
+    runs.clearLists();  // a fresh folder choice
+    runs.foundFiles.push_back(a);
+    const ino_t rewritten = inodeOf(a);
+    const RunOutcome fresh = runs.encodeFoundFiles();
+    EXPECT_EQ(fresh.kind, OutcomeKind::Error);
+    EXPECT_EQ(fresh.text, "Es wurden keine unkodierten E-Mail-Adressen gefunden!");
+    EXPECT_EQ(inodeOf(a), rewritten);  // no file touched
+}
+
+TEST_F(EncodingRunsTest, AnEmptyFoundTextReportsSuccessButTouchesNoFile) {
+    const std::string a = page("a.html", "a href=\"mailto:nothing behind, mailto:x");
+    const ino_t before = inodeOf(a);
+    const RunOutcome outcome = runs.encodeFoundFiles();
+    EXPECT_EQ(runs.foundAddresses.items(), StringList{""});
+    EXPECT_EQ(outcome.kind, OutcomeKind::Information);
+    EXPECT_EQ(inodeOf(a), before);
+    EXPECT_EQ(test::readFile(a), "a href=\"mailto:nothing behind, mailto:x");
+}
+
+TEST_F(EncodingRunsTest, ACrLfFoundTextIsReplacedOnlyWhereTheFileHasCrLf) {
+    const std::string lf = page("lf.html", "<a href=\"mailto:p@q.de\">\nName</a>\n");
+    const std::string crlf = page("crlf.html", "<a href=\"mailto:p@q.de\">\r\nName</a>\r\n");
+    const std::string empty = page("empty.html", "");
+    const ino_t emptyBefore = inodeOf(empty);
+    runs.encodeFoundFiles();
+    EXPECT_EQ(runs.foundAddresses.items(), StringList{"p@q.de\">\r\nName"});
+    EXPECT_EQ(test::readFile(lf), "<a href=\"" + kMailto + "p@q.de\">\nName</a>\n");
+    EXPECT_EQ(test::readFile(crlf), "<a href=\"" + kMailto + fullEncoding("p@q.de") + "\">" +
+                                        fullEncoding("\r\nName") + "</a>\r\n");
+    EXPECT_EQ(test::readFile(empty), "");
+    EXPECT_NE(inodeOf(empty), emptyBefore);
+}
+
+TEST_F(EncodingRunsTest, ChosenFilesGetEveryEarlierFoundTextAndOnlyTheyAreRewritten) {
+    const std::string a = page("a.html", "<a href=\"mailto:x@y.de\">X</a>");
+    runs.encodeFoundFiles();
+    const ino_t aBefore = inodeOf(a);
+    const std::string c = folder.write("c.html", "no link, just x@y.de\">X and Mailto:");
+    const RunOutcome outcome = runs.encodeChosenFiles({c});
+    EXPECT_EQ(outcome.kind, OutcomeKind::Information);
+    EXPECT_EQ(runs.foundFiles, (StringList{a, c}));
+    EXPECT_EQ(test::readFile(c), "no link, just " + fullEncoding("x@y.de") + "\">" + fullEncoding("X") + " and " + kMailto);
+    EXPECT_EQ(inodeOf(a), aBefore);
+}
+
+TEST_F(EncodingRunsTest, EachFileIsReadOnceAndWrittenOncePerRun) {
+    page("a.html", "<a href=\"mailto:1@x\">1</a><a href=\"mailto:2@x\">2</a><a href=\"mailto:3@x\">3</a>");
+    page("b.html", "<a href=\"mailto:4@x\">4</a>");
+    for (const auto& path : runs.foundFiles) runs.Datei_scannen(path);
+    ASSERT_EQ(runs.foundAddresses.size(), 4u);
+    std::map<std::pair<files::FileStep, std::string>, int> counts;
+    {
+        FaultScope count([&](files::FileStep step, const std::string& path) {
+            ++counts[{step, path}];
+            return 0;
+        });
+        runs.Dateien_kodieren(runs.foundFiles);
+    }
+    for (const auto& path : runs.foundFiles) {
+        EXPECT_EQ((counts[{files::FileStep::OpenRead, path}]), 1) << path;
+        EXPECT_EQ((counts[{files::FileStep::CreateTemp, path}]), 1) << path;
+    }
+}
+
+TEST_F(EncodingRunsTest, AFailureEndsTheRunWhereItArisesAndKeepsEarlierFiles) {
+    struct Row {
+        files::FileStep step;
+        int errorNumber;
+        std::string (*message)(const std::string& path);
+    };
+    const std::vector<Row> rows = {
+        {files::FileStep::OpenRead, ENOENT, [](const std::string& p) { return files::openErrorText(p, ENOENT); }},
+        {files::FileStep::ShortRead, EIO, [](const std::string&) { return std::string("Stream-Lesefehler"); }},
+        {files::FileStep::CreateTemp, EACCES, [](const std::string& p) { return files::createErrorText(p, EACCES); }},
+        {files::FileStep::ShortWrite, ENOSPC, [](const std::string&) { return std::string("Stream-Schreibfehler"); }},
+        {files::FileStep::Rename, EBUSY, [](const std::string& p) { return files::createErrorText(p, EBUSY); }},
+    };
+    const std::string link = "<a href=\"mailto:x@y.de\">X</a>";
+    for (const auto& row : rows) {
+        test::TempFolder trees;
+        const StringList paths = {trees.write("1.html", link), trees.write("2.html", link), trees.write("3.html", link)};
+        EncodingRuns run;
+        run.foundAddresses.add("x@y.de\">X");
+        const std::string failing = paths[1];
+        std::string message;
+        {
+            FaultScope fault([&](files::FileStep step, const std::string& path) {
+                return step == row.step && path == failing ? row.errorNumber : 0;
+            });
+            message = errorOf([&] { run.Dateien_kodieren(paths); });
+        }
+        EXPECT_EQ(message, row.message(failing));
+        EXPECT_NE(test::readFile(paths[0]), link);
+        EXPECT_EQ(test::readFile(paths[1]), link);
+        EXPECT_EQ(test::readFile(paths[2]), link);
+    }
+}
+
+TEST_F(EncodingRunsTest, AWriteProtectedFileIsRefusedAndKeepsItsContent) {
+    const std::string link = "<a href=\"mailto:x@y.de\">X</a>";
+    const std::string a = page("a.html", link);
+    const std::string b = page("b.html", link);
+    ::chmod(b.c_str(), 0444);
+    EXPECT_EQ(errorOf([&] { runs.encodeFoundFiles(); }), files::createErrorText(b, EACCES));
+    EXPECT_NE(test::readFile(a), link);
+    EXPECT_EQ(test::readFile(b), link);
+    EXPECT_EQ(runs.foundAddresses.size(), 1u);
+}
+
+TEST_F(EncodingRunsTest, AVanishedFileIsSkippedByTheScanAndFailsTheRewrite) {
+    const std::string a = page("a.html", "<a href=\"mailto:x@y.de\">X</a>");
+    const std::string gone = folder.file("gone.html");
+    runs.foundFiles.push_back(gone);
+    EXPECT_EQ(errorOf([&] { runs.encodeFoundFiles(); }), files::openErrorText(gone, ENOENT));
+    EXPECT_EQ(runs.foundAddresses.size(), 1u);
+    EXPECT_NE(test::readFile(a).find(kMailto), std::string::npos);
+}
+
+TEST_F(EncodingRunsTest, AFileTheScanCannotOpenStopsTheRunBeforeAnyRewrite) {
+    const std::string link = "<a href=\"mailto:x@y.de\">X</a>";
+    const std::string a = page("a.html", link);
+    const std::string b = page("b.html", link);
+    FaultScope fault([&](files::FileStep step, const std::string& path) {
+        return step == files::FileStep::OpenRead && path == b ? EACCES : 0;
+    });
+    EXPECT_EQ(errorOf([&] { runs.encodeFoundFiles(); }), files::openErrorText(b, EACCES));
+    EXPECT_EQ(test::readFile(a), link);
+    EXPECT_EQ(runs.foundAddresses.size(), 1u);
+}
+
+TEST_F(EncodingRunsTest, SearchTakesEveryMaskAsItsOwnWalk) {
+    folder.write("sub/page.html", "x");
+    folder.write("\xc3\xa4rger.html", "x");  // "ärger.html"
+    runs.searchFolder(folder.path(), {"*.htm", "*.html", "\xe4*.html"});
+    EXPECT_EQ(runs.foundFiles, (StringList{folder.file("\xc3\xa4rger.html"), folder.file("sub/page.html"),
+                                           folder.file("\xc3\xa4rger.html"), folder.file("sub/page.html"),
+                                           folder.file("\xc3\xa4rger.html")}));
+    runs.foundFiles.clear();
+    runs.includeSubfolders = false;
+    runs.searchFolder(folder.path(), {"*.html"});
+    EXPECT_EQ(runs.foundFiles, StringList{folder.file("\xc3\xa4rger.html")});
+}
+
+TEST(FoundAddresses, ExactDuplicateTestInFirstDeliveryOrder) {
+    FoundAddresses list;
+    for (const std::string text : {"b", "a", "B", "b", "", "a", ""}) list.add(text);
+    EXPECT_EQ(list.items(), (StringList{"b", "a", "B", ""}));
+    EXPECT_TRUE(Adresse_vorhanden("B", list));
+    EXPECT_TRUE(Adresse_vorhanden("", list));
+    EXPECT_FALSE(Adresse_vorhanden("A", list));
+    EXPECT_FALSE(Adresse_vorhanden("b ", list));
+    list.clear();
+    EXPECT_FALSE(Adresse_vorhanden("b", list));
+}
+
+TEST(ErgebnisMelden, SuccessWhenAnyEntryIsListed) {
+    EncodingRuns runs;
+    EXPECT_EQ(runs.Ergebnis_melden().kind, OutcomeKind::Error);
+    runs.foundAddresses.add("");
+    EXPECT_EQ(runs.Ergebnis_melden().kind, OutcomeKind::Information);
+}
+
+// The run over real files against the file-by-file rule: every found text
+// with its own rewrite of every file, then "mailto:" with another.
+TEST(DateienKodieren, SameFilesAsRewritingOnceForEveryReplacement) {
+    std::mt19937 random(7);
+    const std::vector<std::string> pieces = {"<a href=\"mailto:", "A HREF=\"mailto:", "a@b.de", "A@B.DE", "\">", "x",
+                                             "</a>", "\r\n", "\n", "mailto:", "&amp;", std::string(1, '\0'), "\xe4"};
+    for (int round = 0; round < 40; ++round) {
+        test::TempFolder batched;
+        test::TempFolder sequential;
+        StringList batchedPaths;
+        StringList sequentialPaths;
+        for (int f = 0; f < 3; ++f) {
+            std::string bytes;
+            for (std::size_t i = random() % 30; i > 0; --i) bytes += pieces[random() % pieces.size()];
+            const std::string name = std::to_string(f) + ".html";
+            batchedPaths.push_back(batched.write(name, bytes));
+            sequentialPaths.push_back(sequential.write(name, bytes));
+        }
+        batchedPaths.push_back(batchedPaths.front());  // the same file listed twice
+        sequentialPaths.push_back(sequentialPaths.front());
+
+        EncodingRuns runs;
+        for (const auto& path : batchedPaths) runs.Datei_scannen(path);
+        runs.foundAddresses.add(pieces[random() % pieces.size()]);
+        runs.Dateien_kodieren(batchedPaths);
+
+        for (const auto& path : sequentialPaths)
+            for (const auto& found : runs.foundAddresses.items()) {
+                if (found.empty()) continue;
+                Datei_ersetzen(path, found, replacementForFoundText(found));
+                Datei_ersetzen(path, "mailto:", kEncodedMailto);
+            }
+        for (int f = 0; f < 3; ++f)
+            ASSERT_EQ(test::readFile(batchedPaths[f]), test::readFile(sequentialPaths[f])) << "round " << round;
+    }
+}
+
+}  // namespace
+}  // namespace quill

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "encoding/folder_search.hpp"
+#include "support/temp_folder.hpp"
+
+namespace quill {
+namespace {
+
+class FolderSearch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"b.html", "A.HTML", "c.htm", ".hidden.html", "notes.txt", "sub/z.html",
+                                 "sub/deeper/y.html", "Sub2/x.html", ".dot/secret.html", "sub/.inner/no.html"})
+            folder.write(name, "x");
+    }
+    // Paths relative to the folder, in the order found.
+    StringList search(const std::string& mask, bool subfolders = true) const {
+        StringList found;
+        Dateien_suchen(folder.path() + "/" + mask, subfolders, found);
+        for (auto& path : found) {
+            EXPECT_EQ(path.rfind(folder.path() + "/", 0), 0u) << path;
+            path.erase(0, folder.path().size() + 1);
+        }
+        return found;
+    }
+    test::TempFolder folder;
+};
+
+TEST_F(FolderSearch, DepthFirstFilesBeforeSubfoldersByNameIgnoringCase) {
+    EXPECT_EQ(search("*.html"), (StringList{".hidden.html", "A.HTML", "b.html", "sub/z.html", "sub/deeper/y.html",
+                                            "Sub2/x.html"}));
+}
+
+TEST_F(FolderSearch, MasksAndTheSubfolderSwitch) {
+    struct Row {
+        std::string mask;
+        bool subfolders;
+        StringList expected;
+    };
+    const std::vector<Row> rows = {
+        {"*.htm", false, {".hidden.html", "A.HTML", "b.html", "c.htm"}},
+        {"*.html", false, {".hidden.html", "A.HTML", "b.html"}},
+        {"*.*", false, {".hidden.html", "A.HTML", "b.html", "c.htm", "notes.txt"}},
+        {"*.txt", true, {"notes.txt"}},
+        {"?.htm*", false, {"A.HTML", "b.html", "c.htm"}},
+        {"*.php", true, {}},
+    };
+    for (const auto& row : rows) EXPECT_EQ(search(row.mask, row.subfolders), row.expected) << row.mask;
+}
+
+TEST_F(FolderSearch, AppendsToWhatIsListedAndRepeatsForASecondMask) {
+    StringList found = {"earlier"};
+    Dateien_suchen(folder.path() + "/*.htm", false, found);
+    Dateien_suchen(folder.path() + "/*.html", false, found);
+    EXPECT_EQ(found.size(), 1u + 4u + 3u);
+    EXPECT_EQ(found.front(), "earlier");
+    EXPECT_EQ(found[3], folder.path() + "/b.html");
+    EXPECT_EQ(found[7], folder.path() + "/b.html");  // listed twice
+}
+
+TEST_F(FolderSearch, MissingFolderListsNothing) {
+    StringList found;
+    Dateien_suchen(" /*.html", true, found);
+    Dateien_suchen(folder.path() + "/missing/*.html", true, found);
+    EXPECT_TRUE(found.empty());
+}
+
+TEST_F(FolderSearch, LinksToFoldersAreNotEnteredSoNoWalkLoops) {
+    ASSERT_EQ(::symlink("..", folder.file("sub/up").c_str()), 0);
+    ASSERT_EQ(::symlink(folder.path().c_str(), folder.file("sub/deeper/root").c_str()), 0);
+    ASSERT_EQ(::symlink("b.html", folder.file("linked.html").c_str()), 0);
+    ASSERT_EQ(::symlink("gone.html", folder.file("dangling.html").c_str()), 0);
+    EXPECT_EQ(search("*.html"), (StringList{".hidden.html", "A.HTML", "b.html", "linked.html", "sub/z.html",
+                                            "sub/deeper/y.html", "Sub2/x.html"}));
+}
+
+TEST_F(FolderSearch, OnlyRegularFilesAreListed) {
+    ASSERT_EQ(::mkfifo(folder.file("pipe.html").c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.file("folder.html"));
+    EXPECT_EQ(search("*.html", false), (StringList{".hidden.html", "A.HTML", "b.html"}));
+}
+
+}  // namespace
+}  // namespace quill
