@@ -1,0 +1,114 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "ftp/ftp_reply.hpp"
+#include "ftp/tcp_socket.hpp"
+#include "text/string_list.hpp"
+
+namespace quill::ftp {
+
+enum TFTPTransferType { ftASCII, ftBinary };
+enum TMaxLineAction { maException, maSplit };
+
+class DataConnection;
+
+// The FTP client: one control connection, and one data connection at a time
+// inside ListNames, Download and Upload. Every call blocks until it is done
+// and reports failures as EFTPError subclasses.
+class TFTPClient {
+public:
+    TFTPClient();
+    ~TFTPClient();
+    TFTPClient(const TFTPClient&) = delete;
+    TFTPClient& operator=(const TFTPClient&) = delete;
+
+    // Settings. Every wait has a finite default, so a server that stops
+    // answering cannot block the program; 0 means no limit.
+    std::string Host;
+    std::uint16_t Port = 21;
+    std::string Username;
+    std::string Password;
+    bool AutoLogin = true;
+    bool Passive = false;
+    int ConnectTimeout = 30000;   // ms, control and data connections
+    int ReadTimeout = 60000;      // ms, each wait on the control connection
+    int TransferTimeout = 60000;  // ms, each wait on a data connection
+    int AcceptTimeout = 60000;    // ms, overall wait for the server's active-mode connection
+    std::size_t MaxLineLength = 16384;
+    TMaxLineAction MaxLineAction = maException;
+    std::size_t RecvBufferSize = 32768;
+    std::size_t SendBufferSize = 32768;
+    std::string ExternalIP;
+
+    TFTPTransferType TransferType() const { return transferType_; }
+
+    // Control connection.
+    void Connect();
+    void Disconnect();
+    bool Connected();
+    void ChangeFolder(const std::string& folder);
+    int SendCommand(const std::string& line, const ReplyCodes& allowed = {});
+    int SendCommand(const std::string& line, int allowed) { return SendCommand(line, ReplyCodes{allowed}); }
+    int ReadReply(const ReplyCodes& allowed = {});
+    void WriteLine(const std::string& line);
+    void SetTransferType(TFTPTransferType type);
+    bool SupportsFeature(const std::string& name) const;
+
+    const TFTPReply& LastReply() const { return lastReply_; }
+    const TFTPReply& Greeting() const { return greeting_; }
+    const StringList& Features() const { return features_; }
+    const std::string& SystemDescription() const { return systemDescription_; }
+    bool ServerUtcOffsetKnown() const { return utcOffsetKnown_; }
+    int ServerUtcOffset() const { return utcOffsetMinutes_; }
+    // The control socket's own address, as read after connecting.
+    const SocketAddress& LocalAddress() const { return localAddress_; }
+    const SocketAddress& PeerAddress() const { return peerAddress_; }
+
+    // Data transfers.
+    void ListNames(StringList& dest, const std::string& mask);
+    void Download(const std::string& remote, const std::string& localPath, bool canOverwrite, bool resume);
+    void Upload(const std::string& localPath, const std::string& remote, bool append);
+
+private:
+    void openControlConnection();
+    void login();
+    void afterLogin();
+    bool offersSiteZone() const;
+    std::string readLine();
+    void requireSocket() const;
+    void markClosedByPeer();
+
+    // Data transfer steps.
+    using PieceSink = std::function<void(std::string_view piece)>;
+    // Passive: returns the address the PASV reply names. Active: sets up the
+    // listener in data and announces it.
+    SocketAddress prepareTransfer(const std::string& commandLine, DataConnection& data);
+    void receivingTransfer(const std::string& commandLine, const PieceSink& sink,
+                           std::optional<std::uint64_t> restartAt);
+    void sendingTransfer(const std::string& commandLine, int fileDescriptor);
+    void readFinalReply();
+    bool serverCanRestart();
+
+    TcpSocket control_;
+    bool everConnected_ = false;
+    bool closedByPeer_ = false;
+    std::string input_;
+    std::size_t lineSearchFrom_ = 0;
+    SocketAddress localAddress_;
+    SocketAddress peerAddress_;
+    TFTPReply lastReply_;
+    TFTPReply greeting_;
+    StringList features_;
+    std::string systemDescription_;
+    bool utcOffsetKnown_ = false;
+    int utcOffsetMinutes_ = 0;
+    TFTPTransferType transferType_ = ftBinary;
+    bool transferring_ = false;
+    std::optional<bool> canRestart_;
+};
+
+}  // namespace quill::ftp

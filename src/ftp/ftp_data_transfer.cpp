@@ -1,0 +1,227 @@
+// The data connection operations of TFTPClient.
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "files/fault_injection.hpp"
+#include "files/file_io.hpp"
+#include "ftp/data_connection.hpp"
+#include "ftp/ftp_client.hpp"
+#include "ftp/ftp_errors.hpp"
+#include "ftp/pasv_reply.hpp"
+
+namespace quill::ftp {
+
+namespace {
+
+constexpr std::size_t kReceivePieceSize = 32768;
+
+// Closes a local file whatever way the transfer ends.
+class LocalFile {
+public:
+    explicit LocalFile(int fd) : fd_(fd) {}
+    ~LocalFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    LocalFile(const LocalFile&) = delete;
+    LocalFile& operator=(const LocalFile&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Marks the client as transferring while a data connection exists.
+class TransferScope {
+public:
+    explicit TransferScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TransferScope() { flag_ = false; }
+    TransferScope(const TransferScope&) = delete;
+    TransferScope& operator=(const TransferScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+std::string portArgument(std::string host, std::uint16_t port) {
+    for (char& byte : host) {
+        if (byte == '.') byte = ',';
+    }
+    return host + "," + std::to_string(port / 256) + "," + std::to_string(port % 256);
+}
+
+void writeAll(int fd, const std::string& path, std::string_view piece) {
+    if (files::injectedFault(files::FileStep::Write, path) != 0) throw files::StreamError("Stream-Schreibfehler");
+    while (!piece.empty()) {
+        const auto written = ::write(fd, piece.data(), piece.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) throw files::StreamError("Stream-Schreibfehler");
+        piece.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+int createLocalFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) throw files::FileCreateError(files::createErrorText(path, errno));
+    return fd;
+}
+
+// The file name part of a local path.
+std::string fileNamePart(const std::string& path) {
+    const auto separator = path.find_last_of('/');
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+}  // namespace
+
+SocketAddress TFTPClient::prepareTransfer(const std::string& commandLine, DataConnection& data) {
+    if (Passive) {
+        if (SupportsFeature("PRET")) SendCommand("PRET " + commandLine);
+        SendCommand("PASV", {227});
+        return parsePasvReply(lastReply_.Text.empty() ? std::string() : lastReply_.Text.front());
+    }
+    const SocketAddress listening = data.listen(localAddress_.host);
+    SendCommand("PORT " + portArgument(ExternalIP.empty() ? listening.host : ExternalIP, listening.port), {200});
+    return {};
+}
+
+void TFTPClient::receivingTransfer(const std::string& commandLine, const PieceSink& sink,
+                                   std::optional<std::uint64_t> restartAt) {
+    DataConnection data;
+    const SocketAddress target = prepareTransfer(commandLine, data);
+    {
+        TransferScope scope(transferring_);
+        const auto sendRestart = [&] {
+            if (restartAt) SendCommand("REST " + std::to_string(*restartAt), {350});
+        };
+        if (Passive) {
+            data.connect(target, ConnectTimeout);
+            sendRestart();
+            SendCommand(commandLine, {125, 150, 154});
+        } else {
+            sendRestart();
+            SendCommand(commandLine, {125, 150, 154});
+            data.acceptServer(AcceptTimeout);
+        }
+        data.receiveAll(sink, kReceivePieceSize, TransferTimeout);
+        data.close();
+    }
+    readFinalReply();
+}
+
+void TFTPClient::sendingTransfer(const std::string& commandLine, int fileDescriptor) {
+    struct stat info {};
+    if (::fstat(fileDescriptor, &info) != 0) throw files::StreamError("Stream-Lesefehler");
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+
+    DataConnection data;
+    const SocketAddress target = prepareTransfer(commandLine, data);
+    {
+        TransferScope scope(transferring_);
+        if (Passive) {
+            // The server learns the file name before the data connection opens.
+            WriteLine(commandLine);
+            data.connect(target, ConnectTimeout);
+            ReadReply({110, 125, 150});
+        } else {
+            SendCommand(commandLine, {125, 150});
+            data.acceptServer(AcceptTimeout);
+        }
+
+        std::string piece(std::max<std::size_t>(SendBufferSize, 1), '\0');
+        std::uint64_t sent = 0;
+        while (sent < size) {
+            const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(piece.size(), size - sent));
+            const auto got = ::read(fileDescriptor, piece.data(), wanted);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) throw files::StreamError("Stream-Lesefehler");
+            if (got == 0) throw ENoDataToRead();
+            try {
+                data.send(std::string_view(piece).substr(0, static_cast<std::size_t>(got)), TransferTimeout);
+            } catch (const ENotASocket&) {
+                if (!Passive) throw;
+            }
+            sent += static_cast<std::uint64_t>(got);
+        }
+        // Closing tells the server that the file is complete.
+        data.close();
+    }
+    readFinalReply();
+}
+
+void TFTPClient::readFinalReply() {
+    const int code = ReadReply({225, 226, 250, 426, 450});
+    if (code == 426 || code == 450) ReadReply({226, 225});
+}
+
+bool TFTPClient::serverCanRestart() {
+    if (!canRestart_) {
+        canRestart_ = SendCommand("REST 1") == 350;
+        SendCommand("REST 0");
+    }
+    return *canRestart_;
+}
+
+void TFTPClient::ListNames(StringList& dest, const std::string& mask) {
+    const TFTPTransferType previous = transferType_;
+    SetTransferType(ftASCII);
+    std::string listing;
+    try {
+        receivingTransfer(std::string(trimBlanks("NLST " + mask)),
+                          [&listing](std::string_view piece) { listing.append(piece); }, std::nullopt);
+    } catch (...) {
+        // The transfer's own error is the one to report.
+        try {
+            SetTransferType(previous);
+        } catch (const EFTPError&) {
+        }
+        throw;
+    }
+    SetTransferType(previous);
+    dest = splitLines(listing);
+}
+
+void TFTPClient::Download(const std::string& remote, const std::string& localPath, bool canOverwrite, bool resume) {
+    requireSocket();
+    std::optional<std::uint64_t> restartAt;
+    int fd = -1;
+    if (files::fileExists(localPath)) {
+        const bool resuming = resume && serverCanRestart();
+        if (canOverwrite && !resuming) {
+            ::unlink(localPath.c_str());
+            fd = createLocalFile(localPath);
+        } else if (resuming && !canOverwrite) {
+            fd = ::open(localPath.c_str(), O_RDWR | O_CLOEXEC);
+            if (fd < 0) throw files::FileOpenError(files::openErrorText(localPath, errno));
+            const auto end = ::lseek(fd, 0, SEEK_END);
+            restartAt = end > 0 ? static_cast<std::uint64_t>(end) : 0;
+        } else {
+            throw EFileAlreadyExists();
+        }
+    } else {
+        fd = createLocalFile(localPath);
+    }
+    LocalFile file(fd);
+    receivingTransfer("RETR " + remote,
+                      [&file, &localPath](std::string_view piece) { writeAll(file.get(), localPath, piece); },
+                      restartAt);
+    // Nothing may remain of older, longer contents beyond the last byte written.
+    const auto position = ::lseek(file.get(), 0, SEEK_CUR);
+    if (position >= 0) [[maybe_unused]] const int ignored = ::ftruncate(file.get(), position);
+}
+
+void TFTPClient::Upload(const std::string& localPath, const std::string& remote, bool append) {
+    requireSocket();
+    const std::string name = remote.empty() ? fileNamePart(localPath) : remote;
+    if (name.empty()) throw EUploadFileNameEmpty();
+    const int fd = ::open(localPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw files::FileOpenError(files::openErrorText(localPath, errno));
+    LocalFile file(fd);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))
+        throw files::FileOpenError(files::openErrorText(localPath, EISDIR));
+    sendingTransfer((append ? "APPE " : "STOR ") + name, fd);
+}
+
+}  // namespace quill::ftp

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <string>
+
+#include "text/quill_error.hpp"
+
+namespace quill::ftp {
+
+// Base of every failure of the FTP client.
+class EFTPError : public QuillError {
+public:
+    using QuillError::QuillError;
+};
+
+// A reply outside the allowed codes; the message is the reply's text.
+class EReplyError : public EFTPError {
+public:
+    EReplyError(int code, const std::string& message) : EFTPError(message), code_(code) {}
+    int code() const { return code_; }
+
+private:
+    int code_;
+};
+
+// A failing socket call: "Socket Error # %d\r\n%s".
+class ESocketError : public EFTPError {
+public:
+    explicit ESocketError(int winsockError);
+    int errorCode() const { return errorCode_; }
+
+private:
+    int errorCode_;
+};
+
+class ENotASocket : public ESocketError {
+public:
+    ENotASocket();
+};
+
+#define QUILL_FTP_SIMPLE_ERROR(Name, Text)        \
+    class Name : public EFTPError {               \
+    public:                                       \
+        Name() : EFTPError(Text) {}               \
+    }
+
+QUILL_FTP_SIMPLE_ERROR(EAlreadyConnected, "Already connected.");
+QUILL_FTP_SIMPLE_ERROR(ENotConnected, "Not connected.");
+QUILL_FTP_SIMPLE_ERROR(EConnClosedGracefully, "Connection Closed Gracefully.");
+QUILL_FTP_SIMPLE_ERROR(EMaxLineLengthExceeded, "Max line length exceeded.");
+QUILL_FTP_SIMPLE_ERROR(EReadTimeout, "Read Timeout");
+QUILL_FTP_SIMPLE_ERROR(EConnectTimeout, "Connect timed out.");
+QUILL_FTP_SIMPLE_ERROR(ECouldNotBindSocket, "Could not bind socket. Address and port are already in use.");
+QUILL_FTP_SIMPLE_ERROR(ENoDataToRead, "No data to read.");
+QUILL_FTP_SIMPLE_ERROR(EFileAlreadyExists, "Destination file already exists.");
+QUILL_FTP_SIMPLE_ERROR(EUploadFileNameEmpty, "The destination filename can not be empty");
+
+#undef QUILL_FTP_SIMPLE_ERROR
+
+// A reply code that is neither blank nor 100-999.
+class EInvalidReplyCode : public EFTPError {
+public:
+    explicit EInvalidReplyCode(const std::string& code) : EFTPError("Reply Code is not valid: " + code) {}
+};
+
+// Throws the socket error for a Windows Sockets number (ENotASocket for 10038).
+[[noreturn]] void raiseSocketError(int winsockError);
+
+// Throws the socket error for the errno value of a failed call.
+[[noreturn]] void raiseErrno(int errorNumber);
+
+}  // namespace quill::ftp

@@ -1,0 +1,217 @@
+#include "ftp/tcp_socket.hpp"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <utility>
+
+#include "ftp/ftp_errors.hpp"
+#include "ftp/socket_ops.hpp"
+#include "ftp/winsock_errors.hpp"
+#include "text/cp1252.hpp"
+
+namespace quill::ftp {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Four decimal fields of 0-255 separated by dots, nothing else.
+bool parseDottedQuad(const std::string& text, in_addr& address) {
+    std::uint32_t value = 0;
+    std::size_t pos = 0;
+    for (int field = 0; field < 4; ++field) {
+        if (field > 0) {
+            if (pos >= text.size() || text[pos] != '.') return false;
+            ++pos;
+        }
+        const std::size_t start = pos;
+        unsigned number = 0;
+        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && pos - start < 3) {
+            number = number * 10 + static_cast<unsigned>(text[pos] - '0');
+            ++pos;
+        }
+        if (pos == start || number > 255) return false;
+        value = (value << 8) | number;
+    }
+    if (pos != text.size()) return false;
+    address.s_addr = htonl(value);
+    return true;
+}
+
+sockaddr_in makeAddress(const std::string& host, std::uint16_t port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    if (host.empty()) {
+        address.sin_addr.s_addr = htonl(INADDR_ANY);
+    } else if (!parseDottedQuad(host, address.sin_addr)) {
+        raiseSocketError(10022);
+    }
+    return address;
+}
+
+SocketAddress toSocketAddress(const sockaddr_in& address) {
+    char text[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
+    return {text, ntohs(address.sin_port)};
+}
+
+// poll with a limit (kWaitForever: none), resumed after signals. Returns
+// false when the limit passed.
+bool waitFor(int fd, short events, int timeoutMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (true) {
+        int wait = -1;
+        if (timeoutMs != kWaitForever) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            wait = left > 0 ? static_cast<int>(left) : 0;
+        }
+        pollfd entry{fd, events, 0};
+        const int ready = ::poll(&entry, 1, wait);
+        if (ready > 0) return true;
+        if (ready == 0) return false;
+        if (errno != EINTR) raiseErrno(errno);
+    }
+}
+
+void setBlocking(int fd, bool blocking) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0) raiseErrno(errno);
+    const int wanted = blocking ? (flags & ~O_NONBLOCK) : (flags | O_NONBLOCK);
+    if (::fcntl(fd, F_SETFL, wanted) < 0) raiseErrno(errno);
+}
+
+}  // namespace
+
+std::string resolveHost(const std::string& host) {
+    if (toUpper1252(host) == "LOCALHOST") return "127.0.0.1";
+    in_addr address{};
+    if (parseDottedQuad(host, address)) return host;
+    const int result = socket_ops::resolveName(host.c_str(), address);
+    if (result != 0) raiseSocketError(winsockErrorFromResolver(result));
+    char text[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &address, text, sizeof text);
+    return text;
+}
+
+TcpSocket::~TcpSocket() { close(); }
+
+TcpSocket::TcpSocket(TcpSocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+TcpSocket TcpSocket::create() {
+    const int fd = socket_ops::createStreamSocket();
+    if (fd < 0) raiseErrno(errno);
+    return TcpSocket(fd);
+}
+
+void TcpSocket::setNoDelayOff() {
+    const int off = 0;
+    if (::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &off, sizeof off) != 0) raiseErrno(errno);
+}
+
+void TcpSocket::bind(const std::string& address, std::uint16_t port) {
+    const sockaddr_in local = makeAddress(address, port);
+    if (socket_ops::bindSocket(fd_, local) != 0) throw ECouldNotBindSocket();
+}
+
+void TcpSocket::connect(const std::string& address, std::uint16_t port, int timeoutMs) {
+    const sockaddr_in remote = makeAddress(address, port);
+    setBlocking(fd_, false);
+    if (socket_ops::connectSocket(fd_, remote) != 0) {
+        if (errno != EINPROGRESS && errno != EINTR) raiseErrno(errno);
+        if (!waitFor(fd_, POLLOUT, timeoutMs)) {
+            close();
+            throw EConnectTimeout();
+        }
+        int failure = 0;
+        socklen_t length = sizeof failure;
+        if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &failure, &length) != 0) raiseErrno(errno);
+        if (failure != 0) raiseErrno(failure);
+    }
+    setBlocking(fd_, true);
+}
+
+void TcpSocket::listen(int backlog) {
+    if (socket_ops::listenSocket(fd_, backlog) != 0) raiseErrno(errno);
+}
+
+TcpSocket TcpSocket::accept() {
+    const int fd = socket_ops::acceptSocket(fd_);
+    if (fd < 0) raiseErrno(errno);
+    return TcpSocket(fd);
+}
+
+SocketAddress TcpSocket::localAddress() const {
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    if (::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) raiseErrno(errno);
+    return toSocketAddress(address);
+}
+
+SocketAddress TcpSocket::peerAddress() const {
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    if (::getpeername(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) raiseErrno(errno);
+    return toSocketAddress(address);
+}
+
+bool TcpSocket::sendAll(std::string_view bytes, int timeoutMs) {
+    if (fd_ < 0) raiseSocketError(kWsaNotASocket);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto sent = socket_ops::sendSome(fd_, bytes.data() + done, bytes.size() - done);
+        if (sent > 0) {
+            done += static_cast<std::size_t>(sent);
+        } else if (sent == 0) {
+            return false;
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            if (!waitFor(fd_, POLLOUT, timeoutMs)) raiseSocketError(kWsaTimedOut);
+        } else if (errno != EINTR) {
+            raiseErrno(errno);
+        }
+    }
+    return true;
+}
+
+bool TcpSocket::waitReadable(int timeoutMs) const {
+    if (fd_ < 0) raiseSocketError(kWsaNotASocket);
+    return waitFor(fd_, POLLIN, timeoutMs);
+}
+
+bool TcpSocket::readableNow() const {
+    if (fd_ < 0) raiseSocketError(kWsaNotASocket);
+    pollfd entry{fd_, POLLIN, 0};
+    return ::poll(&entry, 1, 0) > 0;
+}
+
+std::size_t TcpSocket::receive(char* data, std::size_t size) {
+    if (fd_ < 0) raiseSocketError(kWsaNotASocket);
+    while (true) {
+        const auto got = socket_ops::receiveSome(fd_, data, size);
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR) raiseErrno(errno);
+    }
+}
+
+void TcpSocket::close() {
+    if (fd_ < 0) return;
+    ::shutdown(fd_, SHUT_WR);
+    ::close(fd_);
+    fd_ = -1;
+}
+
+}  // namespace quill::ftp

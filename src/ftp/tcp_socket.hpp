@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quill::ftp {
+
+// No limit for a wait.
+inline constexpr int kWaitForever = 0;
+
+struct SocketAddress {
+    std::string host;  // dotted IPv4
+    std::uint16_t port = 0;
+};
+
+// "LOCALHOST" in any case gives 127.0.0.1, a dotted quad is used as it is,
+// anything else is looked up and its first IPv4 address is used.
+std::string resolveHost(const std::string& host);
+
+// An IPv4 TCP socket that closes itself. Every failing call raises the
+// client's socket errors.
+class TcpSocket {
+public:
+    TcpSocket() = default;
+    ~TcpSocket();
+    TcpSocket(TcpSocket&& other) noexcept;
+    TcpSocket& operator=(TcpSocket&& other) noexcept;
+    TcpSocket(const TcpSocket&) = delete;
+    TcpSocket& operator=(const TcpSocket&) = delete;
+
+    static TcpSocket create();
+
+    bool isOpen() const { return fd_ >= 0; }
+
+    // Leaves Nagle's algorithm on (TCP no-delay off), on every socket.
+    void setNoDelayOff();
+    void bind(const std::string& address, std::uint16_t port);
+    // timeoutMs kWaitForever waits as long as the platform does; otherwise a
+    // connect not done in time closes the socket and raises EConnectTimeout.
+    void connect(const std::string& address, std::uint16_t port, int timeoutMs);
+    void listen(int backlog);
+    TcpSocket accept();
+
+    SocketAddress localAddress() const;
+    SocketAddress peerAddress() const;
+
+    // Sends every byte; each wait for room is bounded by timeoutMs (10060 when
+    // it passes). Returns false when the platform reports 0 bytes sent.
+    bool sendAll(std::string_view bytes, int timeoutMs);
+
+    // False when nothing arrived within timeoutMs.
+    bool waitReadable(int timeoutMs) const;
+    // Looks without waiting.
+    bool readableNow() const;
+    // Up to size bytes; 0 means the peer closed.
+    std::size_t receive(char* data, std::size_t size);
+
+    // Shuts down the sending side and closes; failures are ignored.
+    void close();
+
+private:
+    explicit TcpSocket(int fd) : fd_(fd) {}
+    int fd_ = -1;
+};
+
+}  // namespace quill::ftp
