@@ -115,6 +115,10 @@ bool TFTPClient::offersSiteZone() const {
 void TFTPClient::Disconnect() {
     // No QUIT: the server learns of the end from the closed connection.
     control_.close();
+    // Unread bytes of a closed connection would keep Connected true and make
+    // every later Connect fail with "Already connected.".
+    input_.clear();
+    lineSearchFrom_ = 0;
 }
 
 bool TFTPClient::Connected() {

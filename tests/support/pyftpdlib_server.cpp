@@ -1,0 +1,108 @@
+#include "support/pyftpdlib_server.hpp"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace quill::test {
+
+namespace {
+
+constexpr int kStartLimitMs = 15000;
+constexpr int kStopLimitMs = 5000;
+
+const char* const kServerScript = R"PY(
+import fnmatch, logging, os, sys
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+
+logging.disable(logging.CRITICAL)
+root, user, password = sys.argv[1:4]
+
+class Handler(FTPHandler):
+    def ftp_NLST(self, path):
+        folder, mask = os.path.split(path)
+        if ('*' in mask or '?' in mask) and self.fs.isdir(folder):
+            names = sorted(name for name in self.fs.listdir(folder)
+                           if fnmatch.fnmatchcase(name.lower(), mask.lower())
+                           and not self.fs.isdir(os.path.join(folder, name)))
+            if not names:
+                self.respond('550 No files found.')
+                return None
+            data = ('\r\n'.join(names) + '\r\n').encode('utf8', self.unicode_errors)
+            self.push_dtp_data(data, cmd='NLST')
+            return path
+        return super().ftp_NLST(path)
+
+authorizer = DummyAuthorizer()
+authorizer.add_user(user, password, root, perm='elradfmwMT')
+Handler.authorizer = authorizer
+server = FTPServer(('127.0.0.1', 0), Handler)
+print(server.address[1], flush=True)
+server.serve_forever()
+)PY";
+
+}  // namespace
+
+PyftpdlibServer::PyftpdlibServer(std::string user, std::string password)
+    : user_(std::move(user)), password_(std::move(password)) {
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pyftpdlib: pipe failed");
+    pid_ = ::fork();
+    if (pid_ < 0) throw std::runtime_error("pyftpdlib: fork failed");
+    if (pid_ == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY);
+        if (null >= 0) ::dup2(null, STDERR_FILENO);
+        ::execl("/usr/bin/python3", "python3", "-c", kServerScript, root_.path().c_str(), user_.c_str(),
+                password_.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(out[1]);
+
+    std::string text;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartLimitMs);
+    while (text.find('\n') == std::string::npos) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        pollfd entry{out[0], POLLIN, 0};
+        if (left <= 0 || ::poll(&entry, 1, static_cast<int>(left)) <= 0) break;
+        char buffer[64];
+        const auto got = ::read(out[0], buffer, sizeof buffer);
+        if (got <= 0) break;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(out[0]);
+    const int port = text.find('\n') == std::string::npos ? 0 : std::atoi(text.c_str());
+    if (port <= 0 || port > 65535) {
+        stop();
+        throw std::runtime_error("pyftpdlib did not start");
+    }
+    port_ = static_cast<std::uint16_t>(port);
+}
+
+PyftpdlibServer::~PyftpdlibServer() { stop(); }
+
+void PyftpdlibServer::stop() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopLimitMs);
+    while (::waitpid(pid_, nullptr, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    pid_ = -1;
+}
+
+}  // namespace quill::test

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+
+#include "support/temp_folder.hpp"
+
+namespace quill::test {
+
+// A real FTP server: pyftpdlib under /usr/bin/python3 on 127.0.0.1 with a
+// free port, one user with full rights on a fresh temporary root, passive and
+// active mode, and NLST that understands "*" and "?" masks. Start-up waits a
+// bounded time; the server stops with the object.
+class PyftpdlibServer {
+public:
+    PyftpdlibServer(std::string user = "quill", std::string password = "geheim");
+    ~PyftpdlibServer();
+    PyftpdlibServer(const PyftpdlibServer&) = delete;
+    PyftpdlibServer& operator=(const PyftpdlibServer&) = delete;
+
+    std::uint16_t port() const { return port_; }
+    const std::string& user() const { return user_; }
+    const std::string& password() const { return password_; }
+    // The folder the user sees as "/".
+    const TempFolder& root() const { return root_; }
+
+private:
+    void stop();
+
+    std::string user_;
+    std::string password_;
+    TempFolder root_;
+    pid_t pid_ = -1;
+    std::uint16_t port_ = 0;
+};
+
+}  // namespace quill::test

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace quill::test {
+
+// One thing the scripted server does in answer to a command.
+struct ServerStep {
+    enum class Kind { Send, OpenData, SendData, ReceiveData, CloseData, ResetData, CloseControl, Pause };
+    Kind kind;
+    std::string bytes;
+    int milliseconds = 0;
+};
+using Script = std::vector<ServerStep>;
+
+// Exact bytes on the control connection, and a line with CR LF added.
+ServerStep sendRaw(std::string bytes);
+ServerStep replyLine(const std::string& line);
+// The data connection: accepted (after PASV) or made to the PORT address.
+ServerStep openData();
+ServerStep sendData(std::string bytes);
+// Reads until the client closes; the bytes are kept as an upload.
+ServerStep receiveData();
+ServerStep closeData();
+// Closes with a reset instead of an orderly end.
+ServerStep resetData();
+ServerStep closeControl();
+ServerStep pause(int milliseconds);
+
+// "150 ...", the data sent, "226 ..."; and the same for receiving.
+Script transferOut(std::string data);
+Script transferIn();
+
+// An FTP server inside the test process, on 127.0.0.1 with a free port. It
+// serves one control connection after another, answers each command from its
+// script, and records every command line it receives. An empty script is
+// silence. Every wait of its own is bounded, so a test cannot hang on it.
+class ScriptedFtpServer {
+public:
+    ScriptedFtpServer();
+    ~ScriptedFtpServer();
+    ScriptedFtpServer(const ScriptedFtpServer&) = delete;
+    ScriptedFtpServer& operator=(const ScriptedFtpServer&) = delete;
+
+    std::uint16_t port() const { return port_; }
+
+    // What a new connection is greeted with (default: "220 Scripted server ready").
+    void setGreeting(Script greeting);
+    // The answer to the next command with this verb; queued answers are used once each.
+    void once(const std::string& verb, Script answer);
+    // The answer to every command with this verb when none is queued.
+    void always(const std::string& verb, Script answer);
+    // The passive data listener moves to this loopback address (default 127.0.0.1).
+    void setPassiveAddress(const std::string& address);
+
+    // Command lines received so far, without their line ends.
+    std::vector<std::string> commands() const;
+    // Bytes received by each receiveData step, in order.
+    std::vector<std::string> uploads() const;
+    // Things that went wrong on the server's side (a missed data connection...).
+    std::vector<std::string> problems() const;
+    // The address and port of the last PORT command, as "h.h.h.h:port".
+    std::string lastPortTarget() const;
+    // Number of control connections the client has ended so far.
+    int connectionsEnded() const;
+    // Waits (bounded) until that many connections have ended.
+    bool waitForConnectionsEnded(int count, int timeoutMs = 5000) const;
+
+private:
+    void run();
+    void serve(int control);
+    Script answerFor(const std::string& verb);
+    Script defaultAnswer(const std::string& verb);
+    void perform(int control, int& data, const ServerStep& step);
+    int openDataConnection();
+    void addProblem(const std::string& text);
+    void bindPassiveListener(const std::string& address);
+
+    int listener_ = -1;
+    int passiveListener_ = -1;
+    std::uint16_t port_ = 0;
+    std::string passiveAddress_ = "127.0.0.1";
+    std::uint16_t passivePort_ = 0;
+    std::string portHost_;
+    std::uint16_t portPort_ = 0;
+    bool stop_ = false;
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    Script greeting_;
+    std::map<std::string, std::deque<Script>> queued_;
+    std::map<std::string, Script> standing_;
+    std::vector<std::string> commands_;
+    std::vector<std::string> uploads_;
+    std::vector<std::string> problems_;
+    int connectionsEnded_ = 0;
+    std::thread thread_;
+};
+
+}  // namespace quill::test
