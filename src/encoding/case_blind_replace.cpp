@@ -1,6 +1,6 @@
 #include "encoding/case_blind_replace.hpp"
 
-#include <functional>
+#include <cstring>
 
 #include "encoding/char_reference.hpp"
 #include "encoding/found_text_replacement.hpp"
@@ -10,40 +10,46 @@ namespace quill {
 
 namespace {
 
-using Searcher = std::boyer_moore_horspool_searcher<std::string::const_iterator>;
-
-// One pattern, upper-cased once, with its search table.
+// One pattern, upper-cased once; texts are searched in their upper-case form.
 class CaseBlindPattern {
 public:
-    explicit CaseBlindPattern(std::string_view pattern)
-        : upper_(toUpper1252(pattern)), searcher_(upper_.cbegin(), upper_.cend()) {}
+    explicit CaseBlindPattern(std::string_view pattern) : upper_(toUpper1252(pattern)) {}
     CaseBlindPattern(const CaseBlindPattern&) = delete;
     CaseBlindPattern& operator=(const CaseBlindPattern&) = delete;
 
     // Replaces in text, whose upper-case form is upper, and keeps upper in
     // step. False (and nothing touched) when there is no occurrence.
-    bool replaceIn(std::string& text, std::string& upper, std::string_view newText) const {
-        auto found = searcher_(upper.cbegin(), upper.cend()).first;
-        if (found == upper.cend()) return false;
+    bool replaceIn(std::string& text, std::string& upper, std::string_view newText, std::string_view newUpper) const {
+        std::size_t at = find(upper, 0);
+        if (at == std::string::npos) return false;
         std::string result;
+        std::string resultUpper;
         result.reserve(text.size() + newText.size());
+        resultUpper.reserve(text.size() + newText.size());
         std::size_t done = 0;
-        while (found != upper.cend()) {
-            const auto at = static_cast<std::size_t>(found - upper.cbegin());
+        while (at != std::string::npos) {
             result.append(text, done, at - done);
+            resultUpper.append(upper, done, at - done);
             result += newText;
+            resultUpper += newUpper;
             done = at + upper_.size();
-            found = searcher_(upper.cbegin() + static_cast<std::ptrdiff_t>(done), upper.cend()).first;
+            at = find(upper, done);
         }
         result.append(text, done);
+        resultUpper.append(upper, done);
         text.swap(result);
-        upper = toUpper1252(text);
+        upper.swap(resultUpper);
         return true;
     }
 
 private:
+    std::size_t find(const std::string& upper, std::size_t from) const {
+        if (from > upper.size()) return std::string::npos;
+        const void* hit = ::memmem(upper.data() + from, upper.size() - from, upper_.data(), upper_.size());
+        return hit == nullptr ? std::string::npos : static_cast<std::size_t>(static_cast<const char*>(hit) - upper.data());
+    }
+
     const std::string upper_;
-    const Searcher searcher_;
 };
 
 }  // namespace
@@ -52,14 +58,16 @@ std::string replaceIgnoringCase(std::string_view text, std::string_view oldText,
     std::string result(text);
     if (oldText.empty()) return result;
     std::string upper = toUpper1252(result);
-    CaseBlindPattern(oldText).replaceIn(result, upper, newText);
+    CaseBlindPattern(oldText).replaceIn(result, upper, newText, toUpper1252(newText));
     return result;
 }
 
 struct RunReplacements::Step {
-    Step(std::string_view found, std::string replacementText) : pattern(found), replacement(std::move(replacementText)) {}
+    Step(std::string_view found, std::string replacementText)
+        : pattern(found), replacement(std::move(replacementText)), replacementUpper(toUpper1252(replacement)) {}
     CaseBlindPattern pattern;
     std::string replacement;
+    std::string replacementUpper;
 };
 
 RunReplacements::RunReplacements(const StringList& foundTexts) {
@@ -80,9 +88,9 @@ std::string RunReplacements::apply(std::string_view text) const {
     // after a found text was actually replaced.
     bool mailtoLeft = true;
     for (const auto& step : steps_) {
-        if (step->pattern.replaceIn(result, upper, step->replacement)) mailtoLeft = true;
+        if (step->pattern.replaceIn(result, upper, step->replacement, step->replacementUpper)) mailtoLeft = true;
         if (mailtoLeft) {
-            mailto.replaceIn(result, upper, kEncodedMailto);
+            mailto.replaceIn(result, upper, kEncodedMailto, kEncodedMailto);
             mailtoLeft = false;
         }
     }
