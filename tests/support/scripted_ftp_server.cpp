@@ -208,6 +208,7 @@ void ScriptedFtpServer::serve(int control) {
                 commands_.push_back(line);
             }
             changed_.notify_all();
+            if (upperVerb(line) == "PASV") dropStalePassiveConnections();
             const Script answer = answerFor(upperVerb(line));
             if (upperVerb(line) == "PORT") {
                 // h1,h2,h3,h4,p1,p2
@@ -313,6 +314,21 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step) 
             break;
         case ServerStep::Kind::CloseControl: ::shutdown(control, SHUT_RDWR); break;
         case ServerStep::Kind::Pause: std::this_thread::sleep_for(std::chrono::milliseconds(step.milliseconds)); break;
+    }
+}
+
+// A data connection the script never took (say, the command was refused)
+// must not be mistaken for the next one.
+void ScriptedFtpServer::dropStalePassiveConnections() {
+    int passive = -1;
+    {
+        std::lock_guard lock(mutex_);
+        passive = passiveListener_;
+    }
+    while (waitReadable(passive, 0)) {
+        const int stale = ::accept4(passive, nullptr, nullptr, SOCK_CLOEXEC);
+        if (stale < 0) break;
+        ::close(stale);
     }
 }
 

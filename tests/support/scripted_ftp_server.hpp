@@ -80,6 +80,7 @@ private:
     Script defaultAnswer(const std::string& verb);
     void perform(int control, int& data, const ServerStep& step);
     int openDataConnection();
+    void dropStalePassiveConnections();
     void addProblem(const std::string& text);
     void bindPassiveListener(const std::string& address);
 
