@@ -44,6 +44,7 @@ class Handler(FTPHandler):
 authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm='elradfmwMT')
 Handler.authorizer = authorizer
+Handler.auth_failed_timeout = 0.1  # tests need no brute-force delay
 server = FTPServer(('127.0.0.1', 0), Handler)
 print(server.address[1], flush=True)
 server.serve_forever()
