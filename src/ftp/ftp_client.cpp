@@ -10,6 +10,8 @@ namespace quill::ftp {
 
 namespace {
 
+constexpr std::size_t kMaxReplyBytes = 1 << 20;
+
 std::string typeLetter(TFTPTransferType type) { return type == ftASCII ? "A" : "I"; }
 
 // The first blank-delimited word of a feature line, upper-cased, and the rest.
@@ -212,7 +214,13 @@ int TFTPClient::ReadReply(const ReplyCodes& allowed) {
             break;
         }
     }
-    while (!isReplyEndLine(lines.back())) lines.push_back(readLine());
+    std::size_t replyBytes = lines.back().size();
+    while (!isReplyEndLine(lines.back())) {
+        lines.push_back(readLine());
+        // A reply that never ends must not eat all memory.
+        replyBytes += lines.back().size() + 2;
+        if (replyBytes > kMaxReplyBytes) throw EMaxLineLengthExceeded();
+    }
     lastReply_ = parseReplyLines(lines);
     checkReply(lastReply_, allowed);
     return lastReply_.NumericCode;

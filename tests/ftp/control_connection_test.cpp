@@ -40,6 +40,11 @@ TEST_F(ScriptedSession, GreetingsAreReadByTheReplyRules) {
         {"22 ok goes on", "22 ok\r\n220 fine\r\n", 0, {}, rfNormal, "Reply Code is not valid: 22 o"},
         {"120 refused", "120 Try again in 5 minutes\r\n", 0, {}, rfNormal, "Try again in 5 minutes\r\n"},
         {"closed mid-reply", "220-partial\r\n220 no end", 0, {}, rfNormal, "Connection Closed Gracefully."},
+        {"endless reply", [] {
+             std::string lines;
+             while (lines.size() < (1u << 20) + 100) lines += "220-more of the same\r\n";
+             return lines;
+         }(), 0, {}, rfNormal, "Max line length exceeded."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

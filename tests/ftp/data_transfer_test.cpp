@@ -391,6 +391,19 @@ TEST(ScriptedTransfer, BrokenTransfersGiveClearErrorsAndNoHang) {
     }
 }
 
+TEST(ScriptedTransfer, AServerThatStopsReadingEndsTheUploadAfterTheTimeout) {
+    test::TempFolder local;
+    // Larger than what the socket buffers of both sides can take in.
+    const std::string path = local.write("big.bin", std::string(48 << 20, 's'));
+    Session session(true);
+    session.client.TransferTimeout = 300;
+    // The reset comes long after the timeout; a reset error would show the wait was not bounded.
+    session.server.once("STOR", {replyLine("150 Go"), openData(), pause(1500), resetData()});
+    session.connect();
+    expectError<ESocketError>([&] { session.client.Upload(path, "big.bin", false); },
+                              "Socket Error # 10060\r\nConnection timed out.");
+}
+
 TEST(ScriptedTransfer, ActiveReceiveWithoutServerConnectionReadsNothing) {
     test::TempFolder local;
     Session session(false);
