@@ -168,6 +168,13 @@ bool removeFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
+bool createFolder(const std::string& path) {
+    if (injectedFault(FileStep::CreateFolder, path) != 0) return false;
+    if (::mkdir(path.c_str(), 0777) == 0) return true;
+    struct stat info {};
+    return errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 std::string currentFolder() {
     std::string buffer(PATH_MAX, '\0');
     if (::getcwd(buffer.data(), buffer.size()) == nullptr) return ".";

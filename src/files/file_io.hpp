@@ -49,6 +49,9 @@ void createEmptyFile(const std::string& path);
 // Deletes a file; false when it could not be deleted.
 bool removeFile(const std::string& path);
 
+// Creates a folder unless it exists; false when it is not there afterwards.
+bool createFolder(const std::string& path);
+
 // The current working folder, read anew at every call, and a name inside it.
 std::string currentFolder();
 std::string inCurrentFolder(std::string_view name);

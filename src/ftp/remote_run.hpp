@@ -1,0 +1,46 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "encoding/encoding_runs.hpp"
+#include "ftp/ftp_client.hpp"
+#include "text/string_list.hpp"
+
+namespace quill::ftp {
+
+// What the page "FTP-Zugriff" holds, as typed (code page 1252).
+struct RemoteRunFields {
+    std::string host;
+    std::string user;
+    std::string password;
+    std::string folder;  // shown with slashes once the run has read it
+    bool passive = false;
+};
+
+// How the run reaches the window while it goes on.
+struct RemoteRunView {
+    // Shows a message box and returns when the user has closed it.
+    std::function<void(const RunOutcome& message)> showMessage;
+    // Called whenever FileBox or the folder field changed, so the window can
+    // show them before it blocks in a message box.
+    std::function<void()> refresh;
+};
+
+inline constexpr const char* kMissingFieldsMessage =
+    "Bitte füllen Sie die Felder FTP-Server, Benutzername und Passwort aus!";
+
+// The remote encoding run: tests and saves the fields, connects, lists the
+// matching names of one server folder into fileBox, downloads them into
+// "FTP-Inhalt", scans and rewrites the copies with the local procedures,
+// reports, uploads them again after the report when an address was found,
+// deletes the copies, disconnects and empties both lists. A failure ends the
+// run at once, closes the connection and leaves the rest as it got.
+void FTP_Go(TFTPClient& FTPGet, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
+            StringList& fileBox, const RemoteRunView& view);
+
+// The local work folder and the local copy of a server file.
+std::string remoteWorkFolder();
+std::string localCopyPath(const std::string& remoteName);
+
+}  // namespace quill::ftp

@@ -1,0 +1,240 @@
+#include "ftp/remote_run.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "encoding/encoding_runs.hpp"
+#include "files/file_io.hpp"
+#include "ftp/ftp_errors.hpp"
+#include "ftp/remote_names.hpp"
+#include "settings/ini_file.hpp"
+#include "settings/settings_file.hpp"
+#include "support/scripted_ftp_server.hpp"
+#include "support/temp_folder.hpp"
+
+namespace quill::ftp {
+namespace {
+
+using namespace quill::test;
+
+const std::string kLink = "<a href=\"mailto:a@b.de\">Mail</a>";
+const std::string kEncodedLink =
+    "<a href=\"&#109&#97&#105&#108&#116&#111&#58&#97&#64&#98&#46&#100&#101\">&#77&#97&#105&#108</a>";
+
+// A run against the scripted server, from a fresh working folder, with the
+// window's side recorded.
+class RemoteRun : public InTempWorkingFolder {
+protected:
+    RemoteRun() {
+        client.Port = server.port();
+        client.ConnectTimeout = 5000;
+        client.ReadTimeout = 5000;
+        client.TransferTimeout = 5000;
+        client.AcceptTimeout = 5000;
+        fields = {"127.0.0.1", "anna", "geheim", "", true};
+        view.showMessage = [this](const RunOutcome& message) {
+            messages.push_back(message.text);
+            commandsAtMessage = server.commands();
+        };
+        view.refresh = [this] { ++refreshes; };
+    }
+
+    void run(const StringList& masks) { FTP_Go(client, fields, masks, runs, fileBox, view); }
+
+    std::vector<std::string> verbsAfterLogin() const {
+        auto all = server.commands();
+        const auto syst = std::find(all.begin(), all.end(), "SYST");
+        return {syst == all.end() ? all.begin() : syst + 1, all.end()};
+    }
+
+    std::string setting(std::string_view key, std::string_view fallback = "<none>") const {
+        return IniFile(settingsFilePath()).readString(settings::kFtpSection, key, fallback);
+    }
+
+    ScriptedFtpServer server;
+    TFTPClient client;
+    EncodingRuns runs;
+    RemoteRunFields fields;
+    StringList fileBox;
+    RemoteRunView view;
+    std::vector<std::string> messages;
+    std::vector<std::string> commandsAtMessage;
+    int refreshes = 0;
+};
+
+TEST_F(RemoteRun, EmptyRequiredFieldStopsBeforeAnythingIsWrittenOrSent) {
+    for (auto blank : {&RemoteRunFields::host, &RemoteRunFields::user, &RemoteRunFields::password}) {
+        fields = {"127.0.0.1", "anna", "geheim", "/web", false};
+        fields.*blank = "";
+        fileBox = {"alt.html"};
+        run({"*.html"});
+    }
+    EXPECT_EQ(messages, std::vector<std::string>(3, kMissingFieldsMessage));
+    EXPECT_FALSE(files::fileExists(settingsFilePath()));
+    EXPECT_EQ(fileBox, StringList{"alt.html"});
+    EXPECT_TRUE(server.commands().empty());
+}
+
+TEST_F(RemoteRun, EncodesUploadsAfterTheMessageAndCleansUp) {
+    fields.folder = "\\htdocs\\web";
+    fields.passive = false;
+    server.once("NLST", transferOut("index.html\r\nleer.html\r\n"));
+    server.once("RETR", transferOut(kLink + "\r\nSchreiben Sie an MAILTO:a@b.de\r\n"));
+    server.once("RETR", transferOut("Kein Link hier\r\n"));
+    run({"*.html"});
+
+    EXPECT_EQ(fields.folder, "/htdocs/web");
+    EXPECT_EQ(setting(settings::kFolderKey), "\\htdocs\\web");
+    EXPECT_EQ(setting(settings::kServerKey), "127.0.0.1");
+    EXPECT_EQ(setting(settings::kUsernameKey), "anna");
+    EXPECT_EQ(setting(settings::kPasswordKey), "geheim");
+    EXPECT_EQ(setting(settings::kPassiveKey), "Nein");
+    EXPECT_EQ(fileBox, (StringList{"index.html", "leer.html"}));
+    EXPECT_EQ(messages, std::vector<std::string>{"Die E-Mail-Adressen wurden erfolgreich kodiert!"});
+
+    const auto verbs = verbsAfterLogin();
+    const std::vector<std::string> expected = {
+        "CWD /htdocs/web", "TYPE A", "PORT",           "NLST *.html", "TYPE I",          "PORT",
+        "RETR index.html", "PORT",   "RETR leer.html", "PORT",        "STOR index.html", "PORT",
+        "STOR leer.html"};
+    ASSERT_EQ(verbs.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(verbs[i].rfind(expected[i], 0), 0u) << verbs[i];
+    // Nothing was stored before the user closed the message.
+    for (const auto& line : commandsAtMessage) EXPECT_NE(line.rfind("STOR", 0), 0u) << line;
+
+    const auto uploads = server.uploads();
+    ASSERT_EQ(uploads.size(), 2u);
+    // The found text is the address with the tag's end and the link text, so
+    // the bare address stays; only its "MAILTO:" is encoded.
+    EXPECT_EQ(uploads[0], kEncodedLink + "\r\nSchreiben Sie an &#109&#97&#105&#108&#116&#111&#58a@b.de\r\n");
+    EXPECT_EQ(uploads[1], "Kein Link hier\r\n");
+    EXPECT_TRUE(server.waitForConnectionsEnded(1));
+    EXPECT_TRUE(std::filesystem::is_empty(remoteWorkFolder()));
+    EXPECT_TRUE(runs.foundFiles.empty());
+    EXPECT_TRUE(runs.foundAddresses.empty());
+}
+
+TEST_F(RemoteRun, NothingFoundUploadsNothingButStillCleansUp) {
+    server.once("NLST", transferOut("a.html\r\n"));
+    server.once("RETR", transferOut("<p>kein Link</p>"));
+    run({"*.html"});
+    EXPECT_EQ(messages, std::vector<std::string>{"Es wurden keine unkodierten E-Mail-Adressen gefunden!"});
+    EXPECT_TRUE(server.uploads().empty());
+    EXPECT_FALSE(files::fileExists(localCopyPath("a.html")));
+    EXPECT_EQ(fileBox, StringList{"a.html"});
+    EXPECT_TRUE(server.waitForConnectionsEnded(1));
+}
+
+TEST_F(RemoteRun, EmptyFolderFieldAndEmptyMaskListSendNoCwdAndNoList) {
+    run({});
+    for (const auto& line : server.commands()) {
+        EXPECT_NE(line.rfind("CWD", 0), 0u);
+        EXPECT_NE(line.rfind("NLST", 0), 0u);
+    }
+    EXPECT_EQ(messages, std::vector<std::string>{"Es wurden keine unkodierten E-Mail-Adressen gefunden!"});
+}
+
+TEST_F(RemoteRun, AddressesLeftByALocalRunTakePartAndEveryFileIsUploaded) {
+    runs.foundAddresses.add("x@y.de\">x");
+    server.once("NLST", transferOut("plain.html\r\n"));
+    server.once("RETR", transferOut("Ohne Adresse"));
+    run({"*.html"});
+    EXPECT_EQ(messages, std::vector<std::string>{"Die E-Mail-Adressen wurden erfolgreich kodiert!"});
+    EXPECT_EQ(server.uploads(), std::vector<std::string>{"Ohne Adresse"});
+    EXPECT_TRUE(runs.foundAddresses.empty());
+}
+
+TEST_F(RemoteRun, RefusedPatternFallsBackToAPlainListFilteredByTheMask) {
+    server.once("NLST", {replyLine("450 No files found")});
+    server.once("NLST", transferOut("a.htm\r\n.\r\n..\r\nb.html\r\nC.HTM\r\n"));
+    server.once("NLST", {replyLine("550 Pattern not supported")});
+    server.once("NLST", transferOut(".\r\n..\r\nb.html\r\n"));
+    server.always("RETR", transferOut("x"));
+    run({"*.htm", "*.html"});
+    EXPECT_EQ(fileBox, (StringList{"a.htm", "C.HTM", "b.html"}));
+    std::vector<std::string> lists;
+    for (const auto& line : server.commands())
+        if (line.rfind("NLST", 0) == 0) lists.push_back(line);
+    EXPECT_EQ(lists, (std::vector<std::string>{"NLST *.htm", "NLST", "NLST *.html", "NLST"}));
+}
+
+TEST_F(RemoteRun, ListRefusedTwiceEndsTheRunWithTheServerTextAndClosesTheConnection) {
+    server.always("NLST", {replyLine("550 Permission denied")});
+    try {
+        run({"*.html"});
+        FAIL() << "no error";
+    } catch (const EReplyError& e) {
+        EXPECT_EQ(std::string(e.what()), "Permission denied\r\n");
+    }
+    EXPECT_TRUE(server.waitForConnectionsEnded(1));
+    EXPECT_FALSE(client.Connected());
+}
+
+TEST_F(RemoteRun, NamesThatWouldLeaveTheWorkFolderAreRefusedAndNamed) {
+    server.once("NLST",
+                transferOut("../boese.html\r\n/etc/x.html\r\nsub/y.html\r\nok.html\r\n..\r\n\r\na\\b.html\r\n"));
+    server.always("RETR", transferOut("<a href=\"mailto:q@r.de\">q</a>"));
+    run({""});
+    EXPECT_EQ(fileBox, StringList{"ok.html"});
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0],
+              "Folgende Dateinamen des Servers wurden nicht bearbeitet, weil sie aus dem Ordner \"FTP-Inhalt\" "
+              "hinausführen würden oder leer sind:\r\n\"../boese.html\"\r\n\"/etc/x.html\"\r\n\"sub/y.html\"\r\n"
+              "\"..\"\r\n\"\"\r\n\"a\\b.html\"");
+    for (const auto& line : server.commands()) {
+        if (line.rfind("RETR", 0) == 0 || line.rfind("STOR", 0) == 0) EXPECT_EQ(line.substr(5), "ok.html");
+    }
+    EXPECT_FALSE(std::filesystem::exists(work().path() + "/boese.html"));
+}
+
+TEST_F(RemoteRun, RefusedLoginShowsTheServerTextAndTheNextRunConnectsCleanly) {
+    server.once("PASS", {replyLine("530 Login incorrect.")});
+    try {
+        run({"*.html"});
+        FAIL() << "no error";
+    } catch (const EReplyError& e) {
+        EXPECT_EQ(std::string(e.what()), "Login incorrect.\r\n");
+    }
+    EXPECT_NO_THROW(run({}));
+    EXPECT_EQ(messages.back(), "Es wurden keine unkodierten E-Mail-Adressen gefunden!");
+}
+
+TEST_F(RemoteRun, FailureMidwayKeepsCopiesAndListsAndTheNextRunStartsCleanly) {
+    server.once("NLST", transferOut("a.html\r\nb.html\r\n"));
+    server.once("RETR", transferOut(kLink));
+    server.once("RETR", {replyLine("150 Opening"), openData(), sendData("<a hr"), closeControl()});
+    EXPECT_THROW(run({"*.html"}), EFTPError);
+    EXPECT_EQ(fileBox, (StringList{"a.html", "b.html"}));
+    EXPECT_EQ(test::readFile(localCopyPath("a.html")), kLink);
+    EXPECT_FALSE(client.Connected());
+
+    server.once("NLST", transferOut("a.html\r\n"));
+    server.once("RETR", transferOut(kLink));
+    EXPECT_NO_THROW(run({"*.html"}));
+    EXPECT_EQ(server.uploads(), std::vector<std::string>{kEncodedLink});
+}
+
+TEST_F(RemoteRun, FailedUploadNamesTheFile) {
+    server.once("NLST", transferOut("a.html\r\n"));
+    server.once("RETR", transferOut(kLink));
+    server.once("STOR", {replyLine("553 Could not create file.")});
+    try {
+        run({"*.html"});
+        FAIL() << "no error";
+    } catch (const EFTPError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Die Datei \"a.html\" konnte nicht hochgeladen werden:\r\nCould not create file.\r\n");
+    }
+}
+
+TEST(RemoteNames, OnlyPlainNamesAreSafe) {
+    const std::pair<const char*, bool> cases[] = {
+        {"index.html", true}, {".htaccess", true}, {"a b.html", true}, {"", false},    {".", false},
+        {"..", false},        {"../x", false},     {"/x", false},      {"a/b", false}, {"a\\b", false},
+    };
+    for (const auto& [name, safe] : cases) EXPECT_EQ(isSafeRemoteName(name), safe) << name;
+}
+
+}  // namespace
+}  // namespace quill::ftp
