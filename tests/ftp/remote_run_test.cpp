@@ -154,8 +154,9 @@ TEST_F(RemoteRun, RefusedPatternFallsBackToAPlainListFilteredByTheMask) {
     run({"*.htm", "*.html"});
     EXPECT_EQ(fileBox, (StringList{"a.htm", "C.HTM", "b.html"}));
     std::vector<std::string> lists;
-    for (const auto& line : server.commands())
+    for (const auto& line : server.commands()) {
         if (line.rfind("NLST", 0) == 0) lists.push_back(line);
+    }
     EXPECT_EQ(lists, (std::vector<std::string>{"NLST *.htm", "NLST", "NLST *.html", "NLST"}));
 }
 
@@ -183,7 +184,9 @@ TEST_F(RemoteRun, NamesThatWouldLeaveTheWorkFolderAreRefusedAndNamed) {
               "hinausführen würden oder leer sind:\r\n\"../boese.html\"\r\n\"/etc/x.html\"\r\n\"sub/y.html\"\r\n"
               "\"..\"\r\n\"\"\r\n\"a\\b.html\"");
     for (const auto& line : server.commands()) {
-        if (line.rfind("RETR", 0) == 0 || line.rfind("STOR", 0) == 0) EXPECT_EQ(line.substr(5), "ok.html");
+        if (line.rfind("RETR", 0) == 0 || line.rfind("STOR", 0) == 0) {
+            EXPECT_EQ(line.substr(5), "ok.html");
+        }
     }
     EXPECT_FALSE(std::filesystem::exists(work().path() + "/boese.html"));
 }
