@@ -3,21 +3,21 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QUrl>
+
+#include "app/error_box.hpp"
+#include "app/message_box.hpp"
 
 namespace quill {
 
-// Placeholder bodies; the message box and error box get their own windows.
 void QtDesktop::showMessageBox(QWidget* parent, const QString& text, MessageKind kind) {
-    if (kind == MessageKind::Information)
-        QMessageBox::information(parent, QStringLiteral("Informationen"), text);
-    else
-        QMessageBox::critical(parent, QStringLiteral("Fehler"), text);
+    MessageBoxDialog box(parent, text, kind);
+    box.exec();
 }
 
 void QtDesktop::showErrorBox(QWidget* owner, const QString& caption, const QString& text) {
-    QMessageBox::critical(owner, caption, text);
+    ErrorBox box(owner, caption, text);
+    box.exec();
 }
 
 QStringList QtDesktop::chooseFiles(QWidget* parent) {

@@ -1,0 +1,111 @@
+#include "app/main_window.hpp"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QScreen>
+
+#include "app/desktop.hpp"
+#include "app/error_report.hpp"
+#include "app/program_look.hpp"
+#include "app/qt_text.hpp"
+#include "files/file_io.hpp"
+#include "info/about_box.hpp"
+#include "settings/extension_list.hpp"
+#include "settings/ini_file.hpp"
+#include "settings/settings_file.hpp"
+#include "ui_main_window.h"
+
+namespace quill {
+
+namespace {
+
+constexpr std::string_view kHelpFileName = "Quillmaskerade.chm";
+
+// The memo's own copy, so its CR LF line breaks reach the clipboard.
+void copyWholeText(Memo& memo) {
+    memo.selectAll();
+    memo.copy();
+}
+
+// The form cannot carry a CR: its multi-line label texts are kept with LF
+// and get the desktop's CR LF here.
+void joinLabelLinesByCrLf(QWidget& window) {
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->text().contains(u'\n')) label->setText(withCrLfBreaks(label->text()));
+    }
+}
+
+}  // namespace
+
+TMaskerade::TMaskerade(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      ui(std::make_unique<Ui::TMaskerade>()) {
+    setFont(programFont());
+    ui->setupUi(this);
+    joinLabelLinesByCrLf(*this);
+    setFixedSize(486, 563);
+    centreOnScreen();
+
+    connectClick(ui->Go_Mail, &TMaskerade::Go_MailClick);
+    connectClick(ui->Copy_Mail, &TMaskerade::Copy_MailClick);
+    connectClick(ui->Copy_Link, &TMaskerade::Copy_LinkClick);
+    connectClick(ui->Add, &TMaskerade::addClick);
+    connectClick(ui->Del, &TMaskerade::DelClick);
+    connectClick(ui->Dekode, &TMaskerade::DekodeClick);
+    connectClick(ui->Help, &TMaskerade::HelpClick);
+    connectClick(ui->About, &TMaskerade::AboutClick);
+    connectClick(ui->Exit, &TMaskerade::ExitClick);
+
+    runReporting([this] { FormCreate(); });
+}
+
+TMaskerade::~TMaskerade() = default;
+
+void TMaskerade::connectClick(QAbstractButton* button, void (TMaskerade::*handler)()) {
+    connect(button, &QAbstractButton::clicked, this, [this, handler] { runReporting([&] { (this->*handler)(); }); });
+}
+
+void TMaskerade::centreOnScreen() {
+    if (const QScreen* screen = this->screen()) move(screen->geometry().center() - rect().center());
+}
+
+void TMaskerade::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TMaskerade::FormCreate() {
+    ui->Endungen->setEntries(loadExtensionList());
+
+    namespace keys = settings;
+    const IniFile file(settingsFilePath());
+    const auto read = [&file](std::string_view section, std::string_view key, std::string_view defaultValue) {
+        return fromCp1252(file.readString(section, key, defaultValue));
+    };
+    ui->Mail_Edit->setText(read(keys::kProgramSection, keys::kMailAddressKey, ""));
+    ui->Betreff_Edit->setText(read(keys::kProgramSection, keys::kSubjectKey, ""));
+    ui->Host->setText(read(keys::kFtpSection, keys::kServerKey, ""));
+    ui->User->setText(read(keys::kFtpSection, keys::kUsernameKey, ""));
+    ui->Pass->setText(read(keys::kFtpSection, keys::kPasswordKey, ""));
+    ui->FTPDir->setText(read(keys::kFtpSection, keys::kFolderKey, keys::kFtpFolderDefault));
+    ui->Passiv->setChecked(file.readString(keys::kFtpSection, keys::kPassiveKey, keys::kPassiveNo) ==
+                           keys::kPassiveYes);
+}
+
+void TMaskerade::HelpClick() {
+    desktop().shellOpen(QString::fromStdString(files::inCurrentFolder(kHelpFileName)));
+}
+
+void TMaskerade::AboutClick() {
+    if (aboutBox_ != nullptr) aboutBox_->exec();
+}
+
+void TMaskerade::ExitClick() { close(); }
+
+void TMaskerade::Copy_MailClick() { copyWholeText(*ui->Kodiert_Memo); }
+
+void TMaskerade::Copy_LinkClick() { copyWholeText(*ui->Link_Memo); }
+
+}  // namespace quill

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "encoding/mailto_scanner.hpp"
+
+class QAbstractButton;
+
+namespace Ui {
+class TMaskerade;
+}
+
+namespace quill {
+
+class TAboutBox;
+
+// The main window: five pages for encoding one address, local files and an
+// FTP folder, the extension list and decoding. Its handlers are split over
+// one file per page.
+class TMaskerade : public QWidget {
+    Q_OBJECT
+public:
+    // Builds the window from its form and runs FormCreate; an exception from
+    // FormCreate is shown at once and the rest of the loading skipped.
+    explicit TMaskerade(QWidget* parent = nullptr);
+    ~TMaskerade() override;
+
+    void setAboutBox(TAboutBox* aboutBox) { aboutBox_ = aboutBox; }
+
+    // The window's controls, by the names of its definition.
+    Ui::TMaskerade& form() { return *ui; }
+
+    void FormCreate();
+    void Go_MailClick();
+    void Copy_MailClick();
+    void Copy_LinkClick();
+    void Datei_kodierenClick();
+    void Verzeichnis_suchenClick();
+    void Verzeichnis_kodierenClick();
+    void addClick();
+    void DelClick();
+    void DekodeClick();
+    void FTP_GoClick();
+    void HelpClick();
+    void AboutClick();
+    void ExitClick();
+    void ParserKeyFound(THTMLParser& Sender, const std::string& Key, const std::string& Results,
+                        const std::string& OriginalLine);
+
+protected:
+    // Closing the main window ends the program, whatever else is open.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Binds a click to a handler; an exception that escapes the handler ends
+    // it and goes to the error box, without unwinding through Qt.
+    void connectClick(QAbstractButton* button, void (TMaskerade::*handler)());
+    void centreOnScreen();
+
+    std::unique_ptr<Ui::TMaskerade> ui;
+    TAboutBox* aboutBox_ = nullptr;
+    THTMLParser Parser;
+};
+
+}  // namespace quill

@@ -1,0 +1,36 @@
+#include "app/desktop.hpp"
+#include "app/main_window.hpp"
+#include "app/qt_text.hpp"
+#include "encoding/char_reference.hpp"
+#include "encoding/link_page.hpp"
+#include "encoding/mail_link.hpp"
+#include "settings/ini_file.hpp"
+#include "settings/settings_file.hpp"
+#include "ui_main_window.h"
+
+namespace quill {
+
+void TMaskerade::Go_MailClick() {
+    // The fields are kept before anything else, so they survive a failure.
+    IniFile file(settingsFilePath());
+    file.writeString(settings::kProgramSection, settings::kMailAddressKey, toCp1252(ui->Mail_Edit->text()));
+    file.writeString(settings::kProgramSection, settings::kSubjectKey, toCp1252(ui->Betreff_Edit->text()));
+
+    ui->Kodiert_Memo->clear();
+    ui->Link_Memo->clear();
+    if (ui->Mail_Edit->text().isEmpty()) return;
+
+    // Typed characters outside the code page are encoded by their code point
+    // rather than turned into "?", which would name another address.
+    const std::string encodedAddress = fullEncodingOfCharacters(toCodePoints(ui->Mail_Edit->text()));
+    ui->Kodiert_Memo->addLine(fromCp1252(encodedAddress));
+    const std::string subject = cp1252WithReferences(toCodePoints(ui->Betreff_Edit->text()));
+    ui->Link_Memo->addLine(fromCp1252(buildMailLink(encodedAddress, subject)));
+
+    if (!ui->Datei_ja->isChecked()) return;
+    const std::string page = linkPagePath();
+    writeLinkPage(page, toCp1252(ui->Link_Memo->text()));
+    desktop().shellOpen(QString::fromStdString(page));
+}
+
+}  // namespace quill

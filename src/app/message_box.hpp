@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+#include <string_view>
+
+#include "app/desktop.hpp"
+
+class QLabel;
+
+namespace quill {
+
+class XpButton;
+
+// The program's message box: caption and icon by kind, one "OK" button,
+// laid out in dialog units, fixed size, centred on the screen. Enter and
+// Escape press "OK"; Ctrl+C beeps and copies the box's content.
+class MessageBoxDialog : public QDialog {
+    Q_OBJECT
+public:
+    MessageBoxDialog(QWidget* parent, const QString& text, MessageKind kind);
+
+    QString caption() const;
+    QString text() const { return text_; }
+    // What Ctrl+C puts on the clipboard.
+    QString clipboardText() const;
+    XpButton* okButton() const { return ok_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QString text_;
+    QLabel* icon_;
+    QLabel* label_;
+    XpButton* ok_;
+};
+
+// The caption of a message box of the kind.
+QString messageBoxCaption(MessageKind kind);
+
+// Reports a result or a refused input (text in code page 1252) through the
+// desktop; returns when the user has closed the box.
+void ShowMessageBox(QWidget* parent, std::string_view text, MessageKind kind);
+
+}  // namespace quill

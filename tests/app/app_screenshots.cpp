@@ -1,0 +1,83 @@
+// Renders the main window's pages and the message and error boxes as PNG
+// files, offscreen: app_screenshots <output folder>
+#include <QAbstractButton>
+#include <QDir>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "app/application.hpp"
+#include "app/error_box.hpp"
+#include "app/main_window.hpp"
+#include "app/memo.hpp"
+#include "app/message_box.hpp"
+#include "app/xp_button.hpp"
+
+namespace {
+
+bool save(QWidget& window, const QString& folder, const QString& name) {
+    window.setAttribute(Qt::WA_DontShowOnScreen);
+    window.show();
+    QApplication::processEvents();
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    if (!window.grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    quill::Application application(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: app_screenshots <output folder>\n");
+        return 2;
+    }
+    const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QDir().mkpath(folder);
+
+    // The window keeps its files in the working folder: give it a scratch one.
+    QTemporaryDir work;
+    std::filesystem::current_path(work.path().toStdString());
+    std::ofstream("Endungen.qmk", std::ios::binary) << "*.html\r\n*.htm\r\n*.php\r\n";
+
+    bool ok = true;
+    quill::TMaskerade window;
+    auto* pageControl = window.findChild<QTabWidget*>(QStringLiteral("Auswahl"));
+    const auto child = [&window](const char* name) { return window.findChild<QWidget*>(QLatin1String(name)); };
+    const char* pages[] = {"mail", "folders", "settings", "decode", "ftp"};
+    for (int page = 0; page < 5; ++page) {
+        pageControl->setCurrentIndex(page);
+        ok &= save(window, folder, QStringLiteral("main_%1_%2").arg(page + 1).arg(QLatin1String(pages[page])));
+    }
+
+    pageControl->setCurrentIndex(0);
+    static_cast<QLineEdit*>(child("Mail_Edit"))->setText(QStringLiteral("info@example.com"));
+    static_cast<QLineEdit*>(child("Betreff_Edit"))->setText(QStringLiteral("Anfrage"));
+    static_cast<QAbstractButton*>(child("Go_Mail"))->click();
+    ok &= save(window, folder, QStringLiteral("main_mail_encoded"));
+
+    pageControl->setCurrentIndex(3);
+    static_cast<quill::Memo*>(child("Kodierter_Text"))->setPlainText(QStringLiteral("&#105&#110&#102&#111\n&#64&#101&#120"));
+    static_cast<QAbstractButton*>(child("Dekode"))->click();
+    ok &= save(window, folder, QStringLiteral("main_decode_decoded"));
+    window.hide();
+
+    quill::MessageBoxDialog information(nullptr, QStringLiteral("Die E-Mail-Adressen wurden erfolgreich kodiert!"),
+                                        quill::MessageKind::Information);
+    ok &= save(information, folder, QStringLiteral("message_information"));
+    quill::MessageBoxDialog error(nullptr, QStringLiteral("Bitte geben Sie einen FTP-Server an!"),
+                                  quill::MessageKind::Error);
+    ok &= save(error, folder, QStringLiteral("message_error"));
+    quill::ErrorBox errorBox(nullptr, QStringLiteral("Quillmaskerade"),
+                             QStringLiteral("'72;' ist kein gültiger Integerwert."));
+    ok &= save(errorBox, folder, QStringLiteral("error_box"));
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,24 @@
+#include "app_test_support.hpp"
+
+#include "app/program_look.hpp"
+#include "files/fault_injection.hpp"
+
+namespace quill::test {
+
+void WindowTest::SetUp() {
+    InTempWorkingFolder::SetUp();
+    applyProgramLook();
+}
+
+void WindowTest::TearDown() {
+    files::setFaultHook({});
+    InTempWorkingFolder::TearDown();
+}
+
+std::unique_ptr<TMaskerade> WindowTest::makeWindow() const { return std::make_unique<TMaskerade>(); }
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace quill::test
