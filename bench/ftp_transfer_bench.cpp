@@ -2,11 +2,11 @@
 // passive and active mode. The client streams, so its peak memory (reported
 // as peak_rss_MB) must stay small whatever the file size.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <memory>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include "ftp/ftp_client.hpp"
 #include "support/pyftpdlib_server.hpp"

@@ -12,7 +12,9 @@ namespace {
 
 constexpr std::size_t kMaxReplyBytes = 1 << 20;
 
-std::string typeLetter(TFTPTransferType type) { return type == ftASCII ? "A" : "I"; }
+std::string typeLetter(TFTPTransferType type) {
+    return type == ftASCII ? "A" : "I";
+}
 
 // The first blank-delimited word of a feature line, upper-cased, and the rest.
 std::pair<std::string, std::string_view> splitFeature(std::string_view line) {
@@ -22,7 +24,9 @@ std::pair<std::string, std::string_view> splitFeature(std::string_view line) {
     return {toUpper1252(line.substr(0, blank)), line.substr(blank + 1)};
 }
 
-bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
 
 }  // namespace
 
@@ -153,7 +157,9 @@ void TFTPClient::requireSocket() const {
     if (!everConnected_) throw ENotConnected();
 }
 
-void TFTPClient::ChangeFolder(const std::string& folder) { SendCommand("CWD " + folder, {200, 250}); }
+void TFTPClient::ChangeFolder(const std::string& folder) {
+    SendCommand("CWD " + folder, {200, 250});
+}
 
 int TFTPClient::SendCommand(const std::string& line, const ReplyCodes& allowed) {
     requireSocket();

@@ -1,8 +1,9 @@
 // The data connection operations of TFTPClient.
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
@@ -168,8 +169,9 @@ void TFTPClient::ListNames(StringList& dest, const std::string& mask) {
     SetTransferType(ftASCII);
     std::string listing;
     try {
-        receivingTransfer(std::string(trimBlanks("NLST " + mask)),
-                          [&listing](std::string_view piece) { listing.append(piece); }, std::nullopt);
+        receivingTransfer(
+            std::string(trimBlanks("NLST " + mask)), [&listing](std::string_view piece) { listing.append(piece); },
+            std::nullopt);
     } catch (...) {
         // The transfer's own error is the one to report.
         try {
@@ -203,12 +205,13 @@ void TFTPClient::Download(const std::string& remote, const std::string& localPat
         fd = createLocalFile(localPath);
     }
     LocalFile file(fd);
-    receivingTransfer("RETR " + remote,
-                      [&file, &localPath](std::string_view piece) { writeAll(file.get(), localPath, piece); },
-                      restartAt);
+    receivingTransfer(
+        "RETR " + remote, [&file, &localPath](std::string_view piece) { writeAll(file.get(), localPath, piece); },
+        restartAt);
     // Nothing may remain of older, longer contents beyond the last byte written.
     const auto position = ::lseek(file.get(), 0, SEEK_CUR);
-    if (position >= 0) [[maybe_unused]] const int ignored = ::ftruncate(file.get(), position);
+    if (position >= 0) [[maybe_unused]]
+        const int ignored = ::ftruncate(file.get(), position);
 }
 
 void TFTPClient::Upload(const std::string& localPath, const std::string& remote, bool append) {

@@ -12,8 +12,7 @@ std::string socketErrorMessage(int winsockError) {
 
 }  // namespace
 
-ESocketError::ESocketError(int winsockError)
-    : EFTPError(socketErrorMessage(winsockError)), errorCode_(winsockError) {}
+ESocketError::ESocketError(int winsockError) : EFTPError(socketErrorMessage(winsockError)), errorCode_(winsockError) {}
 
 ENotASocket::ENotASocket() : ESocketError(kWsaNotASocket) {}
 
@@ -22,6 +21,8 @@ void raiseSocketError(int winsockError) {
     throw ESocketError(winsockError);
 }
 
-void raiseErrno(int errorNumber) { raiseSocketError(winsockErrorFromErrno(errorNumber)); }
+void raiseErrno(int errorNumber) {
+    raiseSocketError(winsockErrorFromErrno(errorNumber));
+}
 
 }  // namespace quill::ftp

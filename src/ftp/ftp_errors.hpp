@@ -37,10 +37,10 @@ public:
     ENotASocket();
 };
 
-#define QUILL_FTP_SIMPLE_ERROR(Name, Text)        \
-    class Name : public EFTPError {               \
-    public:                                       \
-        Name() : EFTPError(Text) {}               \
+#define QUILL_FTP_SIMPLE_ERROR(Name, Text) \
+    class Name : public EFTPError {        \
+    public:                                \
+        Name() : EFTPError(Text) {}        \
     }
 
 QUILL_FTP_SIMPLE_ERROR(EAlreadyConnected, "Already connected.");

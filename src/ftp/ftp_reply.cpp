@@ -10,9 +10,13 @@ namespace quill::ftp {
 
 namespace {
 
-bool isBlank(char byte) { return static_cast<unsigned char>(byte) <= 0x20; }
+bool isBlank(char byte) {
+    return static_cast<unsigned char>(byte) <= 0x20;
+}
 
-bool isNumber(std::string_view text) { return tryParseInteger(text).has_value(); }
+bool isNumber(std::string_view text) {
+    return tryParseInteger(text).has_value();
+}
 
 std::string fromFifthByte(std::string_view line) {
     return line.size() > 4 ? std::string(line.substr(4)) : std::string();

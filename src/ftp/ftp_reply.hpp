@@ -13,9 +13,9 @@ enum TReplyFormat { rfNormal, rfIndentMidLines };
 
 // One server reply.
 struct TFTPReply {
-    std::string Code;       // normally three digits; may be empty
-    int NumericCode = 0;    // 0 when Code is not a number
-    StringList Text;        // the lines without their code prefixes
+    std::string Code;     // normally three digits; may be empty
+    int NumericCode = 0;  // 0 when Code is not a number
+    StringList Text;      // the lines without their code prefixes
     TReplyFormat ReplyFormat = rfNormal;
 };
 

@@ -1,9 +1,10 @@
 #include "ftp/one_time_password.hpp"
 
-#include <array>
 #include <nettle/md4.h>
 #include <nettle/md5.h>
 #include <nettle/sha1.h>
+
+#include <array>
 
 #include "ftp/rfc2289_words.hpp"
 
@@ -62,9 +63,13 @@ Key hashAndFold(OtpHash hash, const std::uint8_t* data, std::size_t size) {
     return key;
 }
 
-bool isSeedEnd(char byte) { return byte == ' ' || byte == '\r' || byte == '\n'; }
+bool isSeedEnd(char byte) {
+    return byte == ' ' || byte == '\r' || byte == '\n';
+}
 
-char lowerAscii(char byte) { return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte; }
+char lowerAscii(char byte) {
+    return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
+}
 
 }  // namespace
 
@@ -73,9 +78,8 @@ std::optional<OtpChallenge> findOtpChallenge(std::string_view text) {
         std::string_view text;
         OtpHash hash;
     };
-    constexpr std::array<Name, 3> kNames{{{"otp-md4 ", OtpHash::MD4},
-                                          {"otp-md5 ", OtpHash::MD5},
-                                          {"otp-sha1 ", OtpHash::SHA1}}};
+    constexpr std::array<Name, 3> kNames{
+        {{"otp-md4 ", OtpHash::MD4}, {"otp-md5 ", OtpHash::MD5}, {"otp-sha1 ", OtpHash::SHA1}}};
     for (const auto& name : kNames) {
         const auto found = text.find(name.text);
         if (found == std::string_view::npos) continue;

@@ -1,10 +1,11 @@
 #include "ftp/socket_ops.hpp"
 
-#include <cerrno>
-#include <cstring>
 #include <netdb.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace quill::ftp {
 
@@ -27,7 +28,9 @@ bool injected(SocketCall call, std::string_view detail = {}) {
 
 }  // namespace
 
-void setSocketFaultHook(SocketFaultHook hook) { faultHook() = std::move(hook); }
+void setSocketFaultHook(SocketFaultHook hook) {
+    faultHook() = std::move(hook);
+}
 
 namespace socket_ops {
 

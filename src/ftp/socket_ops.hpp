@@ -1,10 +1,11 @@
 #pragma once
 
+#include <netinet/in.h>
+#include <sys/types.h>
+
 #include <cstddef>
 #include <functional>
-#include <netinet/in.h>
 #include <string_view>
-#include <sys/types.h>
 
 namespace quill::ftp {
 

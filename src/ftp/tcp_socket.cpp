@@ -1,13 +1,14 @@
 #include "ftp/tcp_socket.hpp"
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <chrono>
 #include <fcntl.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
 #include <utility>
 
 #include "ftp/ftp_errors.hpp"
@@ -100,7 +101,9 @@ std::string resolveHost(const std::string& host) {
     return text;
 }
 
-TcpSocket::~TcpSocket() { close(); }
+TcpSocket::~TcpSocket() {
+    close();
+}
 
 TcpSocket::TcpSocket(TcpSocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
 

@@ -1,8 +1,9 @@
 #include "ftp/winsock_errors.hpp"
 
+#include <netdb.h>
+
 #include <array>
 #include <cerrno>
-#include <netdb.h>
 
 namespace quill::ftp {
 
@@ -79,9 +80,12 @@ int winsockErrorFromResolver(int resolverError) {
         case EAI_ADDRFAMILY:
 #endif
             return kWsaHostNotFound;
-        case EAI_AGAIN: return 11002;  // temporary failure: numbers without a text
-        case EAI_MEMORY: return 10055;
-        default: return 11003;
+        case EAI_AGAIN:
+            return 11002;  // temporary failure: numbers without a text
+        case EAI_MEMORY:
+            return 10055;
+        default:
+            return 11003;
     }
 }
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-
-#include <chrono>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <chrono>
 
 #include "ftp/socket_ops.hpp"
 #include "scripted_session.hpp"
@@ -23,14 +23,20 @@ struct GreetingCase {
     const char* error;
 };
 
-std::string lineOf(std::size_t length, const char* end) { return "220 " + std::string(length - 4, 'g') + end; }
+std::string lineOf(std::size_t length, const char* end) {
+    return "220 " + std::string(length - 4, 'g') + end;
+}
 
 TEST_F(ScriptedSession, GreetingsAreReadByTheReplyRules) {
     const GreetingCase cases[] = {
         {"blank lines first", "\r\n   \r\n\n220 Hello\r\n", 220, {"Hello"}, rfNormal, nullptr},
         {"multi-line", "220-Hello\r\n220-more\r\n220 Ready\r\n", 220, {"Hello", "more", "Ready"}, rfNormal, nullptr},
-        {"indented line", "220-Hello\r\n  indented\r\n220 Ready\r\n", 220, {"Hello", "indented", "Ready"},
-         rfIndentMidLines, nullptr},
+        {"indented line",
+         "220-Hello\r\n  indented\r\n220 Ready\r\n",
+         220,
+         {"Hello", "indented", "Ready"},
+         rfIndentMidLines,
+         nullptr},
         {"LF only", "220-Hello\nplain\n220 Ready\n", 220, {"Hello", "plain", "Ready"}, rfNormal, nullptr},
         {"longest line, LF", lineOf(16384, "\n"), 220, {std::string(16380, 'g')}, rfNormal, nullptr},
         {"longest line, CR LF", lineOf(16383, "\r\n"), 220, {std::string(16379, 'g')}, rfNormal, nullptr},
@@ -40,11 +46,16 @@ TEST_F(ScriptedSession, GreetingsAreReadByTheReplyRules) {
         {"22 ok goes on", "22 ok\r\n220 fine\r\n", 0, {}, rfNormal, "Reply Code is not valid: 22 o"},
         {"120 refused", "120 Try again in 5 minutes\r\n", 0, {}, rfNormal, "Try again in 5 minutes\r\n"},
         {"closed mid-reply", "220-partial\r\n220 no end", 0, {}, rfNormal, "Connection Closed Gracefully."},
-        {"endless reply", [] {
+        {"endless reply",
+         [] {
              std::string lines;
              while (lines.size() < (1u << 20) + 100) lines += "220-more of the same\r\n";
              return lines;
-         }(), 0, {}, rfNormal, "Max line length exceeded."},
+         }(),
+         0,
+         {},
+         rfNormal,
+         "Max line length exceeded."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -105,14 +116,23 @@ TEST_F(ScriptedSession, LoginSequences) {
         return login;
     };
     const LoginCase cases[] = {
-        {"password", {replyLine("331 Password please")}, {replyLine("230 Welcome")},
-         with({"USER anna", "PASS geheim"}), nullptr},
+        {"password",
+         {replyLine("331 Password please")},
+         {replyLine("230 Welcome")},
+         with({"USER anna", "PASS geheim"}),
+         nullptr},
         {"USER 230", {replyLine("230 No password needed")}, {}, with({"USER anna"}), nullptr},
         {"USER 232", {replyLine("232 Logged in by security data")}, {}, with({"USER anna"}), nullptr},
-        {"PASS 202", {replyLine("331 Password please")}, {replyLine("202 Superfluous")},
-         {"USER anna", "PASS geheim"}, "Superfluous\r\n"},
-        {"PASS 530", {replyLine("331 Password please")}, {replyLine("530 Login incorrect.")},
-         {"USER anna", "PASS geheim"}, "Login incorrect.\r\n"},
+        {"PASS 202",
+         {replyLine("331 Password please")},
+         {replyLine("202 Superfluous")},
+         {"USER anna", "PASS geheim"},
+         "Superfluous\r\n"},
+        {"PASS 530",
+         {replyLine("331 Password please")},
+         {replyLine("530 Login incorrect.")},
+         {"USER anna", "PASS geheim"},
+         "Login incorrect.\r\n"},
         {"USER 530", {sendRaw("530-No such user\r\n530 Bye\r\n")}, {}, {"USER anna"}, "No such user\r\nBye\r\n"},
     };
     for (const auto& c : cases) {
@@ -156,7 +176,8 @@ TEST_F(ScriptedSession, RefusedFeatAndSystLeaveEmptyFeaturesAndUnknownSystem) {
 }
 
 TEST_F(ScriptedSession, FeaturesSystemAndZone) {
-    server.once("FEAT", {sendRaw("211-Extensions supported:\r\n PRET\r\n mdtm\r\n SITE PSWD; zone ;CHMOD\r\n211 END\r\n")});
+    server.once("FEAT",
+                {sendRaw("211-Extensions supported:\r\n PRET\r\n mdtm\r\n SITE PSWD; zone ;CHMOD\r\n211 END\r\n")});
     server.once("SITE", {replyLine("210 UTC-120")});
     client.Connect();
     EXPECT_EQ(client.Features(), (StringList{"PRET", "mdtm", "SITE PSWD; zone ;CHMOD"}));

@@ -57,7 +57,9 @@ struct Session {
     TFTPClient client;
 };
 
-const char* modeName(bool passive) { return passive ? "passive" : "active"; }
+const char* modeName(bool passive) {
+    return passive ? "passive" : "active";
+}
 
 struct ListCase {
     const char* name;
@@ -352,19 +354,26 @@ TEST(ScriptedTransfer, BrokenTransfersGiveClearErrorsAndNoHang) {
     };
     const std::string big(4 << 20, 'u');
     const BreakCase cases[] = {
-        {"data reset while receiving", "RETR",
+        {"data reset while receiving",
+         "RETR",
          {replyLine("150 Go"), openData(), sendData("part"), pause(50), resetData(), replyLine("426 Broken")},
          "Socket Error # 10054\r\nConnection reset by peer."},
-        {"control closed during transfer", "RETR",
+        {"control closed during transfer",
+         "RETR",
          {replyLine("150 Go"), openData(), sendData("all"), closeData(), closeControl()},
          "Connection Closed Gracefully."},
-        {"data silent", "RETR", {replyLine("150 Go"), openData(), pause(600), closeData(), replyLine("226 x")},
+        {"data silent",
+         "RETR",
+         {replyLine("150 Go"), openData(), pause(600), closeData(), replyLine("226 x")},
          "Read Timeout"},
         {"no final reply", "RETR", {replyLine("150 Go"), openData(), closeData()}, "Read Timeout"},
-        {"data reset while sending", "STOR",
+        {"data reset while sending",
+         "STOR",
          {replyLine("150 Go"), openData(), pause(50), resetData(), replyLine("426 Broken")},
          "Socket Error # 10054\r\nConnection reset by peer."},
-        {"no data connection while sending", "STOR", {replyLine("150 Go"), replyLine("226 Done")},
+        {"no data connection while sending",
+         "STOR",
+         {replyLine("150 Go"), replyLine("226 Done")},
          "Connection Closed Gracefully."},
     };
     test::TempFolder local;
@@ -441,7 +450,8 @@ TEST(ScriptedTransfer, LocalWriteAndShortFileFailures) {
     Session session(true);
     session.server.always("RETR", transferOut("contents"));
     session.connect();
-    files::setFaultHook([](files::FileStep step, const std::string&) { return step == files::FileStep::Write ? EIO : 0; });
+    files::setFaultHook(
+        [](files::FileStep step, const std::string&) { return step == files::FileStep::Write ? EIO : 0; });
     expectError<files::StreamError>([&] { session.client.Download("f", local.file("f"), true, false); },
                                     "Stream-Schreibfehler");
     files::setFaultHook({});

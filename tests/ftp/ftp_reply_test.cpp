@@ -1,17 +1,18 @@
+#include "ftp/ftp_reply.hpp"
+
 #include <gtest/gtest.h>
 
 #include "ftp/ftp_errors.hpp"
-#include "ftp/ftp_reply.hpp"
 
 namespace quill::ftp {
 namespace {
 
 TEST(FtpReply, EndLines) {
     const std::pair<const char*, bool> cases[] = {
-        {"220 Ready", true}, {"220", true},     {"22", true},         {"0", true},
-        {"220-Hello", false}, {"22 ok", false}, {"2200 x", false},    {"abc def", false},
-        {"", false},          {" 22 x", true},   {"$1F x", true},      {"220\tx", false},
-        {"  indented", false}, {"x22", true},    {"y22", false},       {"+22 x", true},
+        {"220 Ready", true},   {"220", true},    {"22", true},      {"0", true},
+        {"220-Hello", false},  {"22 ok", false}, {"2200 x", false}, {"abc def", false},
+        {"", false},           {" 22 x", true},  {"$1F x", true},   {"220\tx", false},
+        {"  indented", false}, {"x22", true},    {"y22", false},    {"+22 x", true},
     };
     for (const auto& [line, end] : cases) EXPECT_EQ(isReplyEndLine(line), end) << "'" << line << "'";
 }
@@ -51,10 +52,8 @@ TEST(FtpReply, ParsesCodeAndTextLines) {
 
 TEST(FtpReply, RefusesCodesOutsideTheRange) {
     const std::pair<StringList, const char*> cases[] = {
-        {{"099 x"}, "Reply Code is not valid: 099"},
-        {{"22 ok", "220 fine"}, "Reply Code is not valid: 22 o"},
-        {{"1000 x"}, "Reply Code is not valid: 1000"},
-        {{"abc x"}, "Reply Code is not valid: abc"},
+        {{"099 x"}, "Reply Code is not valid: 099"},   {{"22 ok", "220 fine"}, "Reply Code is not valid: 22 o"},
+        {{"1000 x"}, "Reply Code is not valid: 1000"}, {{"abc x"}, "Reply Code is not valid: abc"},
         {{"-5 x"}, "Reply Code is not valid: -5 x"},
     };
     for (const auto& [lines, message] : cases) {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "ftp/one_time_password.hpp"
+
+#include <gtest/gtest.h>
 
 namespace quill::ftp {
 namespace {

@@ -1,6 +1,7 @@
+#include "ftp/pasv_reply.hpp"
+
 #include <gtest/gtest.h>
 
-#include "ftp/pasv_reply.hpp"
 #include "text/quill_error.hpp"
 
 namespace quill::ftp {

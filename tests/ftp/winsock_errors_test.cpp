@@ -1,10 +1,11 @@
-#include <gtest/gtest.h>
+#include "ftp/winsock_errors.hpp"
 
-#include <cerrno>
+#include <gtest/gtest.h>
 #include <netdb.h>
 
+#include <cerrno>
+
 #include "ftp/ftp_errors.hpp"
-#include "ftp/winsock_errors.hpp"
 
 namespace quill::ftp {
 namespace {

@@ -1,14 +1,15 @@
 #include "support/pyftpdlib_server.hpp"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
-#include <poll.h>
 #include <stdexcept>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 namespace quill::test {
 
@@ -89,7 +90,9 @@ PyftpdlibServer::PyftpdlibServer(std::string user, std::string password)
     port_ = static_cast<std::uint16_t>(port);
 }
 
-PyftpdlibServer::~PyftpdlibServer() { stop(); }
+PyftpdlibServer::~PyftpdlibServer() {
+    stop();
+}
 
 void PyftpdlibServer::stop() {
     if (pid_ <= 0) return;

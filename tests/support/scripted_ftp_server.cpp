@@ -1,14 +1,15 @@
 #include "support/scripted_ftp_server.hpp"
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <cstdio>
-#include <chrono>
 #include <netinet/in.h>
 #include <poll.h>
-#include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <stdexcept>
 
 namespace quill::test {
 
@@ -33,8 +34,7 @@ int listenOn(const std::string& address, std::uint16_t& port) {
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = 0;
-    if (::inet_pton(AF_INET, address.c_str(), &local.sin_addr) != 1 ||
-        (ntohl(local.sin_addr.s_addr) >> 24) != 127 ||
+    if (::inet_pton(AF_INET, address.c_str(), &local.sin_addr) != 1 || (ntohl(local.sin_addr.s_addr) >> 24) != 127 ||
         ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 || ::listen(fd, 16) != 0) {
         ::close(fd);
         throw std::runtime_error("scripted server: cannot listen on " + address);
@@ -67,15 +67,33 @@ void closeFd(int& fd) {
 
 }  // namespace
 
-ServerStep sendRaw(std::string bytes) { return {ServerStep::Kind::Send, std::move(bytes)}; }
-ServerStep replyLine(const std::string& line) { return sendRaw(line + "\r\n"); }
-ServerStep openData() { return {ServerStep::Kind::OpenData, {}}; }
-ServerStep sendData(std::string bytes) { return {ServerStep::Kind::SendData, std::move(bytes)}; }
-ServerStep receiveData() { return {ServerStep::Kind::ReceiveData, {}}; }
-ServerStep closeData() { return {ServerStep::Kind::CloseData, {}}; }
-ServerStep resetData() { return {ServerStep::Kind::ResetData, {}}; }
-ServerStep closeControl() { return {ServerStep::Kind::CloseControl, {}}; }
-ServerStep pause(int milliseconds) { return {ServerStep::Kind::Pause, {}, milliseconds}; }
+ServerStep sendRaw(std::string bytes) {
+    return {ServerStep::Kind::Send, std::move(bytes)};
+}
+ServerStep replyLine(const std::string& line) {
+    return sendRaw(line + "\r\n");
+}
+ServerStep openData() {
+    return {ServerStep::Kind::OpenData, {}};
+}
+ServerStep sendData(std::string bytes) {
+    return {ServerStep::Kind::SendData, std::move(bytes)};
+}
+ServerStep receiveData() {
+    return {ServerStep::Kind::ReceiveData, {}};
+}
+ServerStep closeData() {
+    return {ServerStep::Kind::CloseData, {}};
+}
+ServerStep resetData() {
+    return {ServerStep::Kind::ResetData, {}};
+}
+ServerStep closeControl() {
+    return {ServerStep::Kind::CloseControl, {}};
+}
+ServerStep pause(int milliseconds) {
+    return {ServerStep::Kind::Pause, {}, milliseconds};
+}
 
 Script transferOut(std::string data) {
     return {replyLine("150 Opening data connection"), openData(), sendData(std::move(data)), closeData(),
@@ -129,7 +147,9 @@ void ScriptedFtpServer::always(const std::string& verb, Script answer) {
     standing_[verb] = std::move(answer);
 }
 
-void ScriptedFtpServer::setPassiveAddress(const std::string& address) { bindPassiveListener(address); }
+void ScriptedFtpServer::setPassiveAddress(const std::string& address) {
+    bindPassiveListener(address);
+}
 
 std::vector<std::string> ScriptedFtpServer::commands() const {
     std::lock_guard lock(mutex_);
@@ -158,8 +178,7 @@ int ScriptedFtpServer::connectionsEnded() const {
 
 bool ScriptedFtpServer::waitForConnectionsEnded(int count, int timeoutMs) const {
     std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return connectionsEnded_ >= count; });
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return connectionsEnded_ >= count; });
 }
 
 void ScriptedFtpServer::addProblem(const std::string& text) {
@@ -280,7 +299,9 @@ Script ScriptedFtpServer::defaultAnswer(const std::string& verb) {
 
 void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step) {
     switch (step.kind) {
-        case ServerStep::Kind::Send: sendAll(control, step.bytes); break;
+        case ServerStep::Kind::Send:
+            sendAll(control, step.bytes);
+            break;
         case ServerStep::Kind::OpenData:
             closeFd(data);
             data = openDataConnection();
@@ -304,7 +325,9 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step) 
             uploads_.push_back(std::move(received));
             break;
         }
-        case ServerStep::Kind::CloseData: closeFd(data); break;
+        case ServerStep::Kind::CloseData:
+            closeFd(data);
+            break;
         case ServerStep::Kind::ResetData:
             if (data >= 0) {
                 const linger abort{1, 0};
@@ -312,8 +335,12 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step) 
             }
             closeFd(data);
             break;
-        case ServerStep::Kind::CloseControl: ::shutdown(control, SHUT_RDWR); break;
-        case ServerStep::Kind::Pause: std::this_thread::sleep_for(std::chrono::milliseconds(step.milliseconds)); break;
+        case ServerStep::Kind::CloseControl:
+            ::shutdown(control, SHUT_RDWR);
+            break;
+        case ServerStep::Kind::Pause:
+            std::this_thread::sleep_for(std::chrono::milliseconds(step.milliseconds));
+            break;
     }
 }
 
