@@ -2,6 +2,8 @@
 // files, offscreen: app_screenshots <output folder>
 #include <QAbstractButton>
 #include <QDir>
+#include <QImage>
+#include <QPainter>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -15,6 +17,8 @@
 #include "app/main_window.hpp"
 #include "app/memo.hpp"
 #include "app/message_box.hpp"
+#include "app/program_look.hpp"
+#include "app/xp_button_painter.hpp"
 #include "app/xp_button.hpp"
 
 namespace {
@@ -79,5 +83,18 @@ int main(int argc, char** argv) {
     quill::ErrorBox errorBox(nullptr, QStringLiteral("Quillmaskerade"),
                              QStringLiteral("'72;' ist kein gültiger Integerwert."));
     ok &= save(errorBox, folder, QStringLiteral("error_box"));
+
+    // The button in each of its looks, side by side.
+    QImage buttons(5 * 81, 29, QImage::Format_RGB32);
+    buttons.fill(Qt::white);
+    {
+        QPainter painter(&buttons);
+        const quill::XpButtonState looks[] = {
+            {}, {.hovered = true}, {.focused = true}, {.hovered = true, .pressed = true}, {.enabled = false}};
+        for (int i = 0; i < 5; ++i)
+            quill::paintXpButton(painter, QRect(4 + 81 * i, 4, 73, 21), looks[i], QStringLiteral("OK"),
+                                 quill::programFont());
+    }
+    ok &= buttons.save(folder + QStringLiteral("/buttons.png"));
     return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -154,6 +155,7 @@ TEST_F(MainWindowFormTest, FrameCaptionSizeAndLook) {
     EXPECT_EQ(window->font().pixelSize(), 11);
     EXPECT_EQ(control<QLabel>(*window, "Adresse").font().pixelSize(), 11);
     const QPixmap logo = control<QLabel>(*window, "Logo").pixmap();
+    EXPECT_EQ(window->geometry().center(), window->screen()->geometry().center());
     EXPECT_EQ(logo.size(), QSize(315, 114));
 }
 
