@@ -1,0 +1,84 @@
+#include "info/about_box.hpp"
+
+#include "app/desktop.hpp"
+#include "encoding/product_info.hpp"
+#include "info/author_info.hpp"
+#include "info/credit.hpp"
+#include "info/info_flags.hpp"
+#include "info/info_look.hpp"
+#include "ui_about_box.h"
+
+#include <QIcon>
+#include <QKeyEvent>
+
+namespace quill {
+
+int classicKeyCode(int qtKey) {
+    switch (qtKey) {
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+        return kAltKeyCode;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    default:
+        break;
+    }
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) return qtKey;
+    return 0;
+}
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TAboutBox>()) {
+    ui_->setupUi(this);
+    setUpInfoWindow(*this, 298, 206);
+    ui_->Panel1->setAutoFillBackground(false);
+    ui_->ProgramIcon->setPixmap(QIcon(kProgramIcon).pixmap(32, 32));
+    ui_->Copyright->setText(kCopyright);
+    ui_->Comments->setText(QStringLiteral("Internet: ") + QString::fromUtf8(kProductWebAddress));
+    for (QLabel* label : {ui_->ProductName, ui_->Version, ui_->Copyright}) widenToText(*label);
+
+    connect(ui_->ProgramIcon, &ClickLabel::doubleClicked, this, &TAboutBox::ProgramIconDblClick);
+    connect(ui_->Comments, &ClickLabel::clicked, this, &TAboutBox::CommentsClick);
+    connect(ui_->OKButton, &QAbstractButton::clicked, this, &TAboutBox::OKButtonClick);
+
+    // Key preview: the window sees every key before the focused control does.
+    // A key that travels on to the window itself is seen twice, which does no
+    // harm: the flag is only set or cleared.
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+TAboutBox::~TAboutBox() = default;
+
+bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        FormKeyDown(classicKeyCode(static_cast<QKeyEvent*>(event)->key()));
+    } else if (event->type() == QEvent::KeyRelease) {
+        // A held key repeats its press only, as on the classic desktop.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->isAutoRepeat()) FormKeyUp(classicKeyCode(key->key()));
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+    centreOnScreen(*this);
+    QDialog::showEvent(event);
+}
+
+void TAboutBox::FormKeyDown(int keyCode) {
+    if (keyCode == kAltKeyCode) AltKeyDown = true;
+}
+
+void TAboutBox::FormKeyUp(int /*keyCode*/) { AltKeyDown = false; }
+
+void TAboutBox::ProgramIconDblClick() {
+    if (AltKeyDown && credit_) credit_->exec();
+}
+
+void TAboutBox::CommentsClick() { desktop().shellOpen(QString::fromUtf8(kProductWebAddress)); }
+
+void TAboutBox::OKButtonClick() { close(); }
+
+}  // namespace quill

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class TAboutBox;
+}
+
+namespace quill {
+
+class Tcredit;
+
+// The about window: program name, version, author, web address. Alt plus a
+// double-click on the icon opens the hidden credits.
+class TAboutBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutBox(QWidget* parent = nullptr);
+    ~TAboutBox() override;
+
+    void setCreditWindow(Tcredit* credit) { credit_ = credit; }
+
+    // Key codes are those of the classic desktop: 18 is Alt.
+    void FormKeyDown(int keyCode);
+    void FormKeyUp(int keyCode);
+    void ProgramIconDblClick();
+    void CommentsClick();
+    void OKButtonClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::unique_ptr<Ui::TAboutBox> ui_;
+    Tcredit* credit_ = nullptr;
+};
+
+// The classic desktop's code for a key: Alt 18, Shift 16, Ctrl 17, letters and
+// digits their upper-case character; 0 for keys this program does not name.
+int classicKeyCode(int qtKey);
+
+inline constexpr int kAltKeyCode = 18;
+
+}  // namespace quill

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "info/info_flags.hpp"
+#include "support/desktop_fake.hpp"
+#include "support/temp_folder.hpp"
+
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace quill::test {
+
+// One control as a window definition gives it.
+struct ControlSpec {
+    const char* name;
+    const char* parent;
+    QRect geometry;
+    QString text;
+    bool visible;
+};
+
+void expectControls(const QWidget& window, std::initializer_list<ControlSpec> controls);
+
+// A fresh working folder, a recording desktop and both program-wide flags cleared.
+class InfoWindowTest : public InTempWorkingFolder {
+protected:
+    void SetUp() override {
+        InTempWorkingFolder::SetUp();
+        AltKeyDown = false;
+        MusicCreditShown = false;
+    }
+    void TearDown() override {
+        AltKeyDown = false;
+        MusicCreditShown = false;
+        InTempWorkingFolder::TearDown();
+    }
+
+    InstalledDesktopFake desktop;
+};
+
+}  // namespace quill::test

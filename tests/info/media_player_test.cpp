@@ -1,0 +1,112 @@
+#include "info/media_player.hpp"
+
+#include "support/temp_folder.hpp"
+
+#include <QCoreApplication>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quill {
+namespace {
+
+using test::readFile;
+
+std::string musicBytes() { return readFile(QUILL_RESOURCE_FOLDER "/Quillmaskerade.wav"); }
+
+class MediaPlayerTest : public test::InTempWorkingFolder {
+protected:
+    std::string musicFile() { return work().write("Quillmaskerade.dat", musicBytes()); }
+
+    MediaPlayer player;
+};
+
+TEST_F(MediaPlayerTest, PlayAndStopNeedAnOpenDevice) {
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"play", [this] { player.play(); }},
+        {"stop", [this] { player.stop(); }},
+    };
+    for (const auto& [name, command] : commands) {
+        SCOPED_TRACE(name);
+        try {
+            command();
+            ADD_FAILURE() << "no error";
+        } catch (const MediaPlayerError& error) {
+            EXPECT_STREQ(error.what(), "Kein MCI-Gerät geöffnet");
+        }
+    }
+    EXPECT_NO_THROW(player.close());
+    EXPECT_EQ(player.deviceId(), 0);
+}
+
+TEST_F(MediaPlayerTest, OpenRefusesWhatCannotBePlayed) {
+    struct Case {
+        const char* label;
+        std::string path;
+        MediaResult result;
+        const char* ending;
+    };
+    const Case cases[] = {
+        {"missing", work().file("Quillmaskerade.dat"), MediaResult::FileNotFound, "\" wurde nicht gefunden."},
+        {"folder", work().file("Ordner"), MediaResult::FileNotFound, "\" wurde nicht gefunden."},
+        {"empty", work().write("leer.dat", ""), MediaResult::FileEmpty, "\" enthält keine abspielbaren Daten."},
+    };
+    std::filesystem::create_directory(work().file("Ordner"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        player.setFileName(c.path);
+        try {
+            player.open();
+            ADD_FAILURE() << "no error";
+        } catch (const MediaPlayerError& error) {
+            EXPECT_EQ(std::string(error.what()), "Die Datei \"" + c.path + c.ending);
+        }
+        EXPECT_EQ(player.lastResult(), c.result);
+        EXPECT_FALSE(player.isOpen());
+    }
+}
+
+TEST_F(MediaPlayerTest, OpenPlayStopCloseCycle) {
+    player.setFileName(musicFile());
+    player.open();
+    ASSERT_TRUE(player.isOpen());
+    const int first = player.deviceId();
+    EXPECT_NE(first, 0);
+
+    EXPECT_NO_THROW(player.play());
+    QCoreApplication::processEvents();
+    EXPECT_NO_THROW(player.stop());
+
+    // Opening again closes the device first and gives a new one.
+    player.open();
+    EXPECT_TRUE(player.isOpen());
+    EXPECT_NE(player.deviceId(), first);
+
+    player.close();
+    EXPECT_FALSE(player.isOpen());
+    EXPECT_EQ(player.deviceId(), 0);
+    EXPECT_THROW(player.play(), MediaPlayerError);
+}
+
+TEST_F(MediaPlayerTest, FailedOpenLeavesTheEarlierDeviceClosed) {
+    player.setFileName(musicFile());
+    player.open();
+    player.setFileName(work().file("fehlt.dat"));
+    EXPECT_THROW(player.open(), MediaPlayerError);
+    EXPECT_FALSE(player.isOpen());
+    EXPECT_THROW(player.stop(), MediaPlayerError);
+}
+
+TEST_F(MediaPlayerTest, DataThatIsNoSoundMeansSilenceNotAnError) {
+    player.setFileName(work().write("Quillmaskerade.dat", "Das ist keine Musik."));
+    player.open();
+    EXPECT_NO_THROW(player.play());
+    for (int round = 0; round < 20; ++round) QCoreApplication::processEvents();
+    EXPECT_NO_THROW(player.stop());
+    player.close();
+    EXPECT_FALSE(player.isOpen());
+}
+
+}  // namespace
+}  // namespace quill
