@@ -25,12 +25,12 @@ from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
 logging.disable(logging.CRITICAL)
-root, user, password = sys.argv[1:4]
+root, user, password, masks = sys.argv[1:5]
 
 class Handler(FTPHandler):
     def ftp_NLST(self, path):
         folder, mask = os.path.split(path)
-        if ('*' in mask or '?' in mask) and self.fs.isdir(folder):
+        if masks == 'globbed' and ('*' in mask or '?' in mask) and self.fs.isdir(folder):
             names = sorted(name for name in self.fs.listdir(folder)
                            if fnmatch.fnmatchcase(name.lower(), mask.lower())
                            and not self.fs.isdir(os.path.join(folder, name)))
@@ -53,8 +53,9 @@ server.serve_forever()
 
 }  // namespace
 
-PyftpdlibServer::PyftpdlibServer(std::string user, std::string password)
+PyftpdlibServer::PyftpdlibServer(std::string user, std::string password, Masks masks)
     : user_(std::move(user)), password_(std::move(password)) {
+    const char* masksArgument = masks == Masks::Globbed ? "globbed" : "refused";
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pyftpdlib: pipe failed");
     pid_ = ::fork();
@@ -64,7 +65,7 @@ PyftpdlibServer::PyftpdlibServer(std::string user, std::string password)
         const int null = ::open("/dev/null", O_WRONLY);
         if (null >= 0) ::dup2(null, STDERR_FILENO);
         ::execl("/usr/bin/python3", "python3", "-c", kServerScript, root_.path().c_str(), user_.c_str(),
-                password_.c_str(), static_cast<char*>(nullptr));
+                password_.c_str(), masksArgument, static_cast<char*>(nullptr));
         ::_exit(127);
     }
     ::close(out[1]);

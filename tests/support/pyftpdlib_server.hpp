@@ -15,7 +15,11 @@ namespace quill::test {
 // bounded time; the server stops with the object.
 class PyftpdlibServer {
 public:
-    PyftpdlibServer(std::string user = "quill", std::string password = "geheim");
+    // How NLST treats a mask: globbed by the fixture, or refused with 550 as
+    // the stock server does (it takes the mask for a file name).
+    enum class Masks { Globbed, Refused };
+
+    PyftpdlibServer(std::string user = "quill", std::string password = "geheim", Masks masks = Masks::Globbed);
     ~PyftpdlibServer();
     PyftpdlibServer(const PyftpdlibServer&) = delete;
     PyftpdlibServer& operator=(const PyftpdlibServer&) = delete;

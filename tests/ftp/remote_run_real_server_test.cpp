@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <tuple>
+
+#include "encoding/encoding_runs.hpp"
+#include "ftp/remote_run.hpp"
+#include "settings/ini_file.hpp"
+#include "settings/settings_file.hpp"
+#include "support/pyftpdlib_server.hpp"
+#include "support/temp_folder.hpp"
+
+namespace quill::ftp {
+namespace {
+
+using test::PyftpdlibServer;
+
+const std::string kIndex = "<a href=\"mailto:a@b.de\">Mail</a>\r\n<p>Schreiben Sie: MaIlTo:info</p>\r\n";
+const std::string kIndexEncoded =
+    "<a href=\"&#109&#97&#105&#108&#116&#111&#58&#97&#64&#98&#46&#100&#101\">&#77&#97&#105&#108</a>\r\n"
+    "<p>Schreiben Sie: &#109&#97&#105&#108&#116&#111&#58info</p>\r\n";
+const std::string kContact = "<A HREF=\"mailto:c@d.de\" class=\"x\">Kontakt</A>\n";
+const std::string kContactEncoded =
+    "<A HREF=\"&#109&#97&#105&#108&#116&#111&#58&#99&#64&#100&#46&#100&#101\" class=\"x\">"
+    "&#75&#111&#110&#116&#97&#107&#116</A>\n";
+const std::string kPlain = "Nur Text, kein Link.\r\n";
+const std::string kInner = "<a href=\"mailto:a@b.de\">Mail</a>";
+const std::string kPicture("\x89PNG\r\n\x1a\n\0\x01", 10);
+
+// A whole run against a real server, in each data connection mode, with a
+// server that globs masks and with one that refuses them.
+class RemoteRunRealServer
+    : public test::InTempWorkingFolder,
+      public ::testing::WithParamInterface<std::tuple<bool, PyftpdlibServer::Masks>> {
+protected:
+    RemoteRunRealServer() : server("quill", "geheim", std::get<1>(GetParam())) {
+        server.root().write("web/index.html", kIndex);
+        server.root().write("web/kontakt.html", kContact);
+        server.root().write("web/ohne.html", kPlain);
+        server.root().write("web/bild.png", kPicture);
+        server.root().write("web/sub/inner.html", kInner);
+        client.Port = server.port();
+        client.ReadTimeout = 10000;
+        client.TransferTimeout = 10000;
+        client.AcceptTimeout = 10000;
+    }
+
+    PyftpdlibServer server;
+    TFTPClient client;
+};
+
+TEST_P(RemoteRunRealServer, EncodesTheFolderInPlaceAndLeavesEverythingElse) {
+    RemoteRunFields fields{"127.0.0.1", "quill", "geheim", "\\web", std::get<0>(GetParam())};
+    EncodingRuns runs;
+    StringList fileBox;
+    std::vector<std::string> messages;
+    RemoteRunView view{[&](const RunOutcome& m) { messages.push_back(m.text); }, [] {}};
+
+    FTP_Go(client, fields, {"*.html", "k*"}, runs, fileBox, view);
+
+    EXPECT_EQ(messages, std::vector<std::string>{"Die E-Mail-Adressen wurden erfolgreich kodiert!"});
+    EXPECT_EQ(fileBox, (StringList{"index.html", "kontakt.html", "ohne.html", "kontakt.html"}));
+    EXPECT_EQ(fields.folder, "/web");
+    EXPECT_EQ(server.root().read("web/index.html"), kIndexEncoded);
+    EXPECT_EQ(server.root().read("web/kontakt.html"), kContactEncoded);
+    EXPECT_EQ(server.root().read("web/ohne.html"), kPlain);
+    EXPECT_EQ(server.root().read("web/bild.png"), kPicture);
+    EXPECT_EQ(server.root().read("web/sub/inner.html"), kInner);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(server.root().path() + "/web"), {}), 5);
+    EXPECT_TRUE(std::filesystem::is_empty(remoteWorkFolder()));
+    EXPECT_TRUE(runs.foundFiles.empty());
+    EXPECT_TRUE(runs.foundAddresses.empty());
+    EXPECT_FALSE(client.Connected());
+
+    IniFile ini(settingsFilePath());
+    EXPECT_EQ(ini.readString(settings::kFtpSection, settings::kFolderKey, ""), "\\web");
+    EXPECT_EQ(ini.readString(settings::kFtpSection, settings::kPassiveKey, ""),
+              std::get<0>(GetParam()) ? "Ja" : "Nein");
+
+    // Already encoded: a second run finds nothing and uploads nothing.
+    messages.clear();
+    FTP_Go(client, fields, {"*.html"}, runs, fileBox, view);
+    EXPECT_EQ(messages, std::vector<std::string>{"Es wurden keine unkodierten E-Mail-Adressen gefunden!"});
+    EXPECT_EQ(server.root().read("web/index.html"), kIndexEncoded);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ModesAndServers, RemoteRunRealServer,
+    ::testing::Combine(::testing::Bool(),
+                       ::testing::Values(PyftpdlibServer::Masks::Globbed, PyftpdlibServer::Masks::Refused)),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param) ? "Passive" : "Active") +
+               (std::get<1>(info.param) == PyftpdlibServer::Masks::Globbed ? "Globbing" : "RefusingMasks");
+    });
+
+}  // namespace
+}  // namespace quill::ftp
