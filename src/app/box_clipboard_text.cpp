@@ -7,8 +7,8 @@ QString boxClipboardText(const QString& caption, const QString& text, const QStr
     const QString crLf = QStringLiteral("\r\n");
     QString buttons;
     for (QString button : buttonCaptions) buttons += button.remove(u'&') + QStringLiteral("   ");
-    return divider + crLf + caption + crLf + divider + crLf + text + crLf + divider + crLf + buttons + crLf +
-           divider + crLf;
+    return divider + crLf + caption + crLf + divider + crLf + text + crLf + divider + crLf + buttons + crLf + divider +
+           crLf;
 }
 
 }  // namespace quill

@@ -102,10 +102,16 @@ void TMaskerade::AboutClick() {
     if (aboutBox_ != nullptr) aboutBox_->exec();
 }
 
-void TMaskerade::ExitClick() { close(); }
+void TMaskerade::ExitClick() {
+    close();
+}
 
-void TMaskerade::Copy_MailClick() { copyWholeText(*ui->Kodiert_Memo); }
+void TMaskerade::Copy_MailClick() {
+    copyWholeText(*ui->Kodiert_Memo);
+}
 
-void TMaskerade::Copy_LinkClick() { copyWholeText(*ui->Link_Memo); }
+void TMaskerade::Copy_LinkClick() {
+    copyWholeText(*ui->Link_Memo);
+}
 
 }  // namespace quill

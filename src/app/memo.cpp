@@ -48,11 +48,17 @@ Memo::Memo(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
 }
 
-QString Memo::text() const { return rawToCrLf(document()->toRawText()); }
+QString Memo::text() const {
+    return rawToCrLf(document()->toRawText());
+}
 
-void Memo::setText(const QString& text) { setPlainText(toEditorBreaks(text)); }
+void Memo::setText(const QString& text) {
+    setPlainText(toEditorBreaks(text));
+}
 
-void Memo::addLine(const QString& line) { setText(text() + line + kCrLf); }
+void Memo::addLine(const QString& line) {
+    setText(text() + line + kCrLf);
+}
 
 QMimeData* Memo::createMimeDataFromSelection() const {
     auto* data = new QMimeData;

@@ -35,8 +35,8 @@ QString messageBoxCaption(MessageKind kind) {
 }
 
 MessageBoxDialog::MessageBoxDialog(QWidget* parent, const QString& text, MessageKind kind)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
       text_(text),
       icon_(new QLabel(this)),
       label_(new QLabel(this)),
@@ -72,9 +72,13 @@ MessageBoxDialog::MessageBoxDialog(QWidget* parent, const QString& text, Message
     ok_->setFocus();
 }
 
-QString MessageBoxDialog::caption() const { return windowTitle(); }
+QString MessageBoxDialog::caption() const {
+    return windowTitle();
+}
 
-QString MessageBoxDialog::clipboardText() const { return boxClipboardText(caption(), text_, {ok_->text()}); }
+QString MessageBoxDialog::clipboardText() const {
+    return boxClipboardText(caption(), text_, {ok_->text()});
+}
 
 void MessageBoxDialog::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) {

@@ -49,8 +49,8 @@ MessageBoxLayout layoutMessageBox(const QFontMetrics& metrics, const QString& te
     const int buttonHeight = du.y(kButtonHeight);
 
     const int contentWidth = std::max(kIconSize + du.x(kIconSpacing) + measured.width(), buttonWidth);
-    layout.client = QSize(contentWidth + 2 * marginX,
-                          textBlockHeight + du.y(kButtonSpacing) + buttonHeight + 2 * marginY);
+    layout.client =
+        QSize(contentWidth + 2 * marginX, textBlockHeight + du.y(kButtonSpacing) + buttonHeight + 2 * marginY);
     layout.button = QRect((layout.client.width() - buttonWidth) / 2, marginY + textBlockHeight + du.y(kButtonSpacing),
                           buttonWidth, buttonHeight);
     return layout;

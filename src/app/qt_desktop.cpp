@@ -25,8 +25,8 @@ QStringList QtDesktop::chooseFiles(QWidget* parent) {
 }
 
 std::optional<QString> QtDesktop::chooseFolder(QWidget* parent, const QString& prompt, const QString& preselected) {
-    const QString folder = QFileDialog::getExistingDirectory(
-        parent, prompt, QDir(preselected).exists() ? preselected : QString());
+    const QString folder =
+        QFileDialog::getExistingDirectory(parent, prompt, QDir(preselected).exists() ? preselected : QString());
     if (folder.isEmpty()) return std::nullopt;
     return folder;
 }

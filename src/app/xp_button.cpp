@@ -16,9 +16,13 @@ XpButton::XpButton(const QString& text, QWidget* parent) : QPushButton(text, par
     setAttribute(Qt::WA_Hover);
 }
 
-QSize XpButton::sizeHint() const { return kDefaultSize; }
+QSize XpButton::sizeHint() const {
+    return kDefaultSize;
+}
 
-QSize XpButton::minimumSizeHint() const { return kDefaultSize; }
+QSize XpButton::minimumSizeHint() const {
+    return kDefaultSize;
+}
 
 XpButtonState XpButton::state() const {
     return XpButtonState{.enabled = isEnabled(), .hovered = hovered_, .focused = hasFocus(), .pressed = isDown()};

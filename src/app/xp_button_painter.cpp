@@ -24,7 +24,9 @@ const QColor kCaptionDisabled(161, 161, 146);
 constexpr int kSteps = 64;
 constexpr int kFrameWidth = 2;
 
-int blend(int from, int to, int step) { return from + (to - from) * step / (kSteps - 1); }
+int blend(int from, int to, int step) {
+    return from + (to - from) * step / (kSteps - 1);
+}
 
 // Fills the rows of `area` with a vertical gradient laid over the rows of `span`.
 void fillGradient(QPainter& painter, const QRect& area, const QRect& span, const QColor& from, const QColor& to) {

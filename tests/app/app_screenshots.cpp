@@ -3,8 +3,8 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QImage>
-#include <QPainter>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -18,8 +18,8 @@
 #include "app/memo.hpp"
 #include "app/message_box.hpp"
 #include "app/program_look.hpp"
-#include "app/xp_button_painter.hpp"
 #include "app/xp_button.hpp"
+#include "app/xp_button_painter.hpp"
 
 namespace {
 
@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
     ok &= save(window, folder, QStringLiteral("main_mail_encoded"));
 
     pageControl->setCurrentIndex(3);
-    static_cast<quill::Memo*>(child("Kodierter_Text"))->setPlainText(QStringLiteral("&#105&#110&#102&#111\n&#64&#101&#120"));
+    static_cast<quill::Memo*>(child("Kodierter_Text"))
+        ->setPlainText(QStringLiteral("&#105&#110&#102&#111\n&#64&#101&#120"));
     static_cast<QAbstractButton*>(child("Dekode"))->click();
     ok &= save(window, folder, QStringLiteral("main_decode_decoded"));
     window.hide();

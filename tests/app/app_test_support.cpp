@@ -15,7 +15,9 @@ void WindowTest::TearDown() {
     InTempWorkingFolder::TearDown();
 }
 
-std::unique_ptr<TMaskerade> WindowTest::makeWindow() const { return std::make_unique<TMaskerade>(); }
+std::unique_ptr<TMaskerade> WindowTest::makeWindow() const {
+    return std::make_unique<TMaskerade>();
+}
 
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

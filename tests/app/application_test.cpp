@@ -1,10 +1,11 @@
+#include "app/application.hpp"
+
 #include <gtest/gtest.h>
 
 #include <QEvent>
 #include <QObject>
 #include <stdexcept>
 
-#include "app/application.hpp"
 #include "support/desktop_fake.hpp"
 #include "text/quill_error.hpp"
 

@@ -12,10 +12,10 @@ using test::control;
 
 struct DecodeCase {
     const char* name;
-    const char* typed;       // the memo's text before the click (UTF-8)
-    const char* memoAfter;   // the memo's text after it
-    const char* decoded;     // the result field after it; "vorher" when unchanged
-    const char* errorText;   // nullptr: no error box
+    const char* typed;      // the memo's text before the click (UTF-8)
+    const char* memoAfter;  // the memo's text after it
+    const char* decoded;    // the result field after it; "vorher" when unchanged
+    const char* errorText;  // nullptr: no error box
 };
 
 class DecodePageTest : public test::WindowTest, public ::testing::WithParamInterface<DecodeCase> {};
@@ -43,23 +43,22 @@ TEST_P(DecodePageTest, DecodesOrReportsAndLeavesTheFieldsAsGiven) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, DecodePageTest,
-    ::testing::Values(
-        DecodeCase{"two lines joined", "&#97\r\n&#98", "&#97&#98", "ab", nullptr},
-        // A pasted LF is a line break of the memo like CR LF.
-        DecodeCase{"pasted LF is a line break", "&#97\n&#98\r\n&#99", "&#97&#98&#99", "abc", nullptr},
-        DecodeCase{"Hi", "&#72&#105", "&#72&#105", "Hi", nullptr},
-        DecodeCase{"low eight bits", "&#321", "&#321", "A", nullptr},
-        DecodeCase{"text before the first reference", "x&#65", "x&#65", "A", nullptr},
-        DecodeCase{"bar ends", "&#65&#|&#66", "&#65&#|&#66", "A", nullptr},
-        DecodeCase{"hexadecimal", "&#$41&#x42&#0X43", "&#$41&#x42&#0X43", "ABC", nullptr},
-        DecodeCase{"code page character", "&#228&#128", "&#228&#128", "ä€", nullptr},
-        DecodeCase{"empty piece", "&#&#65", "&#&#65", "vorher", "'' ist kein gültiger Integerwert."},
-        DecodeCase{"closing semicolon", "&#72;&#105;", "&#72;&#105;", "vorher",
-                   "'72;' ist kein gültiger Integerwert."},
-        DecodeCase{"pasted link", "<a href=\"&#97\">&#97</a>", "<a href=\"&#97\">&#97</a>", "vorher",
-                   "'97\">' ist kein gültiger Integerwert."},
-        DecodeCase{"no reference", "abc", "abc", "", nullptr},
-        DecodeCase{"empty memo", "", "", "", nullptr}),
+    ::testing::Values(DecodeCase{"two lines joined", "&#97\r\n&#98", "&#97&#98", "ab", nullptr},
+                      // A pasted LF is a line break of the memo like CR LF.
+                      DecodeCase{"pasted LF is a line break", "&#97\n&#98\r\n&#99", "&#97&#98&#99", "abc", nullptr},
+                      DecodeCase{"Hi", "&#72&#105", "&#72&#105", "Hi", nullptr},
+                      DecodeCase{"low eight bits", "&#321", "&#321", "A", nullptr},
+                      DecodeCase{"text before the first reference", "x&#65", "x&#65", "A", nullptr},
+                      DecodeCase{"bar ends", "&#65&#|&#66", "&#65&#|&#66", "A", nullptr},
+                      DecodeCase{"hexadecimal", "&#$41&#x42&#0X43", "&#$41&#x42&#0X43", "ABC", nullptr},
+                      DecodeCase{"code page character", "&#228&#128", "&#228&#128", "ä€", nullptr},
+                      DecodeCase{"empty piece", "&#&#65", "&#&#65", "vorher", "'' ist kein gültiger Integerwert."},
+                      DecodeCase{"closing semicolon", "&#72;&#105;", "&#72;&#105;", "vorher",
+                                 "'72;' ist kein gültiger Integerwert."},
+                      DecodeCase{"pasted link", "<a href=\"&#97\">&#97</a>", "<a href=\"&#97\">&#97</a>", "vorher",
+                                 "'97\">' ist kein gültiger Integerwert."},
+                      DecodeCase{"no reference", "abc", "abc", "", nullptr},
+                      DecodeCase{"empty memo", "", "", "", nullptr}),
     [](const ::testing::TestParamInfo<DecodeCase>& info) {
         std::string name = info.param.name;
         for (char& ch : name)

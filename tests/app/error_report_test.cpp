@@ -1,8 +1,9 @@
+#include "app/error_report.hpp"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "app/error_report.hpp"
 #include "support/desktop_fake.hpp"
 #include "text/quill_error.hpp"
 
@@ -20,13 +21,13 @@ TEST_P(ErrorBoxTextTest, AddsAPointOnlyAfterCharactersAbovePoint) {
     EXPECT_EQ(errorBoxText(GetParam().message), GetParam().shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Messages, ErrorBoxTextTest,
-    ::testing::Values(TextCase{"Zugriff verweigert", "Zugriff verweigert."}, TextCase{"Fehler 5", "Fehler 5."},
-                      TextCase{"Wirklich?", "Wirklich?."}, TextCase{"Ende.", "Ende."}, TextCase{"Halt!", "Halt!"},
-                      TextCase{"(Code 3)", "(Code 3)"}, TextCase{"Zeile\r\n", "Zeile\r\n"},
-                      TextCase{"a-b-", "a-b-"}, TextCase{"Pfad /", "Pfad /."}, TextCase{"", ""},
-                      TextCase{"Datei übergangen: Ä", "Datei übergangen: Ä."}));
+INSTANTIATE_TEST_SUITE_P(Messages, ErrorBoxTextTest,
+                         ::testing::Values(TextCase{"Zugriff verweigert", "Zugriff verweigert."},
+                                           TextCase{"Fehler 5", "Fehler 5."}, TextCase{"Wirklich?", "Wirklich?."},
+                                           TextCase{"Ende.", "Ende."}, TextCase{"Halt!", "Halt!"},
+                                           TextCase{"(Code 3)", "(Code 3)"}, TextCase{"Zeile\r\n", "Zeile\r\n"},
+                                           TextCase{"a-b-", "a-b-"}, TextCase{"Pfad /", "Pfad /."}, TextCase{"", ""},
+                                           TextCase{"Datei übergangen: Ä", "Datei übergangen: Ä."}));
 
 TEST(ReportException, ShowsOneErrorBoxWithTheTitleAsCaption) {
     test::InstalledDesktopFake desktop;

@@ -64,8 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
     Addresses, EncodeTest,
     ::testing::Values(
         EncodeCase{"empty address", "", "Hallo", "", ""},
-        EncodeCase{"ab", "ab", "", "&#97&#98\r\n",
-                   "<a href=\"" + kMailto + "&#97&#98\">&#97&#98</a>\r\n"},
+        EncodeCase{"ab", "ab", "", "&#97&#98\r\n", "<a href=\"" + kMailto + "&#97&#98\">&#97&#98</a>\r\n"},
         EncodeCase{"subject Hi", "ab", "Hi", "&#97&#98\r\n",
                    "<a href=\"" + kMailto + "&#97&#98" + kSubjectPrefix + "Hi\">&#97&#98</a>\r\n"},
         EncodeCase{"subject unescaped", "ab", "Re: \"x\" & y", "&#97&#98\r\n",
@@ -75,8 +74,9 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"umlaut by its code page value", "jö@x", "", "&#106&#246&#64&#120\r\n",
                    "<a href=\"" + kMailto + "&#106&#246&#64&#120\">&#106&#246&#64&#120</a>\r\n"},
         // Outside the code page: the code point, never "?" (which would be another address).
-        EncodeCase{"character outside the code page", "ł@x", "Łódź", "&#322&#64&#120\r\n",
-                   "<a href=\"" + kMailto + "&#322&#64&#120" + kSubjectPrefix + "&#321ód&#378\">&#322&#64&#120</a>\r\n"}),
+        EncodeCase{
+            "character outside the code page", "ł@x", "Łódź", "&#322&#64&#120\r\n",
+            "<a href=\"" + kMailto + "&#322&#64&#120" + kSubjectPrefix + "&#321ód&#378\">&#322&#64&#120</a>\r\n"}),
     [](const ::testing::TestParamInfo<EncodeCase>& info) {
         std::string name = info.param.name;
         for (char& ch : name)
@@ -90,7 +90,9 @@ TEST_F(MailPageTest, WritesBothFieldsToTheSettingsOnEveryClickEmptyOnesToo) {
     EXPECT_EQ(setting("Betreff"), "Hi");
     encode(QString(), QStringLiteral("Grüße"), true);
     EXPECT_EQ(setting("EMailAdresse"), "");
-    EXPECT_EQ(setting("Betreff"), "Gr\xFC\xDF" "e");
+    EXPECT_EQ(setting("Betreff"),
+              "Gr\xFC\xDF"
+              "e");
     const std::string file = readWorkFile("Einstellungen.qmk");
     EXPECT_NE(file.find("[Quillmaskerade]"), std::string::npos);
     EXPECT_LT(file.find("EMailAdresse="), file.find("Betreff="));
@@ -108,9 +110,10 @@ TEST_F(MailPageTest, WritesTheLinkPageAndOpensIt) {
         "<html>\r\n<head>\r\n<!--\r\n" + frame + "\r\n" +
         "# Die Datei wurde mit dem Quillmaskerade V 2.6 erstellt!                       #\r\n"
         "# Den Ursprung von Spam zu bek\xE4mpfen ist besser, als Spam-Mails zu bearbeiten! #\r\n"
-        "# Infos unter: https://www.quillmaskerade.de" + std::string(35, ' ') + "#\r\n" + frame + "\r\n" +
-        "-->\r\n<title>Verschl&uuml;sselte E-Mail-Adresse</title>\r\n</head>\r\n<body>\r\n<center>\r\n<h1>\r\n" +
-        link + "\r\n\r\n</h1>\r\n</center>\r\n</body>\r\n</html>\r\n";
+        "# Infos unter: https://www.quillmaskerade.de" +
+        std::string(35, ' ') + "#\r\n" + frame + "\r\n" +
+        "-->\r\n<title>Verschl&uuml;sselte E-Mail-Adresse</title>\r\n</head>\r\n<body>\r\n<center>\r\n<h1>\r\n" + link +
+        "\r\n\r\n</h1>\r\n</center>\r\n</body>\r\n</html>\r\n";
     EXPECT_EQ(readWorkFile("SpamSchutz.html"), expected);
     EXPECT_EQ(desktop->shellOpens, QStringList{workPath("SpamSchutz.html")});
     EXPECT_TRUE(desktop->errorBoxes.empty());
@@ -121,8 +124,8 @@ TEST_F(MailPageTest, ASettingsFileThatCannotBeWrittenStopsBeforeTheMemos) {
     std::filesystem::create_directory(workFile("Einstellungen.qmk"));
     encode(QStringLiteral("ab"), QString(), true);
     ASSERT_EQ(desktop->errorBoxes.size(), 1u);
-    EXPECT_EQ(desktop->errorBoxes[0].text,
-              QStringLiteral("In ") + workPath("Einstellungen.qmk") + QStringLiteral(" kann nicht geschrieben werden."));
+    EXPECT_EQ(desktop->errorBoxes[0].text, QStringLiteral("In ") + workPath("Einstellungen.qmk") +
+                                               QStringLiteral(" kann nicht geschrieben werden."));
     EXPECT_EQ(memo("Kodiert_Memo"), QStringLiteral("vorher\r\n"));
     EXPECT_TRUE(desktop->shellOpens.isEmpty());
 }

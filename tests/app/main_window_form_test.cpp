@@ -43,7 +43,12 @@ const ControlRow kControls[] = {
     {"Copy_Mail", Kind::Button, "Mail", "E-Mail-Adresse kopieren", {8, 280, 217, 25}},
     {"Copy_Link", Kind::Button, "Mail", "E-Mail-Link kopieren", {240, 280, 217, 25}},
     {"Datei_ja", Kind::CheckBox, "Mail", "HTML-Datei erzeugen", {8, 316, 129, 17}},
-    {"verz_text", Kind::Label, "Verzeichnis", "Beachten Sie bitte, dass bereits kodierte E-Mail-Adressen nicht erneut kodiert werden!\r\nSollte eine der Dateien bereits kodierte E-Mail-Adressen enthalten, so werden diese übergangen.", {8, 16, 404, 39}},
+    {"verz_text",
+     Kind::Label,
+     "Verzeichnis",
+     "Beachten Sie bitte, dass bereits kodierte E-Mail-Adressen nicht erneut kodiert werden!\r\nSollte eine der "
+     "Dateien bereits kodierte E-Mail-Adressen enthalten, so werden diese übergangen.",
+     {8, 16, 404, 39}},
     {"Datei_kodieren", Kind::Button, "Verzeichnis", "Datei(en) auswählen und kodieren", {8, 64, 449, 25}},
     {"Verzeichnis_suchen", Kind::Button, "Verzeichnis", "Verzeichnis auswählen", {8, 96, 217, 25}},
     {"Verzeichnis_kodieren", Kind::Button, "Verzeichnis", "Verzeichnis kodieren", {240, 96, 217, 25}},
@@ -52,20 +57,41 @@ const ControlRow kControls[] = {
     {"Dateien_gefunden", Kind::ListBox, "Verzeichnis", "", {12, 176, 445, 65}},
     {"gefundene_adressen", Kind::Label, "Verzeichnis", "Folgende E-Mail-Adressen wurden gefunden:", {12, 248, 212, 13}},
     {"EMail_gefunden", Kind::ListBox, "Verzeichnis", "", {12, 264, 445, 65}},
-    {"einst_text", Kind::Label, "Einstellungen", "Wenn Sie weitere Dateiendungen hinzufügen möchten, tippen Sie bitte die Dateiendung (z.B. *.html) in das Feld ein und klicken Sie auf \"Hinzufügen\".\r\nBeachten Sie, dass immer nach dem vorkommen der Endung gesucht wird. \r\n(*.htm findet daher auch *.html-Dateien).\r\n\r\nBeachten Sie bitte, dass vor jeder Endung immer ein Sternchen und ein \r\nPunkt stehen MUSS.\r\n\r\nWenn Sie eine Dateiendung löschen möchten, markieren Sie die Endung in der Liste und klicken dann auf \"Markierten Eintrag löschen\".", {8, 16, 443, 130}},
+    {"einst_text",
+     Kind::Label,
+     "Einstellungen",
+     "Wenn Sie weitere Dateiendungen hinzufügen möchten, tippen Sie bitte die Dateiendung (z.B. *.html) in das Feld "
+     "ein und klicken Sie auf \"Hinzufügen\".\r\nBeachten Sie, dass immer nach dem vorkommen der Endung gesucht wird. "
+     "\r\n(*.htm findet daher auch *.html-Dateien).\r\n\r\nBeachten Sie bitte, dass vor jeder Endung immer ein "
+     "Sternchen und ein \r\nPunkt stehen MUSS.\r\n\r\nWenn Sie eine Dateiendung löschen möchten, markieren Sie die "
+     "Endung in der Liste und klicken dann auf \"Markierten Eintrag löschen\".",
+     {8, 16, 443, 130}},
     {"neu_endungen", Kind::Label, "Einstellungen", "Neue Dateiendung:", {8, 144, 93, 13}},
     {"vorhanden_endungen", Kind::Label, "Einstellungen", "Vorhandene Dateiendungen:", {256, 160, 137, 13}},
     {"Dateiendung", Kind::Edit, "Einstellungen", "", {8, 176, 233, 21}},
     {"Add", Kind::Button, "Einstellungen", "Hinzufügen", {10, 208, 231, 25}},
     {"Endungen", Kind::ListBox, "Einstellungen", "", {256, 176, 201, 145}},
     {"Del", Kind::Button, "Einstellungen", "Markierten Eintrag löschen", {10, 240, 231, 25}},
-    {"Dekodieren_Text", Kind::Label, "Dekodieren", "Hier besteht die Möglichkeit, die kodierte E-Mail-Adresse zu dekodieren.\r\nDazu bitte den kodierten Text in das Feld einfügen und auf dekodieren klicken.\r\nIn dem Feld darunter erscheint dann die dekodierte E-Mail-Adresse.\r\nBeachten Sie bitte, dass Sie nur kodierten Text einfügen.", {8, 16, 373, 52}},
+    {"Dekodieren_Text",
+     Kind::Label,
+     "Dekodieren",
+     "Hier besteht die Möglichkeit, die kodierte E-Mail-Adresse zu dekodieren.\r\nDazu bitte den kodierten Text in das "
+     "Feld einfügen und auf dekodieren klicken.\r\nIn dem Feld darunter erscheint dann die dekodierte "
+     "E-Mail-Adresse.\r\nBeachten Sie bitte, dass Sie nur kodierten Text einfügen.",
+     {8, 16, 373, 52}},
     {"CodedText", Kind::Label, "Dekodieren", "Kodierter Text:", {8, 88, 69, 13}},
     {"Kodierter_Text", Kind::Memo, "Dekodieren", "", {8, 104, 449, 137}},
     {"Dekode", Kind::Button, "Dekodieren", "Text dekodieren", {8, 248, 449, 25}},
     {"Decoded_Text", Kind::Label, "Dekodieren", "Dekodierte E-Mail-Adresse:", {8, 280, 128, 13}},
     {"Dekodierter_Text", Kind::Edit, "Dekodieren", "", {8, 304, 449, 21}},
-    {"Label1", Kind::Label, "FTP", "Sie haben hier die Möglichkeit einen kompletten Ordner auf einem FTP-Server\r\nkodieren zu lassen.\r\n\r\nGeben Sie Ihre Daten in die Felder ein.\r\nIn das Feld Datenverzeichnis wird der Pfad zu den Dateien \r\nausgehend vom FTP-Root angegeben.\r\nUnterverzeichnisse werden nicht berücksichtigt.\r\n\r\nDurch einen Klick auf \"Starten\" werden die Daten heruntergeladen, kodiert\r\nund wieder bereitgestellt.", {8, 16, 449, 161}},
+    {"Label1",
+     Kind::Label,
+     "FTP",
+     "Sie haben hier die Möglichkeit einen kompletten Ordner auf einem FTP-Server\r\nkodieren zu lassen.\r\n\r\nGeben "
+     "Sie Ihre Daten in die Felder ein.\r\nIn das Feld Datenverzeichnis wird der Pfad zu den Dateien \r\nausgehend vom "
+     "FTP-Root angegeben.\r\nUnterverzeichnisse werden nicht berücksichtigt.\r\n\r\nDurch einen Klick auf \"Starten\" "
+     "werden die Daten heruntergeladen, kodiert\r\nund wieder bereitgestellt.",
+     {8, 16, 449, 161}},
     {"Server_Label", Kind::Label, "FTP", "FTP-Server:", {8, 195, 57, 13}},
     {"Host", Kind::Edit, "FTP", "", {96, 192, 121, 21}},
     {"User_Label", Kind::Label, "FTP", "Benutzername:", {8, 219, 71, 13}},
@@ -85,24 +111,35 @@ const ControlRow kControls[] = {
 
 QString textOf(QWidget& widget, Kind kind) {
     switch (kind) {
-        case Kind::Label: return static_cast<QLabel&>(widget).text();
-        case Kind::Edit: return static_cast<QLineEdit&>(widget).text();
+        case Kind::Label:
+            return static_cast<QLabel&>(widget).text();
+        case Kind::Edit:
+            return static_cast<QLineEdit&>(widget).text();
         case Kind::Button:
-        case Kind::CheckBox: return static_cast<QAbstractButton&>(widget).text();
-        case Kind::Memo: return static_cast<Memo&>(widget).text();
-        case Kind::ListBox: return QString::number(static_cast<ListBox&>(widget).count());
+        case Kind::CheckBox:
+            return static_cast<QAbstractButton&>(widget).text();
+        case Kind::Memo:
+            return static_cast<Memo&>(widget).text();
+        case Kind::ListBox:
+            return QString::number(static_cast<ListBox&>(widget).count());
     }
     return {};
 }
 
 bool isOfKind(QWidget& widget, Kind kind) {
     switch (kind) {
-        case Kind::Label: return qobject_cast<QLabel*>(&widget) != nullptr;
-        case Kind::Edit: return qobject_cast<QLineEdit*>(&widget) != nullptr;
-        case Kind::Button: return qobject_cast<XpButton*>(&widget) != nullptr;
-        case Kind::Memo: return qobject_cast<Memo*>(&widget) != nullptr;
-        case Kind::CheckBox: return qobject_cast<QCheckBox*>(&widget) != nullptr;
-        case Kind::ListBox: return qobject_cast<ListBox*>(&widget) != nullptr;
+        case Kind::Label:
+            return qobject_cast<QLabel*>(&widget) != nullptr;
+        case Kind::Edit:
+            return qobject_cast<QLineEdit*>(&widget) != nullptr;
+        case Kind::Button:
+            return qobject_cast<XpButton*>(&widget) != nullptr;
+        case Kind::Memo:
+            return qobject_cast<Memo*>(&widget) != nullptr;
+        case Kind::CheckBox:
+            return qobject_cast<QCheckBox*>(&widget) != nullptr;
+        case Kind::ListBox:
+            return qobject_cast<ListBox*>(&widget) != nullptr;
     }
     return false;
 }
@@ -198,14 +235,38 @@ TEST_F(MainWindowFormTest, CaptionsFitTheirControls) {
 }
 
 TEST_F(MainWindowFormTest, TabOrderFollowsTheTables) {
-    const QStringList order = {"Auswahl",        "Mail_Edit",          "Betreff_Edit",     "Go_Mail",
-                               "Kodiert_Memo",   "Link_Memo",          "Copy_Mail",        "Copy_Link",
-                               "Datei_ja",       "Datei_kodieren",     "Verzeichnis_suchen", "Verzeichnis_kodieren",
-                               "Unterverz",      "Dateien_gefunden",   "EMail_gefunden",   "Dateiendung",
-                               "Add",            "Endungen",           "Del",              "Kodierter_Text",
-                               "Dekode",         "Dekodierter_Text",   "Host",             "User",
-                               "Pass",           "FTPDir",             "Passiv",           "FTP_Go",
-                               "FileBox",        "Help",               "About",            "Exit"};
+    const QStringList order = {"Auswahl",
+                               "Mail_Edit",
+                               "Betreff_Edit",
+                               "Go_Mail",
+                               "Kodiert_Memo",
+                               "Link_Memo",
+                               "Copy_Mail",
+                               "Copy_Link",
+                               "Datei_ja",
+                               "Datei_kodieren",
+                               "Verzeichnis_suchen",
+                               "Verzeichnis_kodieren",
+                               "Unterverz",
+                               "Dateien_gefunden",
+                               "EMail_gefunden",
+                               "Dateiendung",
+                               "Add",
+                               "Endungen",
+                               "Del",
+                               "Kodierter_Text",
+                               "Dekode",
+                               "Dekodierter_Text",
+                               "Host",
+                               "User",
+                               "Pass",
+                               "FTPDir",
+                               "Passiv",
+                               "FTP_Go",
+                               "FileBox",
+                               "Help",
+                               "About",
+                               "Exit"};
     QStringList chain;
     QWidget* start = &control<QTabWidget>(*window, "Auswahl");
     QWidget* current = start;

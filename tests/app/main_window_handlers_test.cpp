@@ -61,7 +61,8 @@ TEST_P(CopyTest, CopiesTheWholeMemoKeepsTheSelectionAndTheFocus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Memos, CopyTest,
-                         ::testing::Values(std::pair{"Kodiert_Memo", "Copy_Mail"}, std::pair{"Link_Memo", "Copy_Link"}));
+                         ::testing::Values(std::pair{"Kodiert_Memo", "Copy_Mail"},
+                                           std::pair{"Link_Memo", "Copy_Link"}));
 
 // Extension list edits: typed entries, selection, and what the file holds after.
 struct ListCase {
@@ -103,18 +104,24 @@ TEST_P(ExtensionListTest, EditsTheListAndSavesItAtOnce) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExtensionListTest,
-    ::testing::Values(
-        ListCase{"first add creates the file", nullptr, {{"add", "*.html"}}, {"*.html"}, "*.html\r\n"},
-        ListCase{"empty field adds nothing", nullptr, {{"add", ""}}, {}, nullptr},
-        ListCase{"a blank is an entry", "", {{"add", " "}}, {" "}, " \r\n"},
-        ListCase{"twice gives two entries", "", {{"add", "*.html"}, {"add", "*.html"}}, {"*.html", "*.html"},
-                 "*.html\r\n*.html\r\n"},
-        ListCase{"no form test", "*.htm\r\n", {{"add", "html"}}, {"*.htm", "html"}, "*.htm\r\nhtml\r\n"},
-        ListCase{"delete the selected entry", "a\r\nb\r\nc\r\n", {{"del", "1"}}, {"a", "c"}, "a\r\nc\r\n"},
-        ListCase{"delete without selection rewrites", "a\nb", {{"del", ""}}, {"a", "b"}, "a\r\nb\r\n"},
-        ListCase{"nothing selected after a deletion", "a\r\nb\r\nc\r\n", {{"del", "0"}, {"del", ""}}, {"b", "c"},
-                 "b\r\nc\r\n"},
-        ListCase{"delete from an empty list", nullptr, {{"del", ""}}, {}, ""}),
+    ::testing::Values(ListCase{"first add creates the file", nullptr, {{"add", "*.html"}}, {"*.html"}, "*.html\r\n"},
+                      ListCase{"empty field adds nothing", nullptr, {{"add", ""}}, {}, nullptr},
+                      ListCase{"a blank is an entry", "", {{"add", " "}}, {" "}, " \r\n"},
+                      ListCase{"twice gives two entries",
+                               "",
+                               {{"add", "*.html"}, {"add", "*.html"}},
+                               {"*.html", "*.html"},
+                               "*.html\r\n*.html\r\n"},
+                      ListCase{"no form test", "*.htm\r\n", {{"add", "html"}}, {"*.htm", "html"}, "*.htm\r\nhtml\r\n"},
+                      ListCase{
+                          "delete the selected entry", "a\r\nb\r\nc\r\n", {{"del", "1"}}, {"a", "c"}, "a\r\nc\r\n"},
+                      ListCase{"delete without selection rewrites", "a\nb", {{"del", ""}}, {"a", "b"}, "a\r\nb\r\n"},
+                      ListCase{"nothing selected after a deletion",
+                               "a\r\nb\r\nc\r\n",
+                               {{"del", "0"}, {"del", ""}},
+                               {"b", "c"},
+                               "b\r\nc\r\n"},
+                      ListCase{"delete from an empty list", nullptr, {{"del", ""}}, {}, ""}),
     [](const ::testing::TestParamInfo<ListCase>& info) {
         std::string name = info.param.name;
         for (char& ch : name)

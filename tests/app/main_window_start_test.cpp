@@ -28,9 +28,9 @@ Fields fieldsOf(TMaskerade& window) {
     QStringList masks;
     auto& list = control<ListBox>(window, "Endungen");
     for (int i = 0; i < list.count(); ++i) masks << list.item(i)->text();
-    return {control<QLineEdit>(window, "Mail_Edit").text(),    control<QLineEdit>(window, "Betreff_Edit").text(),
-            control<QLineEdit>(window, "Host").text(),         control<QLineEdit>(window, "User").text(),
-            control<QLineEdit>(window, "Pass").text(),         control<QLineEdit>(window, "FTPDir").text(),
+    return {control<QLineEdit>(window, "Mail_Edit").text(),   control<QLineEdit>(window, "Betreff_Edit").text(),
+            control<QLineEdit>(window, "Host").text(),        control<QLineEdit>(window, "User").text(),
+            control<QLineEdit>(window, "Pass").text(),        control<QLineEdit>(window, "FTPDir").text(),
             control<QCheckBox>(window, "Passiv").isChecked(), masks};
 }
 
@@ -102,11 +102,18 @@ INSTANTIATE_TEST_SUITE_P(
                   {"", "", "ftp.example.org", "", "", "/", false, {"*.html"}}},
         StartCase{"passive in lower case", "", "[FTP-Daten]\r\nPassiv=ja\r\n", {"", "", "", "", "", "/", false, {}}},
         StartCase{"passive in capitals", "", "[FTP-Daten]\r\nPassiv=JA\r\n", {"", "", "", "", "", "/", false, {}}},
-        StartCase{"names match in any case", "", "[ftp-daten]\r\npassiv=Ja\r\nSERVER=h\r\n",
+        StartCase{"names match in any case",
+                  "",
+                  "[ftp-daten]\r\npassiv=Ja\r\nSERVER=h\r\n",
                   {"", "", "h", "", "", "/", true, {}}},
-        StartCase{"line ends of every kind", "*.html\r\n*.htm\r*.php\n\r\n*.asp", nullptr,
+        StartCase{"line ends of every kind",
+                  "*.html\r\n*.htm\r*.php\n\r\n*.asp",
+                  nullptr,
                   {"", "", "", "", "", "/", false, {"*.html", "*.htm", "*.php", "", "*.asp"}}},
-        StartCase{"latin-1 text", "*.\xE4h\r\n", "[Quillmaskerade]\r\nBetreff=Gr\xFC\xDF" "e\r\n",
+        StartCase{"latin-1 text",
+                  "*.\xE4h\r\n",
+                  "[Quillmaskerade]\r\nBetreff=Gr\xFC\xDF"
+                  "e\r\n",
                   {"", "Grüße", "", "", "", "/", false, {"*.äh"}}}),
     [](const ::testing::TestParamInfo<StartCase>& info) {
         std::string name = info.param.name;

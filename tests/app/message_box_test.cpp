@@ -1,3 +1,5 @@
+#include "app/message_box.hpp"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,7 +11,6 @@
 
 #include "app/box_clipboard_text.hpp"
 #include "app/error_box.hpp"
-#include "app/message_box.hpp"
 #include "app/message_box_layout.hpp"
 #include "app/program_look.hpp"
 #include "app/xp_button.hpp"
@@ -56,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, MessageBoxKindTest,
                                            KindCase{MessageKind::Error, "Fehler"}));
 
 TEST(BoxClipboardText, DropsAmpersandsAndFollowsEveryButtonWithThreeBlanks) {
-    EXPECT_EQ(boxClipboardText(QStringLiteral("Titel"), QStringLiteral("T"), {QStringLiteral("&Ja"), QStringLiteral("&Nein")}),
+    EXPECT_EQ(boxClipboardText(QStringLiteral("Titel"), QStringLiteral("T"),
+                               {QStringLiteral("&Ja"), QStringLiteral("&Nein")}),
               kDivider + QStringLiteral("Titel\r\n") + kDivider + QStringLiteral("T\r\n") + kDivider +
                   QStringLiteral("Ja   Nein   \r\n") + kDivider);
 }
@@ -99,8 +101,8 @@ TEST_P(MessageBoxLayoutTest, FollowsTheDialogUnitRules) {
     EXPECT_EQ(layout.text.left(), layout.icon.right() + 1 + (10 * unitX + 2) / 4);
     EXPECT_EQ(layout.text.top(), layout.icon.top());
     EXPECT_LE(layout.text.width(), screenWidth / 2);
-    const QRect needed = metrics.boundingRect(QRect(0, 0, layout.text.width(), 100000),
-                                              Qt::AlignLeft | Qt::TextWordWrap, text);
+    const QRect needed =
+        metrics.boundingRect(QRect(0, 0, layout.text.width(), 100000), Qt::AlignLeft | Qt::TextWordWrap, text);
     EXPECT_LE(needed.height(), layout.text.height());
 
     EXPECT_EQ(layout.button.size(), QSize((50 * unitX + 2) / 4, (14 * unitY + 4) / 8));
@@ -129,7 +131,8 @@ TEST(MessageBoxLayout, WidensTheButtonForALongCaption) {
 
 TEST(ErrorBox, CtrlCCopiesInTheMessageBoxLayout) {
     QGuiApplication::clipboard()->clear();
-    ErrorBox box(nullptr, QStringLiteral("Quillmaskerade"), QStringLiteral("Socket Error # 10061\r\nConnection refused."));
+    ErrorBox box(nullptr, QStringLiteral("Quillmaskerade"),
+                 QStringLiteral("Socket Error # 10061\r\nConnection refused."));
     EXPECT_EQ(box.icon(), QMessageBox::Critical);
     ASSERT_EQ(box.buttons().size(), 1);
     pressKey(box, Qt::Key_C, Qt::ControlModifier);
@@ -141,7 +144,10 @@ TEST(ErrorBox, CtrlCCopiesInTheMessageBoxLayout) {
 
 TEST(ShowMessageBox, GoesThroughTheDesktopAsUnicode) {
     test::InstalledDesktopFake desktop;
-    ShowMessageBox(nullptr, "Gr\xFC\xDF" "e", MessageKind::Error);
+    ShowMessageBox(nullptr,
+                   "Gr\xFC\xDF"
+                   "e",
+                   MessageKind::Error);
     ASSERT_EQ(desktop->messageBoxes.size(), 1u);
     EXPECT_EQ(desktop->messageBoxes[0].text, QStringLiteral("Grüße"));
     EXPECT_EQ(desktop->messageBoxes[0].kind, MessageKind::Error);

@@ -1,10 +1,10 @@
+#include "app/program_look.hpp"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QFontInfo>
 #include <QTranslator>
-
-#include "app/program_look.hpp"
 
 namespace quill {
 namespace {

@@ -1,3 +1,5 @@
+#include "app/xp_button.hpp"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,7 +10,6 @@
 #include <QSet>
 
 #include "app/program_look.hpp"
-#include "app/xp_button.hpp"
 #include "app/xp_button_painter.hpp"
 
 namespace quill {
@@ -70,12 +71,27 @@ INSTANTIATE_TEST_SUITE_P(
         StateCase{"normal", {}, kBlue, qRgb(255, 255, 255), qRgb(239, 235, 231), kWhite, kFace},
         StateCase{"hover", {.hovered = true}, kBlue, qRgb(255, 243, 206), qRgb(231, 150, 0), kWhite, kFace},
         StateCase{"focus", {.focused = true}, kBlue, qRgb(206, 231, 255), qRgb(109, 132, 239), kWhite, kFace},
-        StateCase{"hover beats focus", {.hovered = true, .focused = true}, kBlue, qRgb(255, 243, 206),
-                  qRgb(231, 150, 0), kWhite, kFace},
-        StateCase{"pressed", {.hovered = true, .pressed = true}, kBlue, qRgb(214, 207, 198), qRgb(247, 243, 235),
-                  qRgb(214, 207, 198), qRgb(247, 243, 235)},
-        StateCase{"disabled", {.enabled = false, .hovered = true}, qRgb(206, 199, 189), qRgb(255, 255, 255),
-                  qRgb(239, 235, 231), kWhite, kFace}));
+        StateCase{"hover beats focus",
+                  {.hovered = true, .focused = true},
+                  kBlue,
+                  qRgb(255, 243, 206),
+                  qRgb(231, 150, 0),
+                  kWhite,
+                  kFace},
+        StateCase{"pressed",
+                  {.hovered = true, .pressed = true},
+                  kBlue,
+                  qRgb(214, 207, 198),
+                  qRgb(247, 243, 235),
+                  qRgb(214, 207, 198),
+                  qRgb(247, 243, 235)},
+        StateCase{"disabled",
+                  {.enabled = false, .hovered = true},
+                  qRgb(206, 199, 189),
+                  qRgb(255, 255, 255),
+                  qRgb(239, 235, 231),
+                  kWhite,
+                  kFace}));
 
 TEST(XpButtonPainter, FrameIsTwoPixelsWide) {
     const QImage plain = render({});
