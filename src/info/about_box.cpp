@@ -62,11 +62,6 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TAboutBox::showEvent(QShowEvent* event) {
-    centreOnScreen(*this);
-    QDialog::showEvent(event);
-}
-
 void TAboutBox::FormKeyDown(int keyCode) {
     if (keyCode == kAltKeyCode) AltKeyDown = true;
 }

@@ -30,7 +30,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     std::unique_ptr<Ui::TAboutBox> ui_;

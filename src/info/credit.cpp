@@ -75,7 +75,6 @@ Tcredit::Tcredit(QWidget* parent)
 Tcredit::~Tcredit() = default;
 
 void Tcredit::showEvent(QShowEvent* event) {
-    centreOnScreen(*this);
     FormShow();
     QDialog::showEvent(event);
 }

@@ -1,7 +1,9 @@
 #include "info/info_look.hpp"
 
+#include "app/program_look.hpp"
 #include "info/jpeg_image.hpp"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -12,20 +14,31 @@
 namespace quill {
 
 namespace {
-QFont pixelFont(const QString& family, int pixels, bool bold) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
+
+class CentreOnShow : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) centreOnScreen(*static_cast<QWidget*>(watched));
+        return false;
+    }
+};
+
 }  // namespace
 
-QFont infoFont() { return pixelFont(QStringLiteral("Liberation Sans"), 11, false); }
+QFont creditFont() {
+    QFont font = programFont();
+    font.setPixelSize(19);
+    return font;
+}
 
-QFont creditFont() { return pixelFont(QStringLiteral("Liberation Sans"), 19, false); }
-
-QFont closingFont() { return pixelFont(QStringLiteral("Comic Neue"), 19, true); }
+QFont closingFont() {
+    QFont font(QStringLiteral("Comic Neue"));
+    font.setStyleHint(QFont::Cursive);
+    font.setPixelSize(19);
+    font.setBold(true);
+    return font;
+}
 
 QPixmap jpegPicture(const QString& resourcePath) { return QPixmap::fromImage(loadJpeg(resourcePath)); }
 
@@ -38,8 +51,9 @@ void setUpInfoWindow(QWidget& window, int clientWidth, int clientHeight) {
     palette.setColor(QPalette::WindowText, Qt::black);
     window.setPalette(palette);
     window.setAutoFillBackground(true);
-    window.setFont(infoFont());
+    window.setFont(programFont());
     window.setWindowIcon(QIcon(kProgramIcon));
+    window.installEventFilter(new CentreOnShow(&window));
 }
 
 void widenToText(QLabel& label) {

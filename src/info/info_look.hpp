@@ -15,8 +15,6 @@ inline const QString kPortraitPicture = QStringLiteral(":/portrait.jpg");    // 
 inline const QString kThanksPicture = QStringLiteral(":/danke.jpg");         // 150 x 188
 inline const QString kProgramIcon = QStringLiteral(":/quillmaskerade.png");  // 32 x 32
 
-// The windows' plain font: 11 pixels high, as the classic dialog font was.
-QFont infoFont();
 // The large sans serif of the credits text, 19 pixels.
 QFont creditFont();
 // The bold, hand-lettered font of the credits' closing text, 19 pixels.
@@ -26,7 +24,8 @@ QFont closingFont();
 QPixmap jpegPicture(const QString& resourcePath);
 
 // Fixed dialog frame with system menu and close box only, the given client
-// size, white background, the plain font and the program icon.
+// size, white background, the program's font and icon, and placed in the
+// middle of the screen whenever it is shown.
 void setUpInfoWindow(QWidget& window, int clientWidth, int clientHeight);
 // Widens a one-line label whose text needs more room in our font than the
 // window definition gives it; position and height stay.
