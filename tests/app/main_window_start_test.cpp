@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/list_box.hpp"
 #include "app/start_up.hpp"
@@ -47,7 +48,6 @@ TEST_F(StartUpTest, WithoutFilesShowsOneErrorBoxAndLoadsNoSetting) {
                                 QStringLiteral(" kann nicht geöffnet werden. ")))
         << text.toStdString();
     EXPECT_TRUE(text.endsWith(u'.'));
-    EXPECT_FALSE(window->isVisible());
 
     const Fields fields = fieldsOf(*window);
     EXPECT_EQ(fields.host, QString());
@@ -121,6 +121,30 @@ INSTANTIATE_TEST_SUITE_P(
             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
         return name;
     });
+
+// Notes how many windows were on screen when the error box came up.
+class VisibilityRecordingDesktop : public test::DesktopFake {
+public:
+    void showErrorBox(QWidget* owner, const QString& caption, const QString& text) override {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        visibleWindows.push_back(
+            static_cast<int>(std::count_if(windows.begin(), windows.end(), [](QWidget* w) { return w->isVisible(); })));
+        DesktopFake::showErrorBox(owner, caption, text);
+    }
+    std::vector<int> visibleWindows;
+};
+
+TEST_F(StartUpTest, TheErrorBoxOfTheLoadingComesBeforeAnyWindowIsShown) {
+    auto recording = std::make_unique<VisibilityRecordingDesktop>();
+    VisibilityRecordingDesktop* desktopSeen = recording.get();
+    std::unique_ptr<Desktop> previous = installDesktop(std::move(recording));
+    {
+        ProgramWindows windows = createProgramWindows();
+        windows.Maskerade->show();
+        EXPECT_EQ(desktopSeen->visibleWindows, std::vector<int>{0});
+    }
+    installDesktop(std::move(previous));
+}
 
 TEST_F(StartUpTest, CreatesTheFourWindowsHiddenAndWiresTheAboutBox) {
     writeWorkFile("Endungen.qmk", "");
