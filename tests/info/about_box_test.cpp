@@ -202,12 +202,5 @@ TEST_F(AboutBoxTest, BusinessCardTakesInputBesideTheModalWindows) {
     }
 }
 
-TEST(ClassicKeyCodeTest, MapsTheKeysTheWindowNames) {
-    const std::pair<int, int> keys[] = {{Qt::Key_Alt, 18},   {Qt::Key_AltGr, 18}, {Qt::Key_Shift, 16},
-                                        {Qt::Key_Control, 17}, {Qt::Key_A, 'A'},   {Qt::Key_7, '7'},
-                                        {Qt::Key_F1, 0}};
-    for (const auto& [qtKey, code] : keys) EXPECT_EQ(classicKeyCode(qtKey), code) << qtKey;
-}
-
 }  // namespace
 }  // namespace quill

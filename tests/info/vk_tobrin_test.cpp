@@ -97,18 +97,6 @@ TEST_F(CardTest, LaterActivationsStayOpaque) {
     }
 }
 
-TEST_F(CardTest, ActivationDuringTheFadeCarriesOn) {
-    card.FormActivate();
-    ticks(20);
-    card.FormActivate();
-    ticks(29);
-    EXPECT_EQ(card.alphaBlendValue(), 245);
-    EXPECT_TRUE(card.alphaBlend());
-    ticks(1);
-    EXPECT_EQ(card.alphaBlendValue(), 250);
-    EXPECT_FALSE(card.alphaBlend());
-}
-
 TEST_F(CardTest, LinksOpenTheWebAddressAndAMailToTheAuthor) {
     QTest::mouseClick(card.findChild<QWidget*>("Label17"), Qt::LeftButton);
     QTest::mouseClick(card.findChild<QWidget*>("Label18"), Qt::LeftButton);
