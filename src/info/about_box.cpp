@@ -15,15 +15,15 @@ namespace quill {
 
 int classicKeyCode(int qtKey) {
     switch (qtKey) {
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-        return kAltKeyCode;
-    case Qt::Key_Shift:
-        return 16;
-    case Qt::Key_Control:
-        return 17;
-    default:
-        break;
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+            return kAltKeyCode;
+        case Qt::Key_Shift:
+            return 16;
+        case Qt::Key_Control:
+            return 17;
+        default:
+            break;
     }
     if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) return qtKey;
     return 0;
@@ -66,14 +66,20 @@ void TAboutBox::FormKeyDown(int keyCode) {
     if (keyCode == kAltKeyCode) AltKeyDown = true;
 }
 
-void TAboutBox::FormKeyUp(int /*keyCode*/) { AltKeyDown = false; }
+void TAboutBox::FormKeyUp(int /*keyCode*/) {
+    AltKeyDown = false;
+}
 
 void TAboutBox::ProgramIconDblClick() {
     if (AltKeyDown && credit_) credit_->exec();
 }
 
-void TAboutBox::CommentsClick() { desktop().shellOpen(QString::fromUtf8(kProductWebAddress)); }
+void TAboutBox::CommentsClick() {
+    desktop().shellOpen(QString::fromUtf8(kProductWebAddress));
+}
 
-void TAboutBox::OKButtonClick() { close(); }
+void TAboutBox::OKButtonClick() {
+    close();
+}
 
 }  // namespace quill

@@ -8,8 +8,10 @@ ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) {}
 
 void ClickLabel::mousePressEvent(QMouseEvent* event) {
     // Taken here, so the release comes back to this label.
-    if (event->button() == Qt::LeftButton) event->accept();
-    else QLabel::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        event->accept();
+    else
+        QLabel::mousePressEvent(event);
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {

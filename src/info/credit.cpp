@@ -9,8 +9,8 @@
 #include "ui_credit.h"
 
 #include <QApplication>
-#include <QWindow>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 namespace quill {

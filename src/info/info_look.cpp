@@ -40,7 +40,9 @@ QFont closingFont() {
     return font;
 }
 
-QPixmap jpegPicture(const QString& resourcePath) { return QPixmap::fromImage(loadJpeg(resourcePath)); }
+QPixmap jpegPicture(const QString& resourcePath) {
+    return QPixmap::fromImage(loadJpeg(resourcePath));
+}
 
 void setUpInfoWindow(QWidget& window, int clientWidth, int clientHeight) {
     window.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

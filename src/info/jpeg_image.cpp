@@ -1,8 +1,8 @@
 #include "info/jpeg_image.hpp"
 
+#include <turbojpeg.h>
 #include <QFile>
 #include <memory>
-#include <turbojpeg.h>
 
 namespace quill {
 

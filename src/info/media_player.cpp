@@ -11,15 +11,15 @@ namespace {
 
 QString openErrorText(MediaResult result, const QString& path) {
     switch (result) {
-    case MediaResult::FileNotFound:
-        return QStringLiteral("Die Datei \"%1\" wurde nicht gefunden.").arg(path);
-    case MediaResult::FileNotReadable:
-        return QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(path);
-    case MediaResult::FileEmpty:
-        return QStringLiteral("Die Datei \"%1\" enthält keine abspielbaren Daten.").arg(path);
-    case MediaResult::Ok:
-    case MediaResult::PlaybackFailed:
-        break;
+        case MediaResult::FileNotFound:
+            return QStringLiteral("Die Datei \"%1\" wurde nicht gefunden.").arg(path);
+        case MediaResult::FileNotReadable:
+            return QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(path);
+        case MediaResult::FileEmpty:
+            return QStringLiteral("Die Datei \"%1\" enthält keine abspielbaren Daten.").arg(path);
+        case MediaResult::Ok:
+        case MediaResult::PlaybackFailed:
+            break;
     }
     return QStringLiteral("Die Datei \"%1\" kann nicht abgespielt werden.").arg(path);
 }
@@ -47,10 +47,9 @@ void MediaPlayer::open() {
         output_ = std::make_unique<QAudioOutput>();
         player_ = std::make_unique<QMediaPlayer>();
         player_->setAudioOutput(output_.get());
-        connect(player_.get(), &QMediaPlayer::errorOccurred, this,
-                [this](QMediaPlayer::Error error) {
-                    if (error != QMediaPlayer::NoError) lastResult_ = MediaResult::PlaybackFailed;
-                });
+        connect(player_.get(), &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error error) {
+            if (error != QMediaPlayer::NoError) lastResult_ = MediaResult::PlaybackFailed;
+        });
     }
     player_->setSource(QUrl::fromLocalFile(path));
     deviceId_ = ++lastDeviceId_;

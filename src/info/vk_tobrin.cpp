@@ -48,7 +48,9 @@ void TVK_Tobrin::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
 }
 
-void TVK_Tobrin::FormActivate() { Timer1->start(); }
+void TVK_Tobrin::FormActivate() {
+    Timer1->start();
+}
 
 void TVK_Tobrin::Timer1Timer() {
     // After the first fade-in a later activation leaves the card opaque, instead
@@ -66,9 +68,13 @@ void TVK_Tobrin::Timer1Timer() {
     }
 }
 
-void TVK_Tobrin::Label17Click() { desktop().shellOpen(QString::fromUtf8(kProductWebAddress)); }
+void TVK_Tobrin::Label17Click() {
+    desktop().shellOpen(QString::fromUtf8(kProductWebAddress));
+}
 
-void TVK_Tobrin::Label18Click() { desktop().shellOpen(QStringLiteral("mailto:") + kAuthorMailAddress); }
+void TVK_Tobrin::Label18Click() {
+    desktop().shellOpen(QStringLiteral("mailto:") + kAuthorMailAddress);
+}
 
 void TVK_Tobrin::setAlphaBlendValue(std::uint8_t value) {
     alphaBlendValue_ = value;

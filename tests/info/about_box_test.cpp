@@ -68,15 +68,16 @@ TEST_F(AboutBoxTest, WindowAndControls) {
     EXPECT_EQ(about.windowTitle(), "Info");
     EXPECT_EQ(about.size(), QSize(298, 206));
     EXPECT_EQ(about.minimumSize(), about.maximumSize());
-    test::expectControls(about, {
-        {"Panel1", "AboutBox", {8, 8, 281, 161}, {}, true},
-        {"ProgramIcon", "Panel1", {11, 19, 32, 32}, {}, true},
-        {"ProductName", "Panel1", {88, 16, 86, 13}, "Quillmaskerade", true},
-        {"Version", "Panel1", {88, 40, 53, 13}, "Version 2.6", true},
-        {"Copyright", "Panel1", {8, 80, 216, 13}, "Copyright © 2006 Tobias Rinne", true},
-        {"Comments", "Panel1", {8, 104, 195, 13}, "Internet: https://www.quillmaskerade.de", true},
-        {"OKButton", "AboutBox", {112, 176, 73, 25}, "OK", true},
-    });
+    test::expectControls(about,
+                         {
+                             {"Panel1", "AboutBox", {8, 8, 281, 161}, {}, true},
+                             {"ProgramIcon", "Panel1", {11, 19, 32, 32}, {}, true},
+                             {"ProductName", "Panel1", {88, 16, 86, 13}, "Quillmaskerade", true},
+                             {"Version", "Panel1", {88, 40, 53, 13}, "Version 2.6", true},
+                             {"Copyright", "Panel1", {8, 80, 216, 13}, "Copyright © 2006 Tobias Rinne", true},
+                             {"Comments", "Panel1", {8, 104, 195, 13}, "Internet: https://www.quillmaskerade.de", true},
+                             {"OKButton", "AboutBox", {112, 176, 73, 25}, "OK", true},
+                         });
     EXPECT_NE(qobject_cast<XpButton*>(about.findChild<QWidget*>("OKButton")), nullptr);
     EXPECT_EQ(about.findChild<QLabel*>("ProgramIcon")->pixmap().size(), QSize(32, 32));
     EXPECT_EQ(about.findChild<QLabel*>("Comments")->cursor().shape(), Qt::PointingHandCursor);
@@ -105,9 +106,7 @@ TEST_F(AboutBoxTest, AltFlagFollowsTheKeys) {
         {"alt released", {{true, Qt::Key_Alt}, {false, Qt::Key_Alt}}, false},
         {"other key pressed while alt held", {{true, Qt::Key_Alt}, {true, Qt::Key_A}}, true},
         {"other key released", {{true, Qt::Key_Alt}, {true, Qt::Key_A}, {false, Qt::Key_A}}, false},
-        {"alt pressed again",
-         {{true, Qt::Key_Alt}, {true, Qt::Key_A}, {false, Qt::Key_A}, {true, Qt::Key_Alt}},
-         true},
+        {"alt pressed again", {{true, Qt::Key_Alt}, {true, Qt::Key_A}, {false, Qt::Key_A}, {true, Qt::Key_Alt}}, true},
         {"only another key", {{true, Qt::Key_Shift}}, false},
         {"alt gr counts as alt", {{true, Qt::Key_AltGr}}, true},
     };
@@ -154,9 +153,7 @@ TEST_F(AboutBoxTest, CommentsOpenTheWebAddress) {
 }
 
 TEST_F(AboutBoxTest, OkClosesAModalShowing) {
-    QTimer::singleShot(0, &about, [this] {
-        QTest::mouseClick(about.findChild<QWidget*>("OKButton"), Qt::LeftButton);
-    });
+    QTimer::singleShot(0, &about, [this] { QTest::mouseClick(about.findChild<QWidget*>("OKButton"), Qt::LeftButton); });
     about.exec();
     EXPECT_FALSE(about.isVisible());
     EXPECT_EQ(counter.shows, 0);

@@ -4,10 +4,10 @@
 #include "support/desktop_fake.hpp"
 #include "support/temp_folder.hpp"
 
+#include <gtest/gtest.h>
 #include <QRect>
 #include <QString>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 namespace quill::test {
 

@@ -1,9 +1,9 @@
-#include "info/info_look.hpp"
 #include "info/jpeg_image.hpp"
+#include "info/info_look.hpp"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QImage>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 
@@ -39,8 +39,8 @@ TEST_P(ShippedPictureTest, DecodesToItsSizeAndPixels) {
         for (int x = 0; x < decoded.width(); ++x) {
             const QRgb a = decoded.pixel(x, y);
             const QRgb b = reference.pixel(x, y);
-            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                              std::abs(qBlue(a) - qBlue(b))});
+            worst = std::max(
+                {worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
         }
     }
     EXPECT_LE(worst, 3);
@@ -98,8 +98,9 @@ TEST(JpegDecodingTest, MissingFileNamesThePath) {
         loadJpeg(QStringLiteral(":/gibt-es-nicht.jpg"));
         ADD_FAILURE() << "no error";
     } catch (const JpegError& error) {
-        EXPECT_STREQ(error.what(),
-                     "Das Bild \":/gibt-es-nicht.jpg\" kann nicht gelesen werden: Die Datei kann nicht geöffnet werden.");
+        EXPECT_STREQ(
+            error.what(),
+            "Das Bild \":/gibt-es-nicht.jpg\" kann nicht gelesen werden: Die Datei kann nicht geöffnet werden.");
     }
 }
 

@@ -2,13 +2,13 @@
 
 #include "support/temp_folder.hpp"
 
+#include <gtest/gtest.h>
 #include <QAudioOutput>
 #include <QCoreApplication>
 #include <QMediaPlayer>
 #include <QTest>
 #include <QUrl>
 #include <functional>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 
@@ -17,7 +17,9 @@ namespace {
 
 using test::readFile;
 
-std::string musicBytes() { return readFile(QUILL_RESOURCE_FOLDER "/Quillmaskerade.wav"); }
+std::string musicBytes() {
+    return readFile(QUILL_RESOURCE_FOLDER "/Quillmaskerade.wav");
+}
 
 class MediaPlayerTest : public test::InTempWorkingFolder {
 protected:

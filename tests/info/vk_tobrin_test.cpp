@@ -100,8 +100,7 @@ TEST_F(CardTest, LaterActivationsStayOpaque) {
 TEST_F(CardTest, LinksOpenTheWebAddressAndAMailToTheAuthor) {
     QTest::mouseClick(card.findChild<QWidget*>("Label17"), Qt::LeftButton);
     QTest::mouseClick(card.findChild<QWidget*>("Label18"), Qt::LeftButton);
-    EXPECT_EQ(desktop->shellOpens,
-              (QStringList{"https://www.quillmaskerade.de", "mailto:tobias@quillmaskerade.de"}));
+    EXPECT_EQ(desktop->shellOpens, (QStringList{"https://www.quillmaskerade.de", "mailto:tobias@quillmaskerade.de"}));
 }
 
 }  // namespace

@@ -28,7 +28,9 @@ std::optional<QString> DesktopFake::chooseFolder(QWidget*, const QString& prompt
     return folder;
 }
 
-void DesktopFake::shellOpen(const QString& target) { shellOpens.push_back(target); }
+void DesktopFake::shellOpen(const QString& target) {
+    shellOpens.push_back(target);
+}
 
 InstalledDesktopFake::InstalledDesktopFake() {
     auto fake = std::make_unique<DesktopFake>();
@@ -36,6 +38,8 @@ InstalledDesktopFake::InstalledDesktopFake() {
     previous_ = installDesktop(std::move(fake));
 }
 
-InstalledDesktopFake::~InstalledDesktopFake() { installDesktop(std::move(previous_)); }
+InstalledDesktopFake::~InstalledDesktopFake() {
+    installDesktop(std::move(previous_));
+}
 
 }  // namespace quill::test

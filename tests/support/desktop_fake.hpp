@@ -31,8 +31,7 @@ public:
     void showMessageBox(QWidget* parent, const QString& text, MessageKind kind) override;
     void showErrorBox(QWidget* owner, const QString& caption, const QString& text) override;
     QStringList chooseFiles(QWidget* parent) override;
-    std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt,
-                                        const QString& preselected) override;
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt, const QString& preselected) override;
     void shellOpen(const QString& target) override;
 
     // Answers for the next dialogs, used in order; an unscripted dialog is cancelled.
