@@ -14,19 +14,7 @@
 namespace quill {
 
 int classicKeyCode(int qtKey) {
-    switch (qtKey) {
-        case Qt::Key_Alt:
-        case Qt::Key_AltGr:
-            return kAltKeyCode;
-        case Qt::Key_Shift:
-            return 16;
-        case Qt::Key_Control:
-            return 17;
-        default:
-            break;
-    }
-    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) return qtKey;
-    return 0;
+    return qtKey == Qt::Key_Alt || qtKey == Qt::Key_AltGr ? kAltKeyCode : 0;
 }
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TAboutBox>()) {

@@ -36,8 +36,8 @@ private:
     Tcredit* credit_ = nullptr;
 };
 
-// The classic desktop's code for a key: Alt 18, Shift 16, Ctrl 17, letters and
-// digits their upper-case character; 0 for keys this program does not name.
+// The classic desktop's code for Alt (either key) is 18; this window names no
+// other key, so every other key is 0.
 int classicKeyCode(int qtKey);
 
 inline constexpr int kAltKeyCode = 18;

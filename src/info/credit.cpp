@@ -101,9 +101,8 @@ void Tcredit::FormShow() {
 }
 
 void Tcredit::FormActivate() {
-    // Qt paints every window through an off-screen buffer already; kept so the
-    // window states that the animations must not flicker.
-    doubleBuffered_ = true;
+    // The animations must not flicker: Qt already paints every window through
+    // an off-screen buffer, so there is nothing left to switch on here.
 }
 
 void Tcredit::FormClose() {

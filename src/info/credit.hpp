@@ -34,7 +34,6 @@ public:
     void Timer2Timer();
 
     MediaPlayer& player() { return *MediaPlayer1; }
-    bool doubleBuffered() const { return doubleBuffered_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -60,7 +59,6 @@ private:
     TVK_Tobrin* card_ = nullptr;
     Bounds image1Bounds_{};
     Bounds image2Bounds_{};
-    bool doubleBuffered_ = false;
 };
 
 }  // namespace quill

@@ -80,8 +80,4 @@ void MediaPlayer::close() {
     deviceId_ = 0;
 }
 
-bool MediaPlayer::isPlaying() const {
-    return player_ && player_->playbackState() == QMediaPlayer::PlayingState;
-}
-
 }  // namespace quill

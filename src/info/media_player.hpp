@@ -51,7 +51,6 @@ public:
     // 0 while closed; a new number for every open.
     int deviceId() const { return deviceId_; }
     MediaResult lastResult() const { return lastResult_; }
-    bool isPlaying() const;
 
 private:
     void requireOpen() const;
