@@ -57,6 +57,14 @@ TMaskerade::TMaskerade(QWidget* parent)
     connectClick(ui->Help, &TMaskerade::HelpClick);
     connectClick(ui->About, &TMaskerade::AboutClick);
     connectClick(ui->Exit, &TMaskerade::ExitClick);
+    connectClick(ui->Datei_kodieren, &TMaskerade::Datei_kodierenClick);
+    connectClick(ui->Verzeichnis_suchen, &TMaskerade::Verzeichnis_suchenClick);
+    connectClick(ui->Verzeichnis_kodieren, &TMaskerade::Verzeichnis_kodierenClick);
+    connectClick(ui->FTP_Go, &TMaskerade::FTP_GoClick);
+    runs_.Parser.OnKeyFound = [this](THTMLParser& sender, const std::string& key, const std::string& results,
+                                     const std::string& originalLine) {
+        ParserKeyFound(sender, key, results, originalLine);
+    };
 
     runReporting([this] { FormCreate(); });
 }

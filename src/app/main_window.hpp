@@ -4,7 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "encoding/encoding_runs.hpp"
 #include "encoding/mailto_scanner.hpp"
+#include "ftp/ftp_client.hpp"
 
 class QAbstractButton;
 
@@ -31,6 +33,8 @@ public:
 
     // The window's controls, by the names of its definition.
     Ui::TMaskerade& form() { return *ui; }
+    // The FTP client of the page "FTP-Zugriff" (tests point it at their server).
+    ftp::TFTPClient& ftpClient() { return FTPGet; }
 
     void FormCreate();
     void Go_MailClick();
@@ -58,10 +62,15 @@ private:
     // it and goes to the error box, without unwinding through Qt.
     void connectClick(QAbstractButton* button, void (TMaskerade::*handler)());
     void centreOnScreen();
+    // Shows the working state of the runs in the two list boxes.
+    void showRunLists();
+    void showRunOutcome(const RunOutcome& outcome);
 
     std::unique_ptr<Ui::TMaskerade> ui;
     TAboutBox* aboutBox_ = nullptr;
-    THTMLParser Parser;
+    // The found-files and found-addresses lists with the scanner Parser.
+    EncodingRuns runs_;
+    ftp::TFTPClient FTPGet;
 };
 
 }  // namespace quill

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include "app_test_support.hpp"
+#include "support/scripted_ftp_server.hpp"
+
+namespace quill {
+namespace {
+
+using test::control;
+using test::replyLine;
+using test::transferOut;
+
+class FtpPageTest : public test::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        writeWorkFile("Endungen.qmk", "*.html\r\n");
+        writeWorkFile("Einstellungen.qmk", "[FTP-Daten]\r\nServer=127.0.0.1\r\nUsername=anna\r\nPasswort=geheim\r\n");
+        window = makeWindow();
+        control<QLineEdit>(*window, "FTPDir").setText(QStringLiteral("\\htdocs\\web"));
+    }
+
+    QStringList fileBox() {
+        QStringList texts;
+        auto& list = control<QListWidget>(*window, "FileBox");
+        for (int i = 0; i < list.count(); ++i) texts << list.item(i)->text();
+        return texts;
+    }
+    void start() { control<QAbstractButton>(*window, "FTP_Go").click(); }
+
+    std::unique_ptr<TMaskerade> window;
+};
+
+TEST_F(FtpPageTest, EmptyUserFieldGivesTheMessageAndChangesNothing) {
+    control<QLineEdit>(*window, "User").clear();
+    start();
+    ASSERT_EQ(desktop->messageBoxes.size(), 1u);
+    EXPECT_EQ(desktop->messageBoxes[0].text,
+              QString::fromUtf8("Bitte füllen Sie die Felder FTP-Server, Benutzername und Passwort aus!"));
+    EXPECT_EQ(desktop->messageBoxes[0].kind, MessageKind::Error);
+    EXPECT_EQ(control<QLineEdit>(*window, "FTPDir").text(), QStringLiteral("\\htdocs\\web"));
+    EXPECT_EQ(readWorkFile("Einstellungen.qmk"),
+              "[FTP-Daten]\r\nServer=127.0.0.1\r\nUsername=anna\r\nPasswort=geheim\r\n");
+}
+
+TEST_F(FtpPageTest, ARunShowsItsNamesAndFolderAndEmptiesTheLists) {
+    test::ScriptedFtpServer server;
+    window->ftpClient().Port = server.port();
+    control<QCheckBox>(*window, "Passiv").setChecked(true);
+    server.once("NLST", transferOut("index.html\r\n"));
+    server.once("RETR", transferOut("<a href=\"mailto:a@b.de\">A</a>"));
+    start();
+
+    EXPECT_TRUE(desktop->errorBoxes.empty());
+    ASSERT_EQ(desktop->messageBoxes.size(), 1u);
+    EXPECT_EQ(desktop->messageBoxes[0].text, QString::fromUtf8("Die E-Mail-Adressen wurden erfolgreich kodiert!"));
+    EXPECT_EQ(fileBox(), QStringList{"index.html"});
+    EXPECT_EQ(control<QLineEdit>(*window, "FTPDir").text(), QStringLiteral("/htdocs/web"));
+    EXPECT_EQ(control<QListWidget>(*window, "EMail_gefunden").count(), 0);
+    EXPECT_EQ(control<QListWidget>(*window, "Dateien_gefunden").count(), 0);
+    EXPECT_EQ(server.uploads().size(), 1u);
+    EXPECT_EQ(readWorkFile("Einstellungen.qmk"),
+              "[FTP-Daten]\r\nServer=127.0.0.1\r\nUsername=anna\r\nPasswort=geheim\r\nVerzeichnis=\\htdocs\\web\r\n"
+              "Passiv=Ja\r\n");
+}
+
+TEST_F(FtpPageTest, AFailedRunShowsTheServerTextAndKeepsWhatItListed) {
+    test::ScriptedFtpServer server;
+    window->ftpClient().Port = server.port();
+    server.once("NLST", transferOut("a.html\r\n"));
+    server.always("RETR", {replyLine("550 Datei gesperrt")});
+    start();
+
+    ASSERT_EQ(desktop->errorBoxes.size(), 1u);
+    EXPECT_EQ(desktop->errorBoxes[0].text, QStringLiteral("Datei gesperrt\r\n"));
+    EXPECT_TRUE(desktop->messageBoxes.empty());
+    EXPECT_EQ(fileBox(), QStringList{"a.html"});
+    EXPECT_EQ(control<QLineEdit>(*window, "FTPDir").text(), QStringLiteral("/htdocs/web"));
+    EXPECT_TRUE(server.waitForConnectionsEnded(1));
+}
+
+}  // namespace
+}  // namespace quill
