@@ -20,6 +20,8 @@
 #include "app/program_look.hpp"
 #include "app/xp_button.hpp"
 #include "app/xp_button_painter.hpp"
+#include "support/desktop_fake.hpp"
+#include "support/scripted_ftp_server.hpp"
 
 namespace {
 
@@ -73,6 +75,29 @@ int main(int argc, char** argv) {
         ->setPlainText(QStringLiteral("&#105&#110&#102&#111\n&#64&#101&#120"));
     static_cast<QAbstractButton*>(child("Dekode"))->click();
     ok &= save(window, folder, QStringLiteral("main_decode_decoded"));
+
+    // The two run pages after a run; the dialogs are answered by a script.
+    quill::test::InstalledDesktopFake desktop;
+    std::filesystem::create_directories("site/kontakt");
+    std::ofstream("site/index.html", std::ios::binary) << "<a href=\"mailto:info@example.com\">Info</a>";
+    std::ofstream("site/kontakt/team.htm", std::ios::binary) << "<A HREF=\"mailto:team@example.com\">Team</A>";
+    pageControl->setCurrentIndex(1);
+    desktop->scriptFolder(QDir::current().filePath(QStringLiteral("site")));
+    static_cast<QAbstractButton*>(child("Verzeichnis_suchen"))->click();
+    static_cast<QAbstractButton*>(child("Verzeichnis_kodieren"))->click();
+    ok &= save(window, folder, QStringLiteral("main_folders_encoded"));
+
+    quill::test::ScriptedFtpServer server;
+    server.once("NLST", quill::test::transferOut("index.html\r\nimpressum.html\r\n"));
+    server.always("RETR", quill::test::transferOut("<a href=\"mailto:web@example.com\">Web</a>"));
+    window.ftpClient().Port = server.port();
+    pageControl->setCurrentIndex(4);
+    static_cast<QLineEdit*>(child("Host"))->setText(QStringLiteral("127.0.0.1"));
+    static_cast<QLineEdit*>(child("User"))->setText(QStringLiteral("web"));
+    static_cast<QLineEdit*>(child("Pass"))->setText(QStringLiteral("geheim"));
+    static_cast<QLineEdit*>(child("FTPDir"))->setText(QStringLiteral("\\htdocs"));
+    static_cast<QAbstractButton*>(child("FTP_Go"))->click();
+    ok &= save(window, folder, QStringLiteral("main_ftp_after_run"));
     window.hide();
 
     quill::MessageBoxDialog information(nullptr, QStringLiteral("Die E-Mail-Adressen wurden erfolgreich kodiert!"),
