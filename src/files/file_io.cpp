@@ -7,32 +7,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/descriptor.hpp"
 #include "files/fault_injection.hpp"
 #include "files/system_error_text.hpp"
 
 namespace quill::files {
 
 namespace {
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
 
 // Removes the temporary file unless the rename took it.
 class TempFileGuard {

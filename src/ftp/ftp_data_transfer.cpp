@@ -9,6 +9,7 @@
 #include "files/file_io.hpp"
 #include "ftp/data_connection.hpp"
 #include "ftp/ftp_client.hpp"
+#include "files/descriptor.hpp"
 #include "ftp/ftp_errors.hpp"
 #include "ftp/pasv_reply.hpp"
 
@@ -17,21 +18,6 @@ namespace quill::ftp {
 namespace {
 
 constexpr std::size_t kReceivePieceSize = 32768;
-
-// Closes a local file whatever way the transfer ends.
-class LocalFile {
-public:
-    explicit LocalFile(int fd) : fd_(fd) {}
-    ~LocalFile() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    LocalFile(const LocalFile&) = delete;
-    LocalFile& operator=(const LocalFile&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Marks the client as transferring while a data connection exists.
 class TransferScope {
@@ -204,7 +190,7 @@ void TFTPClient::Download(const std::string& remote, const std::string& localPat
     } else {
         fd = createLocalFile(localPath);
     }
-    LocalFile file(fd);
+    files::Descriptor file(fd);
     receivingTransfer(
         "RETR " + remote, [&file, &localPath](std::string_view piece) { writeAll(file.get(), localPath, piece); },
         restartAt);
@@ -220,7 +206,7 @@ void TFTPClient::Upload(const std::string& localPath, const std::string& remote,
     if (name.empty()) throw EUploadFileNameEmpty();
     const int fd = ::open(localPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw files::FileOpenError(files::openErrorText(localPath, errno));
-    LocalFile file(fd);
+    files::Descriptor file(fd);
     struct stat info {};
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))
         throw files::FileOpenError(files::openErrorText(localPath, EISDIR));
