@@ -1,11 +1,10 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include "support/gui_test_environment.hpp"
 
-// Window tests run on the offscreen platform, whatever the caller's display.
 int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    quill::test::prepareGuiTestEnvironment();
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
