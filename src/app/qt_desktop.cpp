@@ -25,10 +25,23 @@ QStringList QtDesktop::chooseFiles(QWidget* parent) {
 }
 
 std::optional<QString> QtDesktop::chooseFolder(QWidget* parent, const QString& prompt, const QString& preselected) {
-    const QString folder =
-        QFileDialog::getExistingDirectory(parent, prompt, QDir(preselected).exists() ? preselected : QString());
-    if (folder.isEmpty()) return std::nullopt;
-    return folder;
+    // Folders only, no new-folder button; the prompt stands above the tree,
+    // which starts at the top of the file system unless a stored folder exists.
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::ReadOnly | QFileDialog::DontUseNativeDialog);
+    dialog.setLabelText(QFileDialog::LookIn, prompt);
+    const QDir stored(preselected);
+    if (!preselected.trimmed().isEmpty() && stored.exists()) {
+        QDir above = stored;
+        above.cdUp();
+        dialog.setDirectory(above);
+        dialog.selectFile(stored.absolutePath());
+    } else {
+        dialog.setDirectory(QDir::rootPath());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QDir::cleanPath(dialog.selectedFiles().front());
 }
 
 void QtDesktop::shellOpen(const QString& target) {
