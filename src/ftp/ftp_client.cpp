@@ -110,7 +110,7 @@ bool TFTPClient::offersSiteZone() const {
         std::string_view items = rest;
         while (true) {
             const auto semicolon = items.find(';');
-            if (toUpper1252(trimBlanks(items.substr(0, semicolon))) == "ZONE") return true;
+            if (toUpper1252(items.substr(0, semicolon)) == "ZONE") return true;
             if (semicolon == std::string_view::npos) break;
             items.remove_prefix(semicolon + 1);
         }
@@ -211,22 +211,25 @@ std::string TFTPClient::readLine() {
 
 int TFTPClient::ReadReply(const ReplyCodes& allowed) {
     requireSocket();
+    // A reply that never ends, or endless blank lines before it, must not
+    // eat all memory or block the caller for good.
+    std::size_t replyBytes = 0;
+    const auto nextLine = [&] {
+        std::string line = readLine();
+        replyBytes += line.size() + 2;
+        if (replyBytes > kMaxReplyBytes) throw EMaxLineLengthExceeded();
+        return line;
+    };
     StringList lines;
     while (true) {
-        const std::string line = readLine();
+        const std::string line = nextLine();
         const auto trimmed = trimBlanks(line);
         if (!trimmed.empty()) {
             lines.emplace_back(trimmed);
             break;
         }
     }
-    std::size_t replyBytes = lines.back().size();
-    while (!isReplyEndLine(lines.back())) {
-        lines.push_back(readLine());
-        // A reply that never ends must not eat all memory.
-        replyBytes += lines.back().size() + 2;
-        if (replyBytes > kMaxReplyBytes) throw EMaxLineLengthExceeded();
-    }
+    while (!isReplyEndLine(lines.back())) lines.push_back(nextLine());
     lastReply_ = parseReplyLines(lines);
     checkReply(lastReply_, allowed);
     return lastReply_.NumericCode;

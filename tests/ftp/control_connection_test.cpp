@@ -56,6 +56,16 @@ TEST_F(ScriptedSession, GreetingsAreReadByTheReplyRules) {
          {},
          rfNormal,
          "Max line length exceeded."},
+        {"endless blank lines",
+         [] {
+             std::string lines;
+             while (lines.size() < (1u << 20) + 100) lines += std::string(100, ' ') + "\r\n";
+             return lines + "220 late\r\n";
+         }(),
+         0,
+         {},
+         rfNormal,
+         "Max line length exceeded."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -177,10 +187,10 @@ TEST_F(ScriptedSession, RefusedFeatAndSystLeaveEmptyFeaturesAndUnknownSystem) {
 
 TEST_F(ScriptedSession, FeaturesSystemAndZone) {
     server.once("FEAT",
-                {sendRaw("211-Extensions supported:\r\n PRET\r\n mdtm\r\n SITE PSWD; zone ;CHMOD\r\n211 END\r\n")});
+                {sendRaw("211-Extensions supported:\r\n PRET\r\n mdtm\r\n SITE PSWD;zone;CHMOD\r\n211 END\r\n")});
     server.once("SITE", {replyLine("210 UTC-120")});
     client.Connect();
-    EXPECT_EQ(client.Features(), (StringList{"PRET", "mdtm", "SITE PSWD; zone ;CHMOD"}));
+    EXPECT_EQ(client.Features(), (StringList{"PRET", "mdtm", "SITE PSWD;zone;CHMOD"}));
     EXPECT_TRUE(client.SupportsFeature("PRET"));
     EXPECT_TRUE(client.SupportsFeature("MDTM"));
     EXPECT_FALSE(client.SupportsFeature("SIZE"));
@@ -191,26 +201,39 @@ TEST_F(ScriptedSession, FeaturesSystemAndZone) {
 }
 
 TEST_F(ScriptedSession, SiteZoneOnlyForServersThatOfferIt) {
-    const std::pair<const char*, bool> greetings[] = {
-        {"220 Serv-U FTP Server v6.4 ready", true},
-        {"220 BPFTP Server ready", true},
-        {"220 TitanFTP server ready", true},
-        {"220 serv-u lower case", false},
-        {"220 Serv-Unknown", false},
+    struct ZoneCase {
+        const char* greeting;
+        const char* feature;  // the one line between FEAT's first and last
+        bool zone;
     };
-    for (const auto& [greeting, zone] : greetings) {
+    const ZoneCase cases[] = {
+        {"220 Serv-U FTP Server v6.4 ready", "SIZE", true},
+        {"220 BPFTP Server ready", "SIZE", true},
+        {"220 TitanFTP server ready", "SIZE", true},
+        {"220 serv-u lower case", "SIZE", false},
+        {"220 Serv-Unknown", "SIZE", false},
+        {"220 ready", "SITE ZONE", true},
+        {"220 ready", "site PSWD;Zone;CHMOD", true},
+        {"220 ready", "SITE PSWD; ZONE ;CHMOD", false},
+        {"220 ready", "SITE PSWD;ZONES", false},
+        {"220 ready", "SITES ZONE", false},
+        {"220 ready", "MDTM ZONE", false},
+    };
+    for (const auto& [greeting, feature, zone] : cases) {
+        SCOPED_TRACE(std::string(greeting) + " / " + feature);
         ScriptedFtpServer own;
         own.setGreeting({replyLine(greeting)});
+        own.once("FEAT", {sendRaw(std::string("211-Features:\r\n ") + feature + "\r\n211 End\r\n")});
         own.once("SITE", {replyLine("210 UTC+60")});
         TFTPClient fresh;
         fresh.Host = "127.0.0.1";
         fresh.Port = own.port();
         fresh.Connect();
         const auto commands = own.commands();
-        EXPECT_EQ(commands.back() == "SITE ZONE", zone) << greeting;
-        EXPECT_EQ(fresh.ServerUtcOffsetKnown(), zone) << greeting;
+        EXPECT_EQ(commands.back() == "SITE ZONE", zone);
+        EXPECT_EQ(fresh.ServerUtcOffsetKnown(), zone);
         if (zone) {
-            EXPECT_EQ(fresh.ServerUtcOffset(), 60) << greeting;
+            EXPECT_EQ(fresh.ServerUtcOffset(), 60);
         }
     }
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -442,6 +443,28 @@ TEST(ScriptedTransfer, NotASocketWhileSendingIsIgnoredOnlyInPassiveMode) {
                                      "Socket Error # 10038\r\nSocket operation on non-socket.");
         }
         setSocketFaultHook({});
+    }
+}
+
+TEST(ScriptedTransfer, AFileThatShrinksWhileUploadingEndsTheTransfer) {
+    test::TempFolder local;
+    const std::string path = local.write("shrinks.bin", std::string(100000, 'z'));
+    for (bool passive : {true, false}) {
+        SCOPED_TRACE(modeName(passive));
+        local.write("shrinks.bin", std::string(100000, 'z'));
+        Session session(passive);
+        session.server.once("STOR", transferIn());
+        session.connect();
+        // Cut the file once its size has been taken, as another program might.
+        setSocketFaultHook([&](SocketCall call, std::string_view detail) {
+            if (call == SocketCall::Send && detail.rfind("STOR ", 0) == 0) ::truncate(path.c_str(), 10);
+            return 0;
+        });
+        expectError<ENoDataToRead>([&] { session.client.Upload(path, "shrinks.bin", false); }, "No data to read.");
+        setSocketFaultHook({});
+        // The data connection was closed; the server's final reply waits for the next read.
+        EXPECT_EQ(session.client.ReadReply({226}), 226);
+        EXPECT_EQ(session.server.uploads(), Commands{std::string(10, 'z')});
     }
 }
 
