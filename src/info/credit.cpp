@@ -9,6 +9,7 @@
 #include "ui_credit.h"
 
 #include <QApplication>
+#include <QShowEvent>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
@@ -56,10 +57,10 @@ Tcredit::Tcredit(QWidget* parent)
     ui_->Image3->setPixmap(jpegPicture(kThanksPicture));
 
     ui_->Label1->setFont(creditFont());
-    ui_->Label1->setText(QStringLiteral("Das Programm wurde von\n") + kAuthorName + QStringLiteral(" erstellt."));
+    ui_->Label1->setText(QStringLiteral("Das Programm wurde von\r\n") + kAuthorName + QStringLiteral(" erstellt."));
 
     ui_->Label2->setFont(closingFont());
-    ui_->Label2->setText(QStringLiteral("\n\n\nQuillmaskerade\n\nVersion 2.6"));
+    ui_->Label2->setText(QStringLiteral("\r\n\r\n\r\nQuillmaskerade\r\n\r\nVersion 2.6"));
     // Drawn without a background, so what lies beneath shows through.
     ui_->Label2->setAutoFillBackground(false);
 
@@ -75,7 +76,9 @@ Tcredit::Tcredit(QWidget* parent)
 Tcredit::~Tcredit() = default;
 
 void Tcredit::showEvent(QShowEvent* event) {
-    FormShow();
+    // The window system repeats a show when it maps or restores the window;
+    // only the showing itself opens the music.
+    if (!event->spontaneous()) FormShow();
     QDialog::showEvent(event);
 }
 

@@ -50,6 +50,14 @@ void MediaPlayer::open() {
         connect(player_.get(), &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error error) {
             if (error != QMediaPlayer::NoError) lastResult_ = MediaResult::PlaybackFailed;
         });
+        // The back end looks at the data only after the file has been handed to
+        // it. Data it cannot play means the device never really opened: from
+        // then on the player behaves as after a failed open.
+        connect(player_.get(), &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
+            if (status != QMediaPlayer::InvalidMedia || deviceId_ == 0) return;
+            lastResult_ = MediaResult::PlaybackFailed;
+            deviceId_ = 0;
+        });
     }
     player_->setSource(QUrl::fromLocalFile(path));
     deviceId_ = ++lastDeviceId_;

@@ -38,8 +38,8 @@ public:
     const std::string& fileName() const { return fileName_; }
 
     // Closes a device that is open, then opens the file. Whether the file can
-    // be read is decided here, at once; a format the media back end cannot play
-    // turns up later as PlaybackFailed and means silence, not an error.
+    // be read is decided here, at once; data the media back end cannot play
+    // turns up later, as PlaybackFailed, and the device then counts as closed.
     void open();
     // Both raise "Kein MCI-Gerät geöffnet" when nothing is open.
     void play();

@@ -8,11 +8,13 @@
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
+#include <optional>
+#include <string>
 
 namespace quill {
 namespace {
 
-const QString kStartText = QStringLiteral("Das Programm wurde von\nTobias Rinne erstellt.");
+const QString kStartText = QStringLiteral("Das Programm wurde von\r\nTobias Rinne erstellt.");
 
 class CreditTest : public test::InfoWindowTest {
 protected:
@@ -51,7 +53,7 @@ TEST_F(CreditTest, WindowAndControlsInTheirStackingOrder) {
                              {"Image1", "credit", {8, 8, 307, 174}, {}, true},
                              {"Label1", "credit", {0, 184, 313, 57}, kStartText, true},
                              {"Image3", "credit", {80, 8, 150, 169}, {}, false},
-                             {"Label2", "credit", {0, 0, 320, 240}, "\n\n\nQuillmaskerade\n\nVersion 2.6", false},
+                             {"Label2", "credit", {0, 0, 320, 240}, "\r\n\r\n\r\nQuillmaskerade\r\n\r\nVersion 2.6", false},
                          });
     QStringList order;
     for (QObject* child : credit.children()) {
@@ -118,9 +120,19 @@ TEST_F(CreditTest, AuthorPictureEndsOnTheSeventySixthTickWithTheCard) {
     EXPECT_FALSE(control("Image3")->isHidden());
 }
 
-TEST_F(CreditTest, MissingMusicIsSilentAndClosingSwitchesAtOnce) {
+// The music file of the working folder: none at all, or data that is no sound.
+struct SilentMusic {
+    const char* label;
+    std::optional<std::string> bytes;
+};
+
+class SilentCreditTest : public CreditTest, public ::testing::WithParamInterface<SilentMusic> {};
+
+TEST_P(SilentCreditTest, NoMessageAndClosingSwitchesAtOnce) {
+    if (GetParam().bytes) work().write("Quillmaskerade.dat", *GetParam().bytes);
     credit.show();
-    EXPECT_FALSE(credit.player().isOpen());
+    // The media back end may need a moment to find out that it cannot play the data.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !credit.player().isOpen(); }, 10000));
     EXPECT_EQ(credit.player().fileName(), work().path() + "/Quillmaskerade.dat");
     EXPECT_TRUE(desktop->messageBoxes.empty());
     EXPECT_TRUE(desktop->errorBoxes.empty());
@@ -141,12 +153,34 @@ TEST_F(CreditTest, MissingMusicIsSilentAndClosingSwitchesAtOnce) {
     credit.close();
 }
 
+INSTANTIATE_TEST_SUITE_P(Music, SilentCreditTest,
+                         ::testing::Values(SilentMusic{"missing", std::nullopt},
+                                           SilentMusic{"noSound", std::string("Das ist keine Musik.")}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
 TEST_F(CreditTest, EscapeClosesThroughTheSameSteps) {
     credit.show();
     QTest::keyClick(&credit, Qt::Key_Escape);
     EXPECT_FALSE(credit.isVisible());
     credit.show();
     expectClosingLayout(true);
+    credit.close();
+}
+
+// Restoring the window is no new showing: the music goes on and is not opened again.
+TEST_F(CreditTest, MusicIsOpenedOncePerShowing) {
+    putMusic();
+    credit.show();
+    EXPECT_EQ(credit.player().deviceId(), 1);
+    credit.showMinimized();
+    QCoreApplication::processEvents();
+    credit.showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(credit.player().deviceId(), 1);
+
+    credit.close();
+    credit.show();
+    EXPECT_EQ(credit.player().deviceId(), 2);
     credit.close();
 }
 

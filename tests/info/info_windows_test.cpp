@@ -1,9 +1,12 @@
 #include "info/about_box.hpp"
 #include "info/credit.hpp"
+#include "info/info_look.hpp"
 #include "info/vk_tobrin.hpp"
 #include "info_test_support.hpp"
 
+#include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QIcon>
 #include <QScreen>
 #include <functional>
@@ -41,6 +44,29 @@ TEST_F(InfoWindowsTest, FixedWhiteCentredWithTheProgramIcon) {
         EXPECT_LE((window->frameGeometry().center() - screenMiddle).manhattanLength(), 2);
         window->close();
     }
+}
+
+// The executable's icon: one 32 x 32 picture of 24 bits per pixel, the same
+// picture the windows show.
+TEST_F(InfoWindowsTest, ExecutableIconIsTheWindowIconIn24Bits) {
+    QFile file(QStringLiteral(QUILL_RESOURCE_FOLDER "/quillmaskerade.ico"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray ico = file.readAll();
+    ASSERT_GE(ico.size(), 22 + 40);
+    const auto word = [&ico](int at) { return quint8(ico[at]) | quint8(ico[at + 1]) << 8; };
+    EXPECT_EQ(word(2), 1);   // an icon file
+    EXPECT_EQ(word(4), 1);   // with one picture
+    EXPECT_EQ(quint8(ico[6]), 32);
+    EXPECT_EQ(quint8(ico[7]), 32);
+    EXPECT_EQ(word(12), 24);
+    const int picture = word(18) | word(20) << 16;
+    ASSERT_LE(picture + 40, ico.size());
+    EXPECT_EQ(word(picture + 14), 24);
+
+    const QImage executableIcon = QImage::fromData(ico, "ICO").convertToFormat(QImage::Format_RGB32);
+    const QImage windowIcon = QImage(kProgramIcon).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(executableIcon.size(), QSize(32, 32));
+    EXPECT_EQ(executableIcon, windowIcon);
 }
 
 }  // namespace
