@@ -3,12 +3,14 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 
 #include "app/desktop.hpp"
 #include "app/error_report.hpp"
 #include "app/program_look.hpp"
 #include "app/qt_text.hpp"
+#include "app/single_line_validator.hpp"
 #include "files/file_io.hpp"
 #include "info/about_box.hpp"
 #include "settings/extension_list.hpp"
@@ -36,6 +38,14 @@ void joinLabelLinesByCrLf(QWidget& window) {
     }
 }
 
+// The fields the user types into hold one line each.
+void keepTypedFieldsOnOneLine(Ui::TMaskerade& form, QObject& owner) {
+    auto* validator = new SingleLineValidator(&owner);
+    for (QLineEdit* field :
+         {form.Mail_Edit, form.Betreff_Edit, form.Dateiendung, form.Host, form.User, form.Pass, form.FTPDir})
+        field->setValidator(validator);
+}
+
 }  // namespace
 
 TMaskerade::TMaskerade(QWidget* parent)
@@ -45,6 +55,7 @@ TMaskerade::TMaskerade(QWidget* parent)
     setFont(programFont());
     ui->setupUi(this);
     joinLabelLinesByCrLf(*this);
+    keepTypedFieldsOnOneLine(*ui, *this);
     setFixedSize(486, 563);
     centreOnScreen();
 

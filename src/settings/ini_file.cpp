@@ -57,6 +57,10 @@ std::optional<std::string> readFileIfThere(const std::string& path) {
     }
 }
 
+SettingsWriteError writeError(const std::string& path) {
+    return SettingsWriteError("In " + path + " kann nicht geschrieben werden");
+}
+
 // Where a key's line is, or where a new key of the section goes.
 struct KeyPlace {
     bool sectionFound = false;
@@ -110,7 +114,15 @@ std::string IniFile::readString(std::string_view section, std::string_view key,
 
 void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
     StringList lines;
-    if (auto content = readFileIfThere(path_)) lines = splitLines(*content);
+    if (files::fileExists(path_)) {
+        // A file that is there but cannot be read must not be rewritten with
+        // this one key, which would drop every other setting.
+        try {
+            lines = splitLines(files::readWholeFile(path_));
+        } catch (const QuillError&) {
+            throw writeError(path_);
+        }
+    }
 
     std::string entry = std::string(key) + "=" + std::string(value);
     const KeyPlace place = findKey(lines, section, key);
@@ -126,7 +138,7 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
     try {
         files::replaceFileContents(path_, joinLines(lines), 0600);
     } catch (const QuillError&) {
-        throw SettingsWriteError("In " + path_ + " kann nicht geschrieben werden");
+        throw writeError(path_);
     }
 }
 

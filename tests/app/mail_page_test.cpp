@@ -84,6 +84,41 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// Pasting into a typed field takes the first line of the clipboard only, as a
+// desktop single-line edit does; the field's own text around the cursor stays.
+TEST_F(MailPageTest, PastedLineBreaksNeverReachATypedField) {
+    struct Row {
+        const char* field;
+        const char* before;
+        int cursor;
+        const char* clipboard;
+        const char* after;
+    };
+    const Row rows[] = {
+        {"Mail_Edit", "", 0, "ab\r\n", "ab"},
+        {"Mail_Edit", "xy", 1, "ab\r\ncd\nef", "xaby"},
+        {"Betreff_Edit", "Re: ", 4, "Hallo\nWelt", "Re: Hallo"},
+        {"Pass", "", 0, "\rgeheim", ""},
+        {"Dateiendung", "*.", 2, "html", "*.html"},
+        {"FTPDir", "", 0, "/htdocs\r\n", "/htdocs"},
+    };
+    for (const Row& row : rows) {
+        auto& field = control<QLineEdit>(*window, row.field);
+        field.setText(QString::fromUtf8(row.before));
+        field.setCursorPosition(row.cursor);
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(row.clipboard));
+        field.paste();
+        EXPECT_EQ(field.text(), QString::fromUtf8(row.after)) << row.field << " " << row.clipboard;
+    }
+
+    control<QLineEdit>(*window, "Mail_Edit").clear();
+    QGuiApplication::clipboard()->setText(QStringLiteral("ab\r\n"));
+    control<QLineEdit>(*window, "Mail_Edit").paste();
+    control<QAbstractButton>(*window, "Go_Mail").click();
+    EXPECT_EQ(memo("Kodiert_Memo"), QStringLiteral("&#97&#98\r\n"));
+    EXPECT_EQ(setting("EMailAdresse"), "ab");
+}
+
 TEST_F(MailPageTest, WritesBothFieldsToTheSettingsOnEveryClickEmptyOnesToo) {
     encode(QStringLiteral("ab"), QStringLiteral("Hi"), false);
     EXPECT_EQ(setting("EMailAdresse"), "ab");

@@ -91,7 +91,9 @@ TEST(IniFile, FailedWriteNamesTheFileAndKeepsItWhole) {
     const std::string before = "[A]\r\nk=v\r\n";
     folder.write("s.ini", before);
     IniFile ini(folder.file("s.ini"));
-    for (auto step : {files::FileStep::CreateTemp, files::FileStep::ShortWrite, files::FileStep::Rename}) {
+    // An unreadable file counts as unwritable: rewriting it would keep only the new key.
+    for (auto step : {files::FileStep::OpenRead, files::FileStep::ShortRead, files::FileStep::CreateTemp,
+                      files::FileStep::ShortWrite, files::FileStep::Rename}) {
         files::setFaultHook([step](files::FileStep s, const std::string&) { return s == step ? EACCES : 0; });
         try {
             ini.writeString("A", "k", "neu");
