@@ -64,6 +64,28 @@ TEST_F(CreditTest, WindowAndControlsInTheirStackingOrder) {
     EXPECT_EQ(control("Image1")->pixmap().size(), QSize(307, 174));
     EXPECT_EQ(control("Image2")->pixmap().size(), QSize(150, 188));
     EXPECT_EQ(control("Image3")->pixmap().size(), QSize(150, 188));
+    // Only the title picture follows its control's size; the others stay
+    // centred at their own size and are cut where the control is smaller.
+    struct Look {
+        const char* name;
+        bool scaled;
+        Qt::Alignment alignment;
+        bool fillsBackground;
+    };
+    const Look looks[] = {
+        {"Image2", false, Qt::AlignCenter, false},
+        {"Image1", true, Qt::AlignLeft | Qt::AlignVCenter, false},
+        {"Label1", false, Qt::AlignHCenter | Qt::AlignTop, true},
+        {"Image3", false, Qt::AlignCenter, false},
+        {"Label2", false, Qt::AlignHCenter | Qt::AlignTop, false},
+    };
+    for (const Look& look : looks) {
+        SCOPED_TRACE(look.name);
+        EXPECT_EQ(control(look.name)->hasScaledContents(), look.scaled);
+        EXPECT_EQ(control(look.name)->alignment(), look.alignment);
+        EXPECT_EQ(control(look.name)->autoFillBackground(), look.fillsBackground);
+    }
+    EXPECT_EQ(control("Label1")->palette().color(QPalette::Window), QColor(Qt::white));
     EXPECT_EQ(control("Label1")->font().pixelSize(), 19);
     const QFont closing = control("Label2")->font();
     EXPECT_EQ(closing.family(), "Comic Neue");
