@@ -15,6 +15,7 @@ namespace quill {
 namespace {
 
 const QString kStartText = QStringLiteral("Das Programm wurde von\r\nTobias Rinne erstellt.");
+const QString kClosingText = QStringLiteral("\r\n\r\n\r\nQuillmaskerade\r\n\r\nVersion 2.6");
 
 class CreditTest : public test::InfoWindowTest {
 protected:
@@ -53,7 +54,7 @@ TEST_F(CreditTest, WindowAndControlsInTheirStackingOrder) {
                              {"Image1", "credit", {8, 8, 307, 174}, {}, true},
                              {"Label1", "credit", {0, 184, 313, 57}, kStartText, true},
                              {"Image3", "credit", {80, 8, 150, 169}, {}, false},
-                             {"Label2", "credit", {0, 0, 320, 240}, "\r\n\r\n\r\nQuillmaskerade\r\n\r\nVersion 2.6", false},
+                             {"Label2", "credit", {0, 0, 320, 240}, kClosingText, false},
                          });
     QStringList order;
     for (QObject* child : credit.children()) {
