@@ -135,7 +135,7 @@ TEST(ErrorBox, CtrlCCopiesInTheMessageBoxLayout) {
                  QStringLiteral("Socket Error # 10061\r\nConnection refused."));
     EXPECT_EQ(box.icon(), QMessageBox::Critical);
     ASSERT_EQ(box.buttons().size(), 1);
-    pressKey(box, Qt::Key_C, Qt::ControlModifier);
+    pressKey(*box.buttons().front(), Qt::Key_C, Qt::ControlModifier);  // travels up from the button
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
               kDivider + QStringLiteral("Quillmaskerade\r\n") + kDivider +
                   QStringLiteral("Socket Error # 10061\r\nConnection refused.\r\n") + kDivider +
