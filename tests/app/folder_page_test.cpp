@@ -77,6 +77,25 @@ TEST_F(FolderPageTest, CancellingStoresABlankAndListsNothing) {
     EXPECT_EQ(desktop->folderDialogs.back().preselected, QString());
 }
 
+TEST_F(FolderPageTest, ASettingsFileThatCannotBeWrittenLeavesBothListsEmptyAndSearchesNothing) {
+    desktop->scriptFolder(workPath("site"));
+    click("Verzeichnis_suchen");
+    click("Verzeichnis_kodieren");
+    ASSERT_FALSE(items("EMail_gefunden").isEmpty());
+
+    std::filesystem::remove(workFile("Einstellungen.qmk"));
+    std::filesystem::create_directory(workFile("Einstellungen.qmk"));
+    desktop->scriptFolder(workPath("site"));
+    click("Verzeichnis_suchen");
+
+    ASSERT_EQ(desktop->errorBoxes.size(), 1u);
+    EXPECT_EQ(desktop->errorBoxes[0].text, QStringLiteral("In ") + workPath("Einstellungen.qmk") +
+                                               QStringLiteral(" kann nicht geschrieben werden."));
+    EXPECT_EQ(desktop->folderDialogs.size(), 2u);
+    EXPECT_TRUE(items("Dateien_gefunden").isEmpty());
+    EXPECT_TRUE(items("EMail_gefunden").isEmpty());
+}
+
 TEST_F(FolderPageTest, EncodingTheFolderRewritesEveryListedFileAndReports) {
     desktop->scriptFolder(workPath("site"));
     click("Verzeichnis_suchen");

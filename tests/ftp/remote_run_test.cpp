@@ -229,6 +229,50 @@ TEST_F(RemoteRun, FailedUploadNamesTheFile) {
         EXPECT_EQ(std::string(e.what()),
                   "Die Datei \"a.html\" konnte nicht hochgeladen werden:\r\nCould not create file.\r\n");
     }
+    // Every later step is skipped: the copy, both lists and FileBox stay.
+    EXPECT_EQ(fileBox, StringList{"a.html"});
+    EXPECT_EQ(test::readFile(localCopyPath("a.html")), kEncodedLink);
+    EXPECT_EQ(runs.foundFiles, StringList{localCopyPath("a.html")});
+    EXPECT_EQ(runs.foundAddresses.items(), StringList{"a@b.de\">Mail"});
+    EXPECT_FALSE(client.Connected());
+}
+
+TEST_F(RemoteRun, ANameListedByTwoMasksIsHandledTwice) {
+    server.always("NLST", transferOut("a.html\r\n"));
+    server.always("RETR", transferOut(kLink));
+    run({"*.html", "a*"});
+    EXPECT_EQ(fileBox, (StringList{"a.html", "a.html"}));
+    EXPECT_EQ(server.uploads(), (std::vector<std::string>{kEncodedLink, kEncodedLink}));
+    EXPECT_EQ(messages, std::vector<std::string>{"Die E-Mail-Adressen wurden erfolgreich kodiert!"});
+    EXPECT_FALSE(files::fileExists(localCopyPath("a.html")));
+}
+
+// Files in "FTP-Inhalt" besides the copies (a sub-folder, a copy left by a
+// failed run) lend their addresses but are neither rewritten nor removed.
+TEST_F(RemoteRun, WorkFolderSearchFollowsTheSubfolderSwitchAndRewritesOnlyTheCopies) {
+    const std::string leftOver = "<a href=\"mailto:o@p.de\">O</a>";
+    const std::string inSub = "<a href=\"mailto:s@t.de\">S</a>";
+    const std::string s = "&#115&#64&#116&#46&#100&#101\">&#83";
+    const std::string o = "&#111&#64&#112&#46&#100&#101\">&#79";
+    const std::pair<bool, std::string> rows[] = {
+        {true, "an " + s + " und " + o},
+        {false, "an s@t.de\">S und " + o},
+    };
+    for (const auto& [subfolders, uploaded] : rows) {
+        work().write("FTP-Inhalt/alt.html", leftOver);
+        work().write("FTP-Inhalt/sub/extra.html", inSub);
+        runs.includeSubfolders = subfolders;
+        server.once("NLST", transferOut("a.html\r\n"));
+        server.once("RETR", transferOut("an s@t.de\">S und o@p.de\">O"));
+        const std::size_t before = server.uploads().size();
+        run({"*.html"});
+        ASSERT_EQ(server.uploads().size(), before + 1) << subfolders;
+        EXPECT_EQ(server.uploads().back(), uploaded) << subfolders;
+        EXPECT_EQ(work().read("FTP-Inhalt/alt.html"), leftOver);
+        EXPECT_EQ(work().read("FTP-Inhalt/sub/extra.html"), inSub);
+        EXPECT_FALSE(files::fileExists(localCopyPath("a.html")));
+        EXPECT_TRUE(runs.foundFiles.empty());
+    }
 }
 
 TEST(RemoteNames, OnlyPlainNamesAreSafe) {
