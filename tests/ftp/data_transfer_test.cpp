@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <functional>
 #include <unistd.h>
 
 #include <cerrno>
@@ -197,19 +199,25 @@ TEST(ScriptedTransfer, PreliminaryReply110OnlyForStore) {
     }
 }
 
-TEST(ScriptedTransfer, PassiveStoreWritesTheCommandBeforeConnecting) {
-    test::TempFolder local;
-    local.write("up.bin", "bytes");
-    Session session(true);
-    session.connect();
+// The order of the client's sends and connects while the transfer runs.
+std::vector<std::string> sendsAndConnects(const std::function<void()>& transfer) {
     std::vector<std::string> calls;
     setSocketFaultHook([&](SocketCall call, std::string_view detail) {
         if (call == SocketCall::Send) calls.push_back("send " + std::string(detail));
         if (call == SocketCall::Connect) calls.push_back("connect");
         return 0;
     });
-    session.client.Upload(local.file("up.bin"), "", false);
+    transfer();
     setSocketFaultHook({});
+    return calls;
+}
+
+TEST(ScriptedTransfer, PassiveStoreWritesTheCommandBeforeConnecting) {
+    test::TempFolder local;
+    local.write("up.bin", "bytes");
+    Session session(true);
+    session.connect();
+    const auto calls = sendsAndConnects([&] { session.client.Upload(local.file("up.bin"), "", false); });
     EXPECT_EQ(calls, (Commands{"send PASV\r\n", "send STOR up.bin\r\n", "connect", "send bytes"}));
     EXPECT_EQ(session.afterLogin(), (Commands{"PASV", "STOR up.bin"}));
 }
@@ -218,14 +226,7 @@ TEST(ScriptedTransfer, PassiveRetrieveConnectsBeforeTheCommand) {
     test::TempFolder local;
     Session session(true);
     session.connect();
-    std::vector<std::string> calls;
-    setSocketFaultHook([&](SocketCall call, std::string_view detail) {
-        if (call == SocketCall::Send) calls.push_back("send " + std::string(detail));
-        if (call == SocketCall::Connect) calls.push_back("connect");
-        return 0;
-    });
-    session.client.Download("f", local.file("f"), true, false);
-    setSocketFaultHook({});
+    const auto calls = sendsAndConnects([&] { session.client.Download("f", local.file("f"), true, false); });
     EXPECT_EQ(calls, (Commands{"send PASV\r\n", "connect", "send RETR f\r\n"}));
 }
 
