@@ -103,8 +103,8 @@ void TMaskerade::FormCreate() {
     const auto read = [&file](std::string_view section, std::string_view key, std::string_view defaultValue) {
         return fromCp1252(file.readString(section, key, defaultValue));
     };
-    ui->Mail_Edit->setText(read(keys::kProgramSection, keys::kMailAddressKey, ""));
-    ui->Betreff_Edit->setText(read(keys::kProgramSection, keys::kSubjectKey, ""));
+    ui->Mail_Edit->setText(fromSettingsText(file.readString(keys::kProgramSection, keys::kMailAddressKey, "")));
+    ui->Betreff_Edit->setText(fromSettingsText(file.readString(keys::kProgramSection, keys::kSubjectKey, "")));
     ui->Host->setText(read(keys::kFtpSection, keys::kServerKey, ""));
     ui->User->setText(read(keys::kFtpSection, keys::kUsernameKey, ""));
     ui->Pass->setText(read(keys::kFtpSection, keys::kPasswordKey, ""));

@@ -13,8 +13,8 @@ namespace quill {
 void TMaskerade::Go_MailClick() {
     // The fields are kept before anything else, so they survive a failure.
     IniFile file(settingsFilePath());
-    file.writeString(settings::kProgramSection, settings::kMailAddressKey, toCp1252(ui->Mail_Edit->text()));
-    file.writeString(settings::kProgramSection, settings::kSubjectKey, toCp1252(ui->Betreff_Edit->text()));
+    file.writeString(settings::kProgramSection, settings::kMailAddressKey, toSettingsText(ui->Mail_Edit->text()));
+    file.writeString(settings::kProgramSection, settings::kSubjectKey, toSettingsText(ui->Betreff_Edit->text()));
 
     ui->Kodiert_Memo->clear();
     ui->Link_Memo->clear();

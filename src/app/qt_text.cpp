@@ -14,6 +14,26 @@ QString fromCp1252(std::string_view text) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+namespace {
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+}  // namespace
+
+std::string toSettingsText(const QString& text) {
+    std::string cp1252 = toCp1252(text);
+    if (fromCp1252(cp1252) == text) return cp1252;
+    const QByteArray utf8 = text.toUtf8();
+    return std::string(kUtf8Mark) + std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+}
+
+QString fromSettingsText(std::string_view stored) {
+    if (stored.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+        const std::string_view utf8 = stored.substr(kUtf8Mark.size());
+        const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        if (!text.contains(QChar::ReplacementCharacter)) return text;
+    }
+    return fromCp1252(stored);
+}
+
 std::u32string toCodePoints(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     return utf8ToCodePoints(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));

@@ -13,6 +13,13 @@ namespace quill {
 std::string toCp1252(const QString& text);
 QString fromCp1252(std::string_view text);
 
+// A typed text as the settings file keeps it: code page 1252 when that holds
+// every character; otherwise a UTF-8 byte-order mark and the UTF-8 bytes, so
+// that a character outside the code page is not turned into "?" and comes
+// back at the next start as typed.
+std::string toSettingsText(const QString& text);
+QString fromSettingsText(std::string_view stored);
+
 // The characters as typed, for encodings that must not lose any of them.
 std::u32string toCodePoints(const QString& text);
 

@@ -137,6 +137,17 @@ TEST_F(MailPageTest, WritesBothFieldsToTheSettingsOnEveryClickEmptyOnesToo) {
     EXPECT_EQ(memo("Kodiert_Memo"), QString());
 }
 
+TEST_F(MailPageTest, CharactersOutsideTheCodePageSurviveARestart) {
+    encode(QString::fromUtf8("łukasz@example.pl"), QString::fromUtf8("Grüße aus Łódź"), false);
+    EXPECT_EQ(setting("EMailAdresse"), "\xEF\xBB\xBF\xC5\x82ukasz@example.pl");
+    encode(QString::fromUtf8("jö@x"), QString::fromUtf8("Grüße aus Łódź"), false);
+    EXPECT_EQ(setting("EMailAdresse"), "j\xF6@x");  // the code page where it suffices
+
+    const auto restarted = makeWindow();
+    EXPECT_EQ(control<QLineEdit>(*restarted, "Mail_Edit").text(), QString::fromUtf8("jö@x"));
+    EXPECT_EQ(control<QLineEdit>(*restarted, "Betreff_Edit").text(), QString::fromUtf8("Grüße aus Łódź"));
+}
+
 TEST_F(MailPageTest, WritesTheLinkPageAndOpensIt) {
     encode(QStringLiteral("ab"), QStringLiteral("Hi"), true);
     const std::string link = "<a href=\"" + kMailto + "&#97&#98" + kSubjectPrefix + "Hi\">&#97&#98</a>";
