@@ -12,7 +12,7 @@
 namespace quill::test {
 
 // One control as a window definition gives it.
-struct ControlSpec {
+struct ExpectedControl {
     const char* name;
     const char* parent;
     QRect geometry;
@@ -20,7 +20,7 @@ struct ControlSpec {
     bool visible;
 };
 
-void expectControls(const QWidget& window, std::initializer_list<ControlSpec> controls);
+void expectControls(const QWidget& window, std::initializer_list<ExpectedControl> controls);
 
 // A fresh working folder, a recording desktop and both program-wide flags cleared.
 class InfoWindowTest : public InTempWorkingFolder {
