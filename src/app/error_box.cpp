@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QIcon>
 #include <QKeyEvent>
 
 #include "app/box_clipboard_text.hpp"
@@ -17,6 +18,8 @@ ErrorBox::ErrorBox(QWidget* owner, const QString& caption, const QString& text)
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     setText(shown);
     setWindowModality(Qt::ApplicationModal);
+    // The desktop's own box shows a plain "OK", without the style's button icon.
+    button(QMessageBox::Ok)->setIcon(QIcon());
 }
 
 QString ErrorBox::clipboardText() const {

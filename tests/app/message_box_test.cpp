@@ -135,6 +135,8 @@ TEST(ErrorBox, CtrlCCopiesInTheMessageBoxLayout) {
                  QStringLiteral("Socket Error # 10061\r\nConnection refused."));
     EXPECT_EQ(box.icon(), QMessageBox::Critical);
     ASSERT_EQ(box.buttons().size(), 1);
+    EXPECT_EQ(box.buttons().front()->text(), QStringLiteral("OK"));
+    EXPECT_TRUE(box.buttons().front()->icon().isNull());
     pressKey(*box.buttons().front(), Qt::Key_C, Qt::ControlModifier);  // travels up from the button
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
               kDivider + QStringLiteral("Quillmaskerade\r\n") + kDivider +
