@@ -18,9 +18,9 @@ constexpr const char* kFolderPrompt = "Bitte wählen Sie das Verzeichnis aus:";
 }  // namespace
 
 void TMaskerade::showRunLists() {
-    // Paths are the platform's own (UTF-8); found texts are 1252.
+    // Paths are the platform's own bytes; found texts are 1252.
     ui->Dateien_gefunden->clear();
-    for (const auto& path : runs_.foundFiles) ui->Dateien_gefunden->addItem(QString::fromStdString(path));
+    for (const auto& path : runs_.foundFiles) ui->Dateien_gefunden->addItem(displayPath(path));
     ui->EMail_gefunden->setEntries(runs_.foundAddresses.items());
 }
 

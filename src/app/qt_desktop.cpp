@@ -31,6 +31,10 @@ std::optional<QString> QtDesktop::chooseFolder(QWidget* parent, const QString& p
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::ReadOnly | QFileDialog::DontUseNativeDialog);
     dialog.setLabelText(QFileDialog::LookIn, prompt);
+    // A folder is chosen in the tree alone, without a name field.
+    for (const char* name : {"fileNameEdit", "fileNameLabel", "fileTypeCombo", "fileTypeLabel"}) {
+        if (QWidget* part = dialog.findChild<QWidget*>(QLatin1String(name))) part->hide();
+    }
     const QDir stored(preselected);
     if (!preselected.trimmed().isEmpty() && stored.exists()) {
         QDir above = stored;

@@ -34,6 +34,11 @@ QString fromSettingsText(std::string_view stored) {
     return fromCp1252(stored);
 }
 
+QString displayPath(std::string_view path) {
+    const QString utf8 = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
+    return utf8.contains(QChar::ReplacementCharacter) ? fromCp1252(path) : utf8;
+}
+
 std::u32string toCodePoints(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     return utf8ToCodePoints(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));

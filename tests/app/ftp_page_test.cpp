@@ -84,5 +84,20 @@ TEST_F(FtpPageTest, AFailedRunShowsTheServerTextAndKeepsWhatItListed) {
     EXPECT_TRUE(server.waitForConnectionsEnded(1));
 }
 
+TEST_F(FtpPageTest, ServerNamesInTheCodePageShowReadablyInBothLists) {
+    test::ScriptedFtpServer server;
+    window->ftpClient().Port = server.port();
+    server.once("NLST", transferOut("m\xE4rz.html\r\n"));
+    server.once("RETR", transferOut("<a href=\"mailto:a@b.de\">A</a>"));
+    server.once("STOR", {replyLine("553 Nicht erlaubt")});
+    start();
+
+    ASSERT_EQ(desktop->errorBoxes.size(), 1u);
+    EXPECT_EQ(fileBox(), QStringList{QString::fromUtf8("märz.html")});
+    auto& found = control<QListWidget>(*window, "Dateien_gefunden");
+    ASSERT_EQ(found.count(), 1);
+    EXPECT_EQ(found.item(0)->text(), workPath("FTP-Inhalt") + QString::fromUtf8("/märz.html"));
+}
+
 }  // namespace
 }  // namespace quill

@@ -32,6 +32,9 @@ TEST(QtDesktopFolderBrowser, ShowsThePromptAndPreselectsTheStoredFolder) {
             EXPECT_TRUE(dialog.testOption(QFileDialog::ShowDirsOnly));
             EXPECT_TRUE(dialog.testOption(QFileDialog::ReadOnly));  // no new-folder button
             EXPECT_EQ(dialog.selectedFiles(), QStringList{site});
+            const auto* nameField = dialog.findChild<QWidget*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(nameField, nullptr);
+            EXPECT_FALSE(nameField->isVisible());
         },
         true);
     EXPECT_EQ(QtDesktop().chooseFolder(nullptr, prompt, site), std::optional<QString>(site));
