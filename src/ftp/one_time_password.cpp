@@ -1,10 +1,9 @@
 #include "ftp/one_time_password.hpp"
 
-#include <nettle/md4.h>
-#include <nettle/md5.h>
-#include <nettle/sha1.h>
+#include <nettle/nettle-meta.h>
 
 #include <array>
+#include <vector>
 
 #include "ftp/rfc2289_words.hpp"
 
@@ -23,42 +22,36 @@ void putLittleEndianWord(std::uint32_t word, std::uint8_t* bytes) {
     for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(word >> (8 * i));
 }
 
+const nettle_hash& algorithmOf(OtpHash hash) {
+    switch (hash) {
+        case OtpHash::MD4: return nettle_md4;
+        case OtpHash::MD5: return nettle_md5;
+        case OtpHash::SHA1: break;
+    }
+    return nettle_sha1;
+}
+
+std::vector<std::uint8_t> digestOf(const nettle_hash& algorithm, const std::uint8_t* data, std::size_t size) {
+    std::vector<std::uint8_t> context(algorithm.context_size);
+    algorithm.init(context.data());
+    algorithm.update(context.data(), size, data);
+    std::vector<std::uint8_t> digest(algorithm.digest_size);
+    algorithm.digest(context.data(), digest.size(), digest.data());
+    return digest;
+}
+
 // Hashes the bytes and folds the digest to 64 bits the way each algorithm's
 // reference code does (SHA-1 folds 32-bit words and stores them low byte first).
 Key hashAndFold(OtpHash hash, const std::uint8_t* data, std::size_t size) {
+    const std::vector<std::uint8_t> digest = digestOf(algorithmOf(hash), data, size);
     Key key{};
-    switch (hash) {
-        case OtpHash::MD4: {
-            md4_ctx context;
-            md4_init(&context);
-            md4_update(&context, size, data);
-            std::array<std::uint8_t, MD4_DIGEST_SIZE> digest{};
-            md4_digest(&context, digest.size(), digest.data());
-            for (std::size_t i = 0; i < 8; ++i) key[i] = digest[i] ^ digest[i + 8];
-            break;
-        }
-        case OtpHash::MD5: {
-            md5_ctx context;
-            md5_init(&context);
-            md5_update(&context, size, data);
-            std::array<std::uint8_t, MD5_DIGEST_SIZE> digest{};
-            md5_digest(&context, digest.size(), digest.data());
-            for (std::size_t i = 0; i < 8; ++i) key[i] = digest[i] ^ digest[i + 8];
-            break;
-        }
-        case OtpHash::SHA1: {
-            sha1_ctx context;
-            sha1_init(&context);
-            sha1_update(&context, size, data);
-            std::array<std::uint8_t, SHA1_DIGEST_SIZE> digest{};
-            sha1_digest(&context, digest.size(), digest.data());
-            const std::uint32_t first =
-                bigEndianWord(&digest[0]) ^ bigEndianWord(&digest[8]) ^ bigEndianWord(&digest[16]);
-            const std::uint32_t second = bigEndianWord(&digest[4]) ^ bigEndianWord(&digest[12]);
-            putLittleEndianWord(first, &key[0]);
-            putLittleEndianWord(second, &key[4]);
-            break;
-        }
+    if (hash == OtpHash::SHA1) {
+        const std::uint32_t first = bigEndianWord(&digest[0]) ^ bigEndianWord(&digest[8]) ^ bigEndianWord(&digest[16]);
+        const std::uint32_t second = bigEndianWord(&digest[4]) ^ bigEndianWord(&digest[12]);
+        putLittleEndianWord(first, &key[0]);
+        putLittleEndianWord(second, &key[4]);
+    } else {
+        for (std::size_t i = 0; i < key.size(); ++i) key[i] = digest[i] ^ digest[i + 8];
     }
     return key;
 }
