@@ -105,12 +105,10 @@ TcpSocket::~TcpSocket() {
     close();
 }
 
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
 TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
     if (this != &other) {
         close();
-        fd_ = std::exchange(other.fd_, -1);
+        fd_ = std::move(other.fd_);
     }
     return *this;
 }
@@ -123,37 +121,37 @@ TcpSocket TcpSocket::create() {
 
 void TcpSocket::setNoDelayOff() {
     const int off = 0;
-    if (::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &off, sizeof off) != 0) raiseErrno(errno);
+    if (::setsockopt(fd_.get(), IPPROTO_TCP, TCP_NODELAY, &off, sizeof off) != 0) raiseErrno(errno);
 }
 
 void TcpSocket::bind(const std::string& address, std::uint16_t port) {
     const sockaddr_in local = makeAddress(address, port);
-    if (socket_ops::bindSocket(fd_, local) != 0) throw ECouldNotBindSocket();
+    if (socket_ops::bindSocket(fd_.get(), local) != 0) throw ECouldNotBindSocket();
 }
 
 void TcpSocket::connect(const std::string& address, std::uint16_t port, int timeoutMs) {
     const sockaddr_in remote = makeAddress(address, port);
-    setBlocking(fd_, false);
-    if (socket_ops::connectSocket(fd_, remote) != 0) {
+    setBlocking(fd_.get(), false);
+    if (socket_ops::connectSocket(fd_.get(), remote) != 0) {
         if (errno != EINPROGRESS && errno != EINTR) raiseErrno(errno);
-        if (!waitFor(fd_, POLLOUT, timeoutMs)) {
+        if (!waitFor(fd_.get(), POLLOUT, timeoutMs)) {
             close();
             throw EConnectTimeout();
         }
         int failure = 0;
         socklen_t length = sizeof failure;
-        if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &failure, &length) != 0) raiseErrno(errno);
+        if (::getsockopt(fd_.get(), SOL_SOCKET, SO_ERROR, &failure, &length) != 0) raiseErrno(errno);
         if (failure != 0) raiseErrno(failure);
     }
-    setBlocking(fd_, true);
+    setBlocking(fd_.get(), true);
 }
 
 void TcpSocket::listen(int backlog) {
-    if (socket_ops::listenSocket(fd_, backlog) != 0) raiseErrno(errno);
+    if (socket_ops::listenSocket(fd_.get(), backlog) != 0) raiseErrno(errno);
 }
 
 TcpSocket TcpSocket::accept() {
-    const int fd = socket_ops::acceptSocket(fd_);
+    const int fd = socket_ops::acceptSocket(fd_.get());
     if (fd < 0) raiseErrno(errno);
     return TcpSocket(fd);
 }
@@ -161,28 +159,28 @@ TcpSocket TcpSocket::accept() {
 SocketAddress TcpSocket::localAddress() const {
     sockaddr_in address{};
     socklen_t length = sizeof address;
-    if (::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) raiseErrno(errno);
+    if (::getsockname(fd_.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) raiseErrno(errno);
     return toSocketAddress(address);
 }
 
 SocketAddress TcpSocket::peerAddress() const {
     sockaddr_in address{};
     socklen_t length = sizeof address;
-    if (::getpeername(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) raiseErrno(errno);
+    if (::getpeername(fd_.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) raiseErrno(errno);
     return toSocketAddress(address);
 }
 
 bool TcpSocket::sendAll(std::string_view bytes, int timeoutMs) {
-    if (fd_ < 0) raiseSocketError(kWsaNotASocket);
+    if (!fd_.valid()) raiseSocketError(kWsaNotASocket);
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const auto sent = socket_ops::sendSome(fd_, bytes.data() + done, bytes.size() - done);
+        const auto sent = socket_ops::sendSome(fd_.get(), bytes.data() + done, bytes.size() - done);
         if (sent > 0) {
             done += static_cast<std::size_t>(sent);
         } else if (sent == 0) {
             return false;
         } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            if (!waitFor(fd_, POLLOUT, timeoutMs)) raiseSocketError(kWsaTimedOut);
+            if (!waitFor(fd_.get(), POLLOUT, timeoutMs)) raiseSocketError(kWsaTimedOut);
         } else if (errno != EINTR) {
             raiseErrno(errno);
         }
@@ -191,30 +189,29 @@ bool TcpSocket::sendAll(std::string_view bytes, int timeoutMs) {
 }
 
 bool TcpSocket::waitReadable(int timeoutMs) const {
-    if (fd_ < 0) raiseSocketError(kWsaNotASocket);
-    return waitFor(fd_, POLLIN, timeoutMs);
+    if (!fd_.valid()) raiseSocketError(kWsaNotASocket);
+    return waitFor(fd_.get(), POLLIN, timeoutMs);
 }
 
 bool TcpSocket::readableNow() const {
-    if (fd_ < 0) raiseSocketError(kWsaNotASocket);
-    pollfd entry{fd_, POLLIN, 0};
+    if (!fd_.valid()) raiseSocketError(kWsaNotASocket);
+    pollfd entry{fd_.get(), POLLIN, 0};
     return ::poll(&entry, 1, 0) > 0;
 }
 
 std::size_t TcpSocket::receive(char* data, std::size_t size) {
-    if (fd_ < 0) raiseSocketError(kWsaNotASocket);
+    if (!fd_.valid()) raiseSocketError(kWsaNotASocket);
     while (true) {
-        const auto got = socket_ops::receiveSome(fd_, data, size);
+        const auto got = socket_ops::receiveSome(fd_.get(), data, size);
         if (got >= 0) return static_cast<std::size_t>(got);
         if (errno != EINTR) raiseErrno(errno);
     }
 }
 
 void TcpSocket::close() {
-    if (fd_ < 0) return;
-    ::shutdown(fd_, SHUT_WR);
-    ::close(fd_);
-    fd_ = -1;
+    if (!fd_.valid()) return;
+    ::shutdown(fd_.get(), SHUT_WR);
+    fd_.reset();
 }
 
 }  // namespace quill::ftp

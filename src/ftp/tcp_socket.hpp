@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/descriptor.hpp"
+
 namespace quill::ftp {
 
 // No limit for a wait.
@@ -24,15 +26,16 @@ std::string resolveHost(const std::string& host);
 class TcpSocket {
 public:
     TcpSocket() = default;
+    // Shuts the sending side down before the descriptor closes.
     ~TcpSocket();
-    TcpSocket(TcpSocket&& other) noexcept;
+    TcpSocket(TcpSocket&& other) noexcept = default;
     TcpSocket& operator=(TcpSocket&& other) noexcept;
     TcpSocket(const TcpSocket&) = delete;
     TcpSocket& operator=(const TcpSocket&) = delete;
 
     static TcpSocket create();
 
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return fd_.valid(); }
 
     // Leaves Nagle's algorithm on (TCP no-delay off), on every socket.
     void setNoDelayOff();
@@ -62,7 +65,7 @@ public:
 
 private:
     explicit TcpSocket(int fd) : fd_(fd) {}
-    int fd_ = -1;
+    files::Descriptor fd_;
 };
 
 }  // namespace quill::ftp
