@@ -1,5 +1,6 @@
 #include "encoding/encoding_runs.hpp"
 
+#include "encoding/audit_message.hpp"
 #include "encoding/file_rewrite.hpp"
 #include "encoding/folder_search.hpp"
 #include "text/cp1252.hpp"
@@ -31,11 +32,18 @@ void EncodingRuns::Dateien_suchen(const std::string& pathWithMask) {
     quill::Dateien_suchen(pathWithMask, includeSubfolders, foundFiles);
 }
 
-void EncodingRuns::Dateien_kodieren(const StringList& paths) { quill::Dateien_kodieren(paths, foundAddresses.items()); }
+void EncodingRuns::Dateien_kodieren(const StringList& paths) {
+    protectedByOption_ = false;
+    protectedByOption_ = quill::Dateien_kodieren(paths, foundAddresses.items(), protectAll);
+}
 
 RunOutcome EncodingRuns::Ergebnis_melden() const {
-    if (!foundAddresses.empty()) return {OutcomeKind::Information, "Die E-Mail-Adressen wurden erfolgreich kodiert!"};
+    if (!foundAddresses.empty() || protectedByOption_) return {OutcomeKind::Information, "Die E-Mail-Adressen wurden erfolgreich kodiert!"};
     return {OutcomeKind::Error, "Es wurden keine unkodierten E-Mail-Adressen gefunden!"};
+}
+
+std::optional<RunOutcome> EncodingRuns::auditOutcome(const StringList& paths) {
+    return readableAddressesOutcome(auditFiles(paths));
 }
 
 void EncodingRuns::searchFolder(const std::string& folder, const StringList& masks) {

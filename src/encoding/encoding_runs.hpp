@@ -1,20 +1,14 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "encoding/found_addresses.hpp"
 #include "encoding/mailto_scanner.hpp"
+#include "encoding/run_outcome.hpp"
 #include "text/string_list.hpp"
 
 namespace quill {
-
-enum class OutcomeKind { Information, Error };
-
-// The closing message of a run (text in UTF-8) and the kind of box it needs.
-struct RunOutcome {
-    OutcomeKind kind;
-    std::string text;
-};
 
 // The working state the local runs and the remote run share: the found-files
 // list, the found-addresses list and the scanner, with the procedures on them.
@@ -28,6 +22,7 @@ public:
     StringList foundFiles;          // shown in Dateien_gefunden
     FoundAddresses foundAddresses;  // shown in EMail_gefunden
     bool includeSubfolders = true;  // the state of Unterverz
+    bool protectAll = false;        // the state of Alle_ja
     THTMLParser Parser;
 
     void clearLists();
@@ -39,9 +34,15 @@ public:
     void Datei_scannen(const std::string& path);
     // folder + "/" + mask (UTF-8); see folder_search.hpp.
     void Dateien_suchen(const std::string& pathWithMask);
-    // Applies every found text of the list to the given files.
+    // Applies every found text of the list to the given files, then, with
+    // protectAll, encodes every other readable address in them too.
     void Dateien_kodieren(const StringList& paths);
+    // Success when a found text exists, or when the last Dateien_kodieren
+    // encoded addresses by protectAll: the files did change.
     RunOutcome Ergebnis_melden() const;
+    // The box that follows the closing message when addresses stay readable
+    // in the given files.
+    static std::optional<RunOutcome> auditOutcome(const StringList& paths);
 
     // One full walk per mask (masks are code page 1252 text), in list order.
     void searchFolder(const std::string& folder, const StringList& masks);
@@ -50,6 +51,9 @@ public:
     // "Datei(en) auswählen und kodieren": append the chosen files, scan them,
     // encode only them (with every found text, earlier ones too), report.
     RunOutcome encodeChosenFiles(const StringList& chosen);
+
+private:
+    bool protectedByOption_ = false;
 };
 
 // The four letter-case spellings of the open tag the runs look for.

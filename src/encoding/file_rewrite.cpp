@@ -1,5 +1,6 @@
 #include "encoding/file_rewrite.hpp"
 
+#include "encoding/address_protection.hpp"
 #include "encoding/case_blind_replace.hpp"
 #include "files/file_io.hpp"
 
@@ -10,13 +11,21 @@ void Datei_ersetzen(const std::string& path, std::string_view oldText, std::stri
     files::replaceFileContents(path, replaceIgnoringCase(text, oldText, newText));
 }
 
-void Dateien_kodieren(const StringList& paths, const StringList& foundTexts) {
+bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, bool protectAll) {
     const RunReplacements replacements(foundTexts);
-    if (replacements.empty()) return;
+    if (replacements.empty() && !protectAll) return false;
+    bool protectedAny = false;
     for (const auto& path : paths) {
         const std::string text = files::readWholeFile(path);
-        files::replaceFileContents(path, replacements.apply(text));
+        std::string result = replacements.apply(text);
+        if (protectAll) {
+            std::string all = protectAllAddresses(result);
+            protectedAny = protectedAny || all != result;
+            result.swap(all);
+        }
+        if (!replacements.empty() || result != text) files::replaceFileContents(path, result);
     }
+    return protectedAny;
 }
 
 }  // namespace quill

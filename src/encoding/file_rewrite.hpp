@@ -19,6 +19,9 @@ void Datei_ersetzen(const std::string& path, std::string_view oldText, std::stri
 // bytes that replacing entry after entry would give. Without a non-empty found
 // text no file is touched. A failure ends the run where it arises; files
 // rewritten before keep their changes.
-void Dateien_kodieren(const StringList& paths, const StringList& foundTexts);
+// With protectAll, protectAllAddresses follows in each file, and a file it
+// changes is rewritten even without a found text. Returns whether it changed
+// any file.
+bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, bool protectAll = false);
 
 }  // namespace quill

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "encoding/address_audit.hpp"
+#include "encoding/audit_message.hpp"
 #include "files/file_io.hpp"
 #include "ftp/ftp_errors.hpp"
 #include "ftp/remote_names.hpp"
@@ -52,6 +54,16 @@ void listMatchingNames(TFTPClient& client, const StringList& masks, StringList& 
     if (!refused.empty()) view.showMessage({OutcomeKind::Error, refusedNamesMessage(refused)});
 }
 
+// The audit of the copies, each hit named by its server file.
+std::optional<RunOutcome> auditCopies(const StringList& fileBox, const StringList& copies) {
+    std::vector<ReadableAddress> hits = auditFiles(copies);
+    for (ReadableAddress& hit : hits) {
+        const auto copy = std::find(copies.begin(), copies.end(), hit.path);
+        hit.path = cp1252ToUtf8(fileBox[static_cast<std::size_t>(copy - copies.begin())]);
+    }
+    return readableAddressesOutcome(hits);
+}
+
 void uploadAll(TFTPClient& client, const StringList& fileBox) {
     for (const auto& name : fileBox) {
         try {
@@ -86,6 +98,8 @@ void runConnected(TFTPClient& client, RemoteRunFields& fields, const StringList&
     const RunOutcome outcome = runs.Ergebnis_melden();
     view.refresh();
     view.showMessage(outcome);
+    // Seen before anything is uploaded.
+    if (const auto audit = auditCopies(fileBox, copies)) view.showMessage(*audit);
     if (outcome.kind == OutcomeKind::Information) uploadAll(client, fileBox);
 
     for (const auto& copy : copies) files::removeFile(copy);

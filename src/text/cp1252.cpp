@@ -60,51 +60,58 @@ std::string cp1252ToUtf8(std::string_view text) {
     return out;
 }
 
+std::size_t decodeUtf8At(std::string_view text, std::size_t at, char32_t& codePoint) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    std::size_t extra = 0;
+    char32_t cp = 0;
+    if (lead < 0x80) {
+        cp = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = lead & 0x07;
+    } else {
+        codePoint = U'\uFFFD';
+        return 0;
+    }
+    if (at + extra >= text.size()) {
+        codePoint = U'\uFFFD';
+        return 0;
+    }
+    for (std::size_t k = 1; k <= extra; ++k) {
+        const auto next = static_cast<unsigned char>(text[at + k]);
+        if ((next & 0xC0) != 0x80) {
+            codePoint = U'\uFFFD';
+            return 0;
+        }
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    codePoint = cp;
+    return extra + 1;
+}
+
 std::u32string utf8ToCodePoints(std::string_view text) {
     std::u32string out;
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        int extra = 0;
         char32_t cp = 0;
-        if (lead < 0x80) {
-            cp = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            extra = 1;
-            cp = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2;
-            cp = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3;
-            cp = lead & 0x07;
-        } else {
-            out += U'\uFFFD';
-            ++i;
-            continue;
-        }
-        bool ok = true;
-        for (int k = 1; ok && k <= extra; ++k) {
-            if (i + static_cast<std::size_t>(k) >= text.size()) {
-                ok = false;
-                break;
-            }
-            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        if (!ok) {
-            out += U'\uFFFD';
-            ++i;
-            continue;
-        }
+        const std::size_t length = decodeUtf8At(text, i, cp);
         out += cp;
-        i += static_cast<std::size_t>(extra) + 1;
+        i += length == 0 ? 1 : length;
     }
+    return out;
+}
+
+std::string codePointsToUtf8(std::u32string_view codePoints) {
+    std::string out;
+    out.reserve(codePoints.size());
+    for (char32_t cp : codePoints) appendUtf8(out, cp);
     return out;
 }
 

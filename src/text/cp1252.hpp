@@ -20,6 +20,10 @@ std::string utf8ToCp1252(std::string_view text);
 
 // Decodes UTF-8 into code points; malformed sequences become U+FFFD.
 std::u32string utf8ToCodePoints(std::string_view text);
+// The code point of the UTF-8 sequence at text[at] and its length in bytes;
+// 0 (and U+FFFD) for a malformed or cut-off sequence. at must be in range.
+std::size_t decodeUtf8At(std::string_view text, std::size_t at, char32_t& codePoint);
+std::string codePointsToUtf8(std::u32string_view codePoints);
 
 // The ANSI upper-case mapping: a-z, š, œ, ž, ÿ and à-þ except ÷.
 unsigned char toUpper1252(unsigned char byte);

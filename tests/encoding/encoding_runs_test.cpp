@@ -4,6 +4,8 @@
 #include <random>
 #include <sys/stat.h>
 
+#include "encoding/address_audit.hpp"
+#include "encoding/case_blind_replace.hpp"
 #include "encoding/char_reference.hpp"
 #include "encoding/encoding_runs.hpp"
 #include "encoding/file_rewrite.hpp"
@@ -291,6 +293,42 @@ TEST(DateienKodieren, SameFilesAsRewritingOnceForEveryReplacement) {
         for (int f = 0; f < 3; ++f)
             ASSERT_EQ(test::readFile(batchedPaths[f]), test::readFile(sequentialPaths[f])) << "round " << round;
     }
+}
+
+TEST_F(EncodingRunsTest, TheOptionEncodesPlainAddressesEvenWithoutFoundTexts) {
+    const std::string plain = "<p>Impressum: info@example.de</p><script>s='js@example.de'</script>";
+    for (const bool option : {false, true}) {
+        runs.clearLists();
+        const std::string a = page("a.html", plain);
+        const std::string clean = page("clean.html", "<p>nichts</p>");
+        const ino_t cleanBefore = inodeOf(clean);
+        runs.protectAll = option;
+        const RunOutcome outcome = runs.encodeFoundFiles();
+        EXPECT_EQ(inodeOf(clean), cleanBefore) << option;  // nothing to encode: not rewritten
+
+        const auto audit = EncodingRuns::auditOutcome({a, clean});
+        ASSERT_TRUE(audit.has_value());
+        EXPECT_EQ(audit->kind, OutcomeKind::Error);
+        if (option) {
+            EXPECT_EQ(outcome.kind, OutcomeKind::Information);
+            EXPECT_EQ(test::readFile(a), protectAllAddresses(plain));
+            EXPECT_EQ(audit->text.find("info@example.de"), std::string::npos) << audit->text;
+        } else {
+            EXPECT_EQ(outcome.kind, OutcomeKind::Error);
+            EXPECT_EQ(test::readFile(a), plain);
+            EXPECT_NE(audit->text.find(a + ":1: info@example.de"), std::string::npos) << audit->text;
+        }
+        EXPECT_NE(audit->text.find(a + ":1: js@example.de"), std::string::npos) << audit->text;
+    }
+}
+
+TEST_F(EncodingRunsTest, WithTheOptionFoundTextsAreReplacedFirst) {
+    const std::string text = "<a href=\"mailto:x@y.de\">X</a> <a href='mailto:q@r.de'>Q</a>";
+    const std::string a = page("a.html", text);
+    runs.protectAll = true;
+    EXPECT_EQ(runs.encodeFoundFiles().kind, OutcomeKind::Information);
+    EXPECT_EQ(test::readFile(a), protectAllAddresses(RunReplacements(runs.foundAddresses.items()).apply(text)));
+    EXPECT_FALSE(EncodingRuns::auditOutcome({a}).has_value());
 }
 
 }  // namespace

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+// How a browser treats a stretch of a page's bytes.
+enum class RegionKind {
+    Text,            // shown text (also of title and textarea): references decoded
+    Comment,         // comment, doctype and the like: not shown
+    StartTag,        // a whole start tag from "<" through ">"
+    AttributeValue,  // the value of an attribute of the start tag before it, without quotes
+    RawText,         // script, style and the like: nothing decoded, no tags
+};
+
+struct HtmlRegion {
+    RegionKind kind;
+    std::size_t begin;
+    std::size_t end;
+    std::string tagName;  // StartTag only, in lower case
+};
+
+// Cuts a page into regions in the order of their bytes, as a browser's
+// tokenizer reads it; end tags and the gaps inside tags belong to none.
+std::vector<HtmlRegion> htmlRegions(std::string_view page);
+
+}  // namespace quill

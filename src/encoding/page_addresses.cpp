@@ -1,0 +1,66 @@
+#include "encoding/page_addresses.hpp"
+
+#include <algorithm>
+
+namespace quill {
+
+namespace {
+
+bool isSpace(char32_t c) { return c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f'; }
+
+bool isMailtoTarget(const std::vector<ShownCharacter>& shown) {
+    static constexpr std::u32string_view kMailto = U"mailto:";
+    auto c = std::find_if_not(shown.begin(), shown.end(), [](const ShownCharacter& s) { return isSpace(s.code); });
+    for (const char32_t expected : kMailto) {
+        if (c == shown.end()) return false;
+        const char32_t code = c->code >= U'A' && c->code <= U'Z' ? c->code + 0x20 : c->code;
+        if (code != expected) return false;
+        ++c;
+    }
+    return true;
+}
+
+ReferenceContext contextOf(RegionKind kind) {
+    switch (kind) {
+        case RegionKind::AttributeValue: return ReferenceContext::Attribute;
+        case RegionKind::RawText: return ReferenceContext::None;
+        default: return ReferenceContext::Text;
+    }
+}
+
+ReadableKind kindOf(RegionKind region, const std::vector<ShownCharacter>& shown) {
+    switch (region) {
+        case RegionKind::AttributeValue: return isMailtoTarget(shown) ? ReadableKind::Link : ReadableKind::Attribute;
+        case RegionKind::RawText: return ReadableKind::Script;
+        default: return ReadableKind::Text;
+    }
+}
+
+std::vector<AddressSpan> readableAddresses(const std::vector<ShownCharacter>& shown) {
+    std::u32string text;
+    text.reserve(shown.size());
+    for (const ShownCharacter& c : shown) text += c.code;
+    std::vector<AddressSpan> readable = findAddresses(text);
+    std::erase_if(readable, [&shown](const AddressSpan& span) {
+        return std::all_of(shown.begin() + static_cast<std::ptrdiff_t>(span.first),
+                           shown.begin() + static_cast<std::ptrdiff_t>(span.end),
+                           [](const ShownCharacter& c) { return c.reference; });
+    });
+    return readable;
+}
+
+}  // namespace
+
+PageAddresses::PageAddresses(std::string_view page) : regions_(htmlRegions(page)) {
+    const bool utf8 = pageLooksUtf8(page);
+    for (const HtmlRegion& region : regions_) {
+        if (region.kind == RegionKind::StartTag) continue;
+        ShownRegion shown{&region, shownCharacters(page, region.begin, region.end, utf8, contextOf(region.kind)),
+                          ReadableKind::Text, {}};
+        shown.kind = kindOf(region.kind, shown.shown);
+        shown.readable = readableAddresses(shown.shown);
+        shown_.push_back(std::move(shown));
+    }
+}
+
+}  // namespace quill

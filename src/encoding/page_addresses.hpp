@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "encoding/address_pattern.hpp"
+#include "encoding/html_regions.hpp"
+#include "encoding/shown_characters.hpp"
+
+namespace quill {
+
+// Where a readable address stands: shown text (comments included), the
+// target of a mailto link in any attribute, another attribute value, or the
+// raw text of a script or style block.
+enum class ReadableKind { Text, Link, Attribute, Script };
+
+// One region of a page with the characters a browser makes of it.
+struct ShownRegion {
+    const HtmlRegion* region;
+    std::vector<ShownCharacter> shown;
+    ReadableKind kind;
+    // The addresses a reader can read: not every character a reference.
+    std::vector<AddressSpan> readable;
+};
+
+// The regions of a page that can hold an address (all but start tags), in
+// byte order, with their readable addresses.
+class PageAddresses {
+public:
+    explicit PageAddresses(std::string_view page);
+    PageAddresses(const PageAddresses&) = delete;
+    PageAddresses& operator=(const PageAddresses&) = delete;
+
+    const std::vector<HtmlRegion>& regions() const { return regions_; }
+    const std::vector<ShownRegion>& shownRegions() const { return shown_; }
+
+private:
+    std::vector<HtmlRegion> regions_;
+    std::vector<ShownRegion> shown_;
+};
+
+}  // namespace quill

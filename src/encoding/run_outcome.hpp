@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace quill {
+
+enum class OutcomeKind { Information, Error };
+
+// A message a run ends with (text in UTF-8) and the kind of box it needs.
+struct RunOutcome {
+    OutcomeKind kind;
+    std::string text;
+};
+
+}  // namespace quill
