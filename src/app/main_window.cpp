@@ -64,6 +64,8 @@ TMaskerade::TMaskerade(QWidget* parent)
     connectClick(ui->Copy_Link, &TMaskerade::Copy_LinkClick);
     connectClick(ui->Add, &TMaskerade::addClick);
     connectClick(ui->Del, &TMaskerade::DelClick);
+    // A click, not a toggle: setting the box at start writes nothing.
+    connectClick(ui->Alle_ja, &TMaskerade::Alle_jaClick);
     connectClick(ui->Dekode, &TMaskerade::DekodeClick);
     connectClick(ui->Help, &TMaskerade::HelpClick);
     connectClick(ui->About, &TMaskerade::AboutClick);
@@ -111,6 +113,8 @@ void TMaskerade::FormCreate() {
     ui->FTPDir->setText(read(keys::kFtpSection, keys::kFolderKey, keys::kFtpFolderDefault));
     ui->Passiv->setChecked(file.readString(keys::kFtpSection, keys::kPassiveKey, keys::kPassiveNo) ==
                            keys::kPassiveYes);
+    ui->Alle_ja->setChecked(file.readString(keys::kProgramSection, keys::kProtectAllKey, keys::kPassiveNo) ==
+                            keys::kPassiveYes);
 }
 
 void TMaskerade::HelpClick() {

@@ -45,6 +45,7 @@ public:
     void Verzeichnis_kodierenClick();
     void addClick();
     void DelClick();
+    void Alle_jaClick();
     void DekodeClick();
     void FTP_GoClick();
     void HelpClick();
@@ -65,6 +66,8 @@ private:
     // Shows the working state of the runs in the two list boxes.
     void showRunLists();
     void showRunOutcome(const RunOutcome& outcome);
+    // The box after a local run when addresses stay readable in its files.
+    void showAuditOf(const StringList& files);
 
     std::unique_ptr<Ui::TMaskerade> ui;
     TAboutBox* aboutBox_ = nullptr;

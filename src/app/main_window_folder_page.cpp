@@ -30,6 +30,10 @@ void TMaskerade::showRunOutcome(const RunOutcome& outcome) {
                    outcome.kind == OutcomeKind::Information ? MessageKind::Information : MessageKind::Error);
 }
 
+void TMaskerade::showAuditOf(const StringList& files) {
+    if (const auto audit = EncodingRuns::auditOutcome(files)) showRunOutcome(*audit);
+}
+
 void TMaskerade::ParserKeyFound(THTMLParser& Sender, const std::string& Key, const std::string& Results,
                                 const std::string& OriginalLine) {
     const std::size_t before = runs_.foundAddresses.size();
@@ -56,9 +60,12 @@ void TMaskerade::Verzeichnis_suchenClick() {
 
 void TMaskerade::Verzeichnis_kodierenClick() {
     auto guard = qScopeGuard([this] { showRunLists(); });
+    runs_.protectAll = ui->Alle_ja->isChecked();
+    const StringList files = runs_.foundFiles;
     const RunOutcome outcome = runs_.encodeFoundFiles();
     guard.dismiss();
     showRunOutcome(outcome);
+    showAuditOf(files);
 }
 
 void TMaskerade::Datei_kodierenClick() {
@@ -68,9 +75,11 @@ void TMaskerade::Datei_kodierenClick() {
     for (const QString& path : files) chosen.push_back(path.toStdString());
 
     auto guard = qScopeGuard([this] { showRunLists(); });
+    runs_.protectAll = ui->Alle_ja->isChecked();
     const RunOutcome outcome = runs_.encodeChosenFiles(chosen);
     guard.dismiss();
     showRunOutcome(outcome);
+    showAuditOf(chosen);
 }
 
 }  // namespace quill

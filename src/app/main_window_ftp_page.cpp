@@ -27,6 +27,7 @@ void TMaskerade::FTP_GoClick() {
     const auto guard = qScopeGuard([&] { view.refresh(); });
 
     runs_.includeSubfolders = ui->Unterverz->isChecked();
+    runs_.protectAll = ui->Alle_ja->isChecked();
     ftp::FTP_Go(FTPGet, fields, ui->Endungen->entries(), runs_, fileBox, view);
 }
 

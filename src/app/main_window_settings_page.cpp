@@ -1,5 +1,7 @@
 #include "app/main_window.hpp"
 #include "settings/extension_list.hpp"
+#include "settings/ini_file.hpp"
+#include "settings/settings_file.hpp"
 #include "ui_main_window.h"
 
 namespace quill {
@@ -18,6 +20,12 @@ void TMaskerade::DelClick() {
         ui->Endungen->clearSelection();
     }
     saveExtensionList(ui->Endungen->entries());
+}
+
+void TMaskerade::Alle_jaClick() {
+    IniFile(settingsFilePath())
+        .writeString(settings::kProgramSection, settings::kProtectAllKey,
+                     ui->Alle_ja->isChecked() ? settings::kPassiveYes : settings::kPassiveNo);
 }
 
 }  // namespace quill

@@ -16,6 +16,7 @@ inline constexpr std::string_view kMailAddressKey = "EMailAdresse";
 inline constexpr std::string_view kSubjectKey = "Betreff";
 inline constexpr std::string_view kFolderKey = "Verzeichnis";  // in both sections
 inline constexpr std::string_view kFolderDefault = " ";
+inline constexpr std::string_view kProtectAllKey = "AlleAdressen";  // "Ja" or "Nein", as kPassiveKey
 
 inline constexpr std::string_view kServerKey = "Server";
 inline constexpr std::string_view kUsernameKey = "Username";

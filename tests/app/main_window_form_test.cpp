@@ -72,6 +72,7 @@ const ControlRow kControls[] = {
     {"Add", Kind::Button, "Einstellungen", "Hinzufügen", {10, 208, 231, 25}},
     {"Endungen", Kind::ListBox, "Einstellungen", "", {256, 176, 201, 145}},
     {"Del", Kind::Button, "Einstellungen", "Markierten Eintrag löschen", {10, 240, 231, 25}},
+    {"Alle_ja", Kind::CheckBox, "Einstellungen", "Alle E-Mail-Adressen schützen", {10, 280, 231, 17}},
     {"Dekodieren_Text",
      Kind::Label,
      "Dekodieren",
@@ -254,6 +255,7 @@ TEST_F(MainWindowFormTest, TabOrderFollowsTheTables) {
                                "Add",
                                "Endungen",
                                "Del",
+                               "Alle_ja",
                                "Kodierter_Text",
                                "Dekode",
                                "Dekodierter_Text",
@@ -289,6 +291,7 @@ TEST_F(MainWindowFormTest, InitialStates) {
     EXPECT_FALSE(control<QCheckBox>(*window, "Datei_ja").isChecked());
     EXPECT_TRUE(control<QCheckBox>(*window, "Unterverz").isChecked());
     EXPECT_FALSE(control<QCheckBox>(*window, "Passiv").isChecked());
+    EXPECT_FALSE(control<QCheckBox>(*window, "Alle_ja").isChecked());
 
     auto& pass = control<QLineEdit>(*window, "Pass");
     EXPECT_EQ(pass.echoMode(), QLineEdit::Password);
