@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "encoding/address_audit.hpp"
 #include "encoding/encoding_runs.hpp"
 #include "files/file_io.hpp"
 #include "ftp/ftp_errors.hpp"
@@ -91,7 +92,11 @@ TEST_F(RemoteRun, EncodesUploadsAfterTheMessageAndCleansUp) {
     EXPECT_EQ(setting(settings::kPasswordKey), "geheim");
     EXPECT_EQ(setting(settings::kPassiveKey), "Nein");
     EXPECT_EQ(fileBox, (StringList{"index.html", "leer.html"}));
-    EXPECT_EQ(messages, std::vector<std::string>{"Die E-Mail-Adressen wurden erfolgreich kodiert!"});
+    // The bare address stays readable (below), and the audit says so, naming the server file.
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "Die E-Mail-Adressen wurden erfolgreich kodiert!");
+    EXPECT_EQ(messages[1].substr(0, messages[1].find("\r\n", messages[1].find("\r\n") + 2)),
+              "Nach dem Kodieren sind noch 1 E-Mail-Adressen lesbar:\r\nindex.html:2: a@b.de");
 
     const auto verbs = verbsAfterLogin();
     const std::vector<std::string> expected = {
@@ -100,7 +105,7 @@ TEST_F(RemoteRun, EncodesUploadsAfterTheMessageAndCleansUp) {
         "STOR leer.html"};
     ASSERT_EQ(verbs.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(verbs[i].rfind(expected[i], 0), 0u) << verbs[i];
-    // Nothing was stored before the user closed the message.
+    // Nothing was stored before the user closed the messages.
     for (const auto& line : commandsAtMessage) EXPECT_NE(line.rfind("STOR", 0), 0u) << line;
 
     const auto uploads = server.uploads();
@@ -123,6 +128,22 @@ TEST_F(RemoteRun, NothingFoundUploadsNothingButStillCleansUp) {
     EXPECT_TRUE(server.uploads().empty());
     EXPECT_FALSE(files::fileExists(localCopyPath("a.html")));
     EXPECT_EQ(fileBox, StringList{"a.html"});
+    EXPECT_TRUE(server.waitForConnectionsEnded(1));
+}
+
+TEST_F(RemoteRun, TheOptionEncodesPlainAddressesOfTheCopiesAndTheAuditComesBeforeTheUpload) {
+    runs.protectAll = true;
+    const std::string page = "<p>Impressum: info@example.de</p><script>s='js@example.de'</script>";
+    server.once("NLST", transferOut("index.html\r\n"));
+    server.once("RETR", transferOut(page));
+    run({"*.html"});
+
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "Die E-Mail-Adressen wurden erfolgreich kodiert!");
+    EXPECT_EQ(messages[1].substr(0, messages[1].find("\r\n", messages[1].find("\r\n") + 2)),
+              "Nach dem Kodieren sind noch 1 E-Mail-Adressen lesbar:\r\nindex.html:1: js@example.de");
+    for (const auto& line : commandsAtMessage) EXPECT_NE(line.rfind("STOR", 0), 0u) << line;
+    EXPECT_EQ(server.uploads(), std::vector<std::string>{protectAllAddresses(page)});
     EXPECT_TRUE(server.waitForConnectionsEnded(1));
 }
 
