@@ -5,13 +5,23 @@
 #include <string>
 
 #include "ftp/ftp_errors.hpp"
+#include "ftp/winsock_errors.hpp"
 
 namespace quill::ftp {
 
 namespace {
 
-constexpr int kAcceptRoundMs = 1000;
+using Clock = std::chrono::steady_clock;
+
 constexpr int kListenBacklog = 15;
+// How long a connection may lag behind the server's reply on the control
+// connection; on one host it never does, across a network only by a lost packet.
+constexpr int kLateConnectionGraceMs = 500;
+
+int msUntil(Clock::time_point end) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+    return static_cast<int>(std::max<long long>(left, 0));
+}
 
 }  // namespace
 
@@ -30,52 +40,81 @@ SocketAddress DataConnection::listen(const std::string& localAddress) {
     return listener_.localAddress();
 }
 
-void DataConnection::acceptServer(int limitMs) {
-    using Clock = std::chrono::steady_clock;
+bool DataConnection::acceptServer(const std::string& serverHost, const TcpSocket& control, bool controlPending,
+                                  int limitMs) {
+    const bool bounded = limitMs != kWaitForever;
     const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
+    auto until = deadline;
+    bool controlSpoke = false;
+    const auto noteControl = [&] {
+        controlSpoke = true;
+        const auto grace = Clock::now() + std::chrono::milliseconds(kLateConnectionGraceMs);
+        until = bounded ? std::min(deadline, grace) : grace;
+    };
+    if (controlPending) noteControl();
     try {
         while (true) {
-            int round = kAcceptRoundMs;
-            if (limitMs != kWaitForever) {
-                const auto left =
-                    std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-                if (left <= 0) break;
-                round = static_cast<int>(std::min<long long>(left, kAcceptRoundMs));
-            }
-            if (listener_.waitReadable(round)) {
-                socket_ = listener_.accept();
+            const bool limited = bounded || controlSpoke;
+            const int wait = limited ? std::max(msUntil(until), 1) : kWaitForever;
+            const int ready = controlSpoke ? (listener_.waitReadable(wait) ? 1 : 0)
+                                           : waitEitherReadable(listener_, control, wait);
+            if (ready == 1) {
+                TcpSocket candidate = listener_.accept();
+                // Data from anyone but the server would be taken for the file.
+                if (candidate.peerAddress().host != serverHost) continue;
+                socket_ = std::move(candidate);
                 socket_.setNoDelayOff();
                 break;
             }
+            if (ready == 2) {
+                noteControl();
+                continue;
+            }
+            if (limited && Clock::now() >= until) break;
         }
     } catch (const EFTPError&) {
-        // The final reply tells what went wrong on the server's side.
+        // A failed accept leaves the transfer without a connection.
         socket_.close();
     }
     listener_.close();
+    return socket_.isOpen();
 }
 
-void DataConnection::receiveAll(const std::function<void(std::string_view)>& sink, std::size_t pieceSize,
-                                int timeoutMs) {
-    if (!socket_.isOpen()) return;
+std::uint64_t DataConnection::receiveAll(const std::function<void(std::string_view)>& sink, std::size_t pieceSize) {
+    std::uint64_t total = 0;
+    if (!socket_.isOpen()) return total;
     std::string piece(std::max<std::size_t>(pieceSize, 1), '\0');
     std::size_t filled = 0;
+    pace_.start();
     while (true) {
-        if (!socket_.waitReadable(timeoutMs)) throw EReadTimeout();
+        if (!socket_.waitReadable(pace_.waitLimitMs())) {
+            if (pace_.stalled()) throw EReadTimeout();
+            continue;
+        }
         const std::size_t got = socket_.receive(piece.data() + filled, piece.size() - filled);
         if (got == 0) break;
+        pace_.moved(got);
+        total += got;
         filled += got;
         if (filled == piece.size()) {
             sink(piece);
             filled = 0;
         }
+        if (pace_.stalled()) throw EReadTimeout();
     }
     if (filled > 0) sink(std::string_view(piece).substr(0, filled));
+    return total;
 }
 
-void DataConnection::send(std::string_view piece, int timeoutMs) {
+void DataConnection::send(std::string_view piece) {
     if (!socket_.isOpen()) throw EConnClosedGracefully();
-    if (!socket_.sendAll(piece, timeoutMs)) throw EConnClosedGracefully();
+    pace_.start();
+    while (!piece.empty()) {
+        const std::size_t sent = socket_.sendSome(piece, pace_.waitLimitMs());
+        pace_.moved(sent);
+        piece.remove_prefix(sent);
+        if (pace_.stalled()) raiseSocketError(kWsaTimedOut);
+    }
 }
 
 void DataConnection::close() {

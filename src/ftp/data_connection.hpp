@@ -1,39 +1,51 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
 #include "ftp/tcp_socket.hpp"
+#include "ftp/transfer_pace.hpp"
 
 namespace quill::ftp {
 
 // The second connection of one transfer: an outgoing connection (passive) or
 // a listener and the one connection accepted on it (active). Closes itself.
+// Moving data must keep the pace of TransferPace within boundMs.
 class DataConnection {
 public:
+    explicit DataConnection(int boundMs) : pace_(boundMs) {}
+
     // Passive.
     void connect(const SocketAddress& target, int connectTimeoutMs);
 
     // Active: a listener on the address, a free port, backlog 15.
     SocketAddress listen(const std::string& localAddress);
-    // Waits for the server in rounds of a second, at most limitMs in all. A
-    // failed or missed accept leaves the connection without a socket.
-    void acceptServer(int limitMs);
+    // Waits at most limitMs for the server to connect from serverHost; a
+    // connection from anywhere else is closed and the wait goes on. Once the
+    // control connection has something to say (the server's final reply,
+    // likely), a late connection gets only a short grace. False when no
+    // connection was accepted.
+    bool acceptServer(const std::string& serverHost, const TcpSocket& control, bool controlPending, int limitMs);
+    bool hasSocket() const { return socket_.isOpen(); }
 
     // Hands on what arrives, in pieces of pieceSize (the last one shorter),
-    // until the server closes. Each wait is bounded by timeoutMs.
-    void receiveAll(const std::function<void(std::string_view)>& sink, std::size_t pieceSize, int timeoutMs);
+    // until the server closes, and returns the number of bytes. Too slow a
+    // flow raises EReadTimeout.
+    std::uint64_t receiveAll(const std::function<void(std::string_view)>& sink, std::size_t pieceSize);
 
-    // Sends the piece completely; without a socket the server is gone.
-    void send(std::string_view piece, int timeoutMs);
+    // Sends the piece completely; without a socket the server is gone. Too
+    // slow a flow raises socket error 10060.
+    void send(std::string_view piece);
 
     void close();
 
 private:
     TcpSocket listener_;
     TcpSocket socket_;
+    TransferPace pace_;
 };
 
 }  // namespace quill::ftp

@@ -1,8 +1,11 @@
 #include "ftp/ftp_client.hpp"
 
+#include <chrono>
+
 #include "ftp/data_connection.hpp"
 #include "ftp/ftp_errors.hpp"
 #include "ftp/one_time_password.hpp"
+#include "ftp/winsock_errors.hpp"
 #include "text/cp1252.hpp"
 #include "text/integer_parse.hpp"
 
@@ -197,22 +200,53 @@ std::string TFTPClient::readLine() {
             return line;
         }
         lineSearchFrom_ = input_.size();
-        if (!control_.isOpen() || closedByPeer_) throw EConnClosedGracefully();
-        if (!control_.waitReadable(ReadTimeout)) throw EReadTimeout();
-        std::string piece(RecvBufferSize, '\0');
-        const std::size_t got = control_.receive(piece.data(), piece.size());
-        if (got == 0) {
-            markClosedByPeer();
-            throw EConnClosedGracefully();
-        }
-        input_.append(piece, 0, got);
+        receiveMore(replyWaitLimit());
     }
+}
+
+void TFTPClient::receiveMore(int waitMs) {
+    if (!control_.isOpen() || closedByPeer_) throw EConnClosedGracefully();
+    if (!control_.waitReadable(waitMs)) throw EReadTimeout();
+    std::string piece(RecvBufferSize, '\0');
+    const std::size_t got = control_.receive(piece.data(), piece.size());
+    if (got == 0) {
+        markClosedByPeer();
+        throw EConnClosedGracefully();
+    }
+    input_.append(piece, 0, got);
+}
+
+int TFTPClient::replyWaitLimit() const {
+    if (!replyDeadline_) return ReadTimeout;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(*replyDeadline_ - std::chrono::steady_clock::now());
+    if (left.count() <= 0) throw EReadTimeout();
+    return static_cast<int>(left.count());
 }
 
 int TFTPClient::ReadReply(const ReplyCodes& allowed) {
     requireSocket();
+    StringList lines;
+    abandonOnStall([&] { lines = readReplyLines(); });
+    lastReply_ = parseReplyLines(lines);
+    checkReply(lastReply_, allowed);
+    return lastReply_.NumericCode;
+}
+
+StringList TFTPClient::readReplyLines() {
+    // The first byte may take the read bound; from there, the whole reply
+    // must arrive within one more, however slowly it drips in.
+    replyDeadline_.reset();
+    if (input_.empty()) receiveMore(ReadTimeout);
+    if (ReadTimeout != kWaitForever)
+        replyDeadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(ReadTimeout);
+    struct ClearDeadline {
+        std::optional<std::chrono::steady_clock::time_point>& deadline;
+        ~ClearDeadline() { deadline.reset(); }
+    } clear{replyDeadline_};
+
     // A reply that never ends, or endless blank lines before it, must not
-    // eat all memory or block the caller for good.
+    // eat all memory.
     std::size_t replyBytes = 0;
     const auto nextLine = [&] {
         std::string line = readLine();
@@ -230,9 +264,30 @@ int TFTPClient::ReadReply(const ReplyCodes& allowed) {
         }
     }
     while (!isReplyEndLine(lines.back())) lines.push_back(nextLine());
-    lastReply_ = parseReplyLines(lines);
-    checkReply(lastReply_, allowed);
-    return lastReply_.NumericCode;
+    return lines;
+}
+
+void TFTPClient::abandonOnStall(const std::function<void()>& step) {
+    const auto giveUp = [this] {
+        // Whatever the server sends later would be taken for the answer to
+        // the next command, and it has had its time: the connection ends.
+        Disconnect();
+    };
+    try {
+        step();
+    } catch (const EReadTimeout&) {
+        giveUp();
+        throw;
+    } catch (const EListingTooLarge&) {
+        giveUp();
+        throw;
+    } catch (const ENameTooLong&) {
+        giveUp();
+        throw;
+    } catch (const ESocketError& failure) {
+        if (failure.errorCode() == kWsaTimedOut) giveUp();
+        throw;
+    }
 }
 
 void TFTPClient::SetTransferType(TFTPTransferType type) {

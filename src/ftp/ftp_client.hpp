@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -35,8 +36,8 @@ public:
     bool AutoLogin = true;
     bool Passive = false;
     int ConnectTimeout = 30000;   // ms, control and data connections
-    int ReadTimeout = 60000;      // ms, each wait on the control connection
-    int TransferTimeout = 60000;  // ms, each wait on a data connection
+    int ReadTimeout = 60000;      // ms, for a reply's first byte, and from there for the whole reply
+    int TransferTimeout = 60000;  // ms, a window in which a data connection must move at least 1 KiB
     int AcceptTimeout = 60000;    // ms, overall wait for the server's active-mode connection
     std::size_t MaxLineLength = 16384;
     TMaxLineAction MaxLineAction = maException;
@@ -64,7 +65,8 @@ public:
     const std::string& SystemDescription() const { return systemDescription_; }
     bool ServerUtcOffsetKnown() const { return utcOffsetKnown_; }
     int ServerUtcOffset() const { return utcOffsetMinutes_; }
-    // The control socket's own address, as read after connecting.
+    // The control socket's own address and the server's, as read after
+    // connecting; data connections are made with the server's address only.
     const SocketAddress& LocalAddress() const { return localAddress_; }
     const SocketAddress& PeerAddress() const { return peerAddress_; }
 
@@ -79,6 +81,11 @@ private:
     void afterLogin();
     bool offersSiteZone() const;
     std::string readLine();
+    void receiveMore(int waitMs);
+    int replyWaitLimit() const;
+    StringList readReplyLines();
+    // Runs the step; a server that stalled or flooded it loses the connection.
+    void abandonOnStall(const std::function<void()>& step);
     void requireSocket() const;
     void markClosedByPeer();
 
@@ -87,7 +94,14 @@ private:
     // Passive: returns the address the PASV reply names. Active: sets up the
     // listener in data and announces it.
     SocketAddress prepareTransfer(const std::string& commandLine, DataConnection& data);
-    void receivingTransfer(const std::string& commandLine, const PieceSink& sink,
+    // Active: the server's connection, or "Connect timed out." (or the
+    // server's final error) when none came.
+    void awaitServerConnection(DataConnection& data);
+    struct Received {
+        std::uint64_t bytes = 0;
+        std::optional<std::uint64_t> announced;  // by the reply that opened the transfer
+    };
+    Received receivingTransfer(const std::string& commandLine, const PieceSink& sink,
                            std::optional<std::uint64_t> restartAt);
     void sendingTransfer(const std::string& commandLine, int fileDescriptor);
     void readFinalReply();
@@ -98,6 +112,7 @@ private:
     bool closedByPeer_ = false;
     std::string input_;
     std::size_t lineSearchFrom_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> replyDeadline_;
     SocketAddress localAddress_;
     SocketAddress peerAddress_;
     TFTPReply lastReply_;

@@ -7,11 +7,13 @@
 
 #include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
+#include "files/descriptor.hpp"
 #include "ftp/data_connection.hpp"
 #include "ftp/ftp_client.hpp"
-#include "files/descriptor.hpp"
 #include "ftp/ftp_errors.hpp"
+#include "ftp/listing_limits.hpp"
 #include "ftp/pasv_reply.hpp"
+#include "ftp/transfer_size.hpp"
 
 namespace quill::ftp {
 
@@ -66,17 +68,36 @@ SocketAddress TFTPClient::prepareTransfer(const std::string& commandLine, DataCo
     if (Passive) {
         if (SupportsFeature("PRET")) SendCommand("PRET " + commandLine);
         SendCommand("PASV", {227});
-        return parsePasvReply(lastReply_.Text.empty() ? std::string() : lastReply_.Text.front());
+        SocketAddress target = parsePasvReply(lastReply_.Text.empty() ? std::string() : lastReply_.Text.front());
+        // Data comes only from the server we are talking to, whatever address
+        // the reply names (a private one behind a router, or a third party's).
+        target.host = peerAddress_.host;
+        return target;
     }
     const SocketAddress listening = data.listen(localAddress_.host);
     SendCommand("PORT " + portArgument(ExternalIP.empty() ? listening.host : ExternalIP, listening.port), {200});
     return {};
 }
 
-void TFTPClient::receivingTransfer(const std::string& commandLine, const PieceSink& sink,
-                                   std::optional<std::uint64_t> restartAt) {
-    DataConnection data;
+void TFTPClient::awaitServerConnection(DataConnection& data) {
+    if (data.acceptServer(peerAddress_.host, control_, !input_.empty(), AcceptTimeout)) return;
+    data.close();
+    if (control_.isOpen() && (!input_.empty() || control_.readableNow())) {
+        // The server has finished without a connection: its own error, if
+        // it gives one, tells more than ours.
+        readFinalReply();
+    } else {
+        // A reply still to come would be taken for the answer to the next command.
+        Disconnect();
+    }
+    throw EConnectTimeout();
+}
+
+TFTPClient::Received TFTPClient::receivingTransfer(const std::string& commandLine, const PieceSink& sink,
+                                                   std::optional<std::uint64_t> restartAt) {
+    DataConnection data(TransferTimeout);
     const SocketAddress target = prepareTransfer(commandLine, data);
+    Received result;
     {
         TransferScope scope(transferring_);
         const auto sendRestart = [&] {
@@ -86,15 +107,18 @@ void TFTPClient::receivingTransfer(const std::string& commandLine, const PieceSi
             data.connect(target, ConnectTimeout);
             sendRestart();
             SendCommand(commandLine, {125, 150, 154});
+            result.announced = sizeFromOpeningReply(lastReply_);
         } else {
             sendRestart();
             SendCommand(commandLine, {125, 150, 154});
-            data.acceptServer(AcceptTimeout);
+            result.announced = sizeFromOpeningReply(lastReply_);
+            awaitServerConnection(data);
         }
-        data.receiveAll(sink, kReceivePieceSize, TransferTimeout);
+        abandonOnStall([&] { result.bytes = data.receiveAll(sink, kReceivePieceSize); });
         data.close();
     }
     readFinalReply();
+    return result;
 }
 
 void TFTPClient::sendingTransfer(const std::string& commandLine, int fileDescriptor) {
@@ -102,7 +126,7 @@ void TFTPClient::sendingTransfer(const std::string& commandLine, int fileDescrip
     if (::fstat(fileDescriptor, &info) != 0) throw files::StreamError("Stream-Lesefehler");
     const auto size = static_cast<std::uint64_t>(info.st_size);
 
-    DataConnection data;
+    DataConnection data(TransferTimeout);
     const SocketAddress target = prepareTransfer(commandLine, data);
     {
         TransferScope scope(transferring_);
@@ -113,24 +137,26 @@ void TFTPClient::sendingTransfer(const std::string& commandLine, int fileDescrip
             ReadReply({110, 125, 150});
         } else {
             SendCommand(commandLine, {125, 150});
-            data.acceptServer(AcceptTimeout);
+            awaitServerConnection(data);
         }
 
         std::string piece(std::max<std::size_t>(SendBufferSize, 1), '\0');
         std::uint64_t sent = 0;
-        while (sent < size) {
-            const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(piece.size(), size - sent));
-            const auto got = ::read(fileDescriptor, piece.data(), wanted);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) throw files::StreamError("Stream-Lesefehler");
-            if (got == 0) throw ENoDataToRead();
-            try {
-                data.send(std::string_view(piece).substr(0, static_cast<std::size_t>(got)), TransferTimeout);
-            } catch (const ENotASocket&) {
-                if (!Passive) throw;
+        abandonOnStall([&] {
+            while (sent < size) {
+                const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(piece.size(), size - sent));
+                const auto got = ::read(fileDescriptor, piece.data(), wanted);
+                if (got < 0 && errno == EINTR) continue;
+                if (got < 0) throw files::StreamError("Stream-Lesefehler");
+                if (got == 0) throw ENoDataToRead();
+                try {
+                    data.send(std::string_view(piece).substr(0, static_cast<std::size_t>(got)));
+                } catch (const ENotASocket&) {
+                    if (!Passive) throw;
+                }
+                sent += static_cast<std::uint64_t>(got);
             }
-            sent += static_cast<std::uint64_t>(got);
-        }
+        });
         // Closing tells the server that the file is complete.
         data.close();
     }
@@ -154,12 +180,18 @@ void TFTPClient::ListNames(StringList& dest, const std::string& mask) {
     const TFTPTransferType previous = transferType_;
     SetTransferType(ftASCII);
     std::string listing;
+    ListingLimits limits;
     try {
         receivingTransfer(
-            std::string(trimBlanks("NLST " + mask)), [&listing](std::string_view piece) { listing.append(piece); },
+            std::string(trimBlanks("NLST " + mask)),
+            [&](std::string_view piece) {
+                listing.append(piece);
+                limits.check(listing, piece.size());
+            },
             std::nullopt);
     } catch (...) {
-        // The transfer's own error is the one to report.
+        // The transfer's own error is the one to report. A connection given
+        // up on a stall is not asked again.
         try {
             SetTransferType(previous);
         } catch (const EFTPError&) {
@@ -191,9 +223,17 @@ void TFTPClient::Download(const std::string& remote, const std::string& localPat
         fd = createLocalFile(localPath);
     }
     files::Descriptor file(fd);
-    receivingTransfer(
+    // A count known beforehand shows whether every byte arrived.
+    std::optional<std::uint64_t> expected;
+    if (transferType_ == ftBinary && SupportsFeature("SIZE") && SendCommand("SIZE " + remote) == 213) {
+        expected = sizeFromSizeReply(lastReply_);
+        if (expected && restartAt) expected = *expected >= *restartAt ? *expected - *restartAt : 0;
+    }
+    const Received received = receivingTransfer(
         "RETR " + remote, [&file, &localPath](std::string_view piece) { writeAll(file.get(), localPath, piece); },
         restartAt);
+    if (!expected) expected = received.announced;
+    if (expected && *expected != received.bytes) throw ETransferIncomplete(remote, received.bytes, *expected);
     // Nothing may remain of older, longer contents beyond the last byte written.
     const auto position = ::lseek(file.get(), 0, SEEK_CUR);
     if (position >= 0) [[maybe_unused]]

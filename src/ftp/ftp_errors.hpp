@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "text/quill_error.hpp"
@@ -60,6 +62,24 @@ QUILL_FTP_SIMPLE_ERROR(EUploadFileNameEmpty, "The destination filename can not b
 class EInvalidReplyCode : public EFTPError {
 public:
     explicit EInvalidReplyCode(const std::string& code) : EFTPError("Reply Code is not valid: " + code) {}
+};
+
+// A download whose byte count, announced beforehand, differs from what arrived.
+class ETransferIncomplete : public EFTPError {
+public:
+    ETransferIncomplete(const std::string& remoteName, std::uint64_t received, std::uint64_t announced);
+};
+
+// A name list that outgrows what the client holds.
+class EListingTooLarge : public EFTPError {
+public:
+    explicit EListingTooLarge(std::size_t limit);
+};
+
+// One name of a list longer than the limit; the text shows its beginning.
+class ENameTooLong : public EFTPError {
+public:
+    ENameTooLong(const std::string& name, std::size_t limit);
 };
 
 // Throws the socket error for a Windows Sockets number (ENotASocket for 10038).

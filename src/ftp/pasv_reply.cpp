@@ -1,6 +1,8 @@
 #include "ftp/pasv_reply.hpp"
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "ftp/ftp_reply.hpp"
@@ -37,15 +39,21 @@ SocketAddress parsePasvReply(std::string_view firstLine) {
 
     auto fields = splitAtCommas(kept);
     fields.resize(std::max<std::size_t>(fields.size(), 6));
+    fields[5] = trimBlanks(fields[5]);
+    // Each field is one byte; anything else, or port 0, is no address to use.
+    int values[6] = {};
+    // The port fields first: their errors are the ones a garbled reply shows.
+    for (std::size_t i : {4, 5, 0, 1, 2, 3}) {
+        values[i] = parseInteger(fields[i]);
+        if (values[i] < 0 || values[i] > 255) throw RangeError("Fehler bei Bereichsprüfung");
+    }
     SocketAddress result;
     for (std::size_t i = 0; i < 4; ++i) {
         if (i > 0) result.host += '.';
-        result.host += fields[i];
+        result.host += std::to_string(values[i]);
     }
-    const std::int64_t port =
-        std::int64_t{parseInteger(fields[4])} * 256 + std::int64_t{parseInteger(trimBlanks(fields[5]))};
-    if (port < 0 || port > 65535) throw RangeError("Fehler bei Bereichsprüfung");
-    result.port = static_cast<std::uint16_t>(port);
+    result.port = static_cast<std::uint16_t>(values[4] * 256 + values[5]);
+    if (result.port == 0) throw RangeError("Fehler bei Bereichsprüfung");
     return result;
 }
 

@@ -1,12 +1,14 @@
 #include "ftp/remote_run.hpp"
 
 #include <algorithm>
+#include <set>
 
 #include "encoding/address_audit.hpp"
 #include "encoding/audit_message.hpp"
 #include "files/file_io.hpp"
 #include "ftp/ftp_errors.hpp"
 #include "ftp/remote_names.hpp"
+#include "ftp/remote_replace.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
@@ -15,12 +17,46 @@ namespace quill::ftp {
 
 namespace {
 
-// An upload that failed names its file; the server's own text follows.
+// A failed upload names its file and tells what became of every page.
 class EUploadFailed : public EFTPError {
 public:
-    EUploadFailed(const std::string& name, const std::string& reason)
-        : EFTPError("Die Datei \"" + cp1252ToUtf8(name) + "\" konnte nicht hochgeladen werden:\r\n" + reason) {}
+    explicit EUploadFailed(const std::string& message) : EFTPError(message) {}
 };
+
+std::string quotedNames(const StringList& names) {
+    std::string text;
+    for (const auto& name : names) text += (text.empty() ? "\"" : ", \"") + cp1252ToUtf8(name) + "\"";
+    return text;
+}
+
+std::string withoutFinalLineEnd(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+std::string uploadFailureMessage(const StringList& fileBox, std::size_t failed, const EReplaceFailed& failure) {
+    const StringList uploaded(fileBox.begin(), fileBox.begin() + static_cast<std::ptrdiff_t>(failed));
+    StringList unchanged(fileBox.begin() + static_cast<std::ptrdiff_t>(failed) + 1, fileBox.end());
+    const std::string& name = fileBox[failed];
+    std::string text = "Die Datei \"" + cp1252ToUtf8(name) + "\" konnte nicht hochgeladen werden:\r\n" +
+                       withoutFinalLineEnd(failure.what()) + "\r\n";
+    if (!uploaded.empty()) text += "\r\nHochgeladen: " + quotedNames(uploaded);
+    switch (failure.pageLeft()) {
+        case PageLeft::Unchanged:
+            unchanged.insert(unchanged.begin(), name);
+            break;
+        case PageLeft::Missing:
+            text += "\r\nNicht hochgeladen und auf dem Server gelöscht: " + quotedNames({name});
+            break;
+        case PageLeft::MaybePartial:
+            text += "\r\nNicht hochgeladen, auf dem Server vielleicht unvollständig: " + quotedNames({name});
+            break;
+    }
+    if (!unchanged.empty()) text += "\r\nNicht hochgeladen, auf dem Server unverändert: " + quotedNames(unchanged);
+    text += "\r\nDie kodierten Kopien der nicht hochgeladenen Dateien liegen im Ordner \"" + remoteWorkFolder() +
+            "\".";
+    return text;
+}
 
 void saveFields(const RemoteRunFields& fields) {
     IniFile ini(settingsFilePath());
@@ -44,6 +80,8 @@ void listMatchingNames(TFTPClient& client, const StringList& masks, StringList& 
     StringList refused;
     for (const auto& mask : masks) {
         for (auto& name : listNamesMatching(client, mask)) {
+            // Left by an upload that broke off; never a page.
+            if (isTemporaryUploadName(name)) continue;
             if (isSafeRemoteName(name))
                 fileBox.push_back(std::move(name));
             else
@@ -64,12 +102,18 @@ std::optional<RunOutcome> auditCopies(const StringList& fileBox, const StringLis
     return readableAddressesOutcome(hits);
 }
 
+// Uploads every page; after a failure, only the copies of the pages not
+// uploaded stay, for the user to upload by hand.
 void uploadAll(TFTPClient& client, const StringList& fileBox) {
-    for (const auto& name : fileBox) {
+    for (std::size_t i = 0; i < fileBox.size(); ++i) {
         try {
-            client.Upload(localCopyPath(name), name, false);
-        } catch (const QuillError& failure) {
-            throw EUploadFailed(name, failure.what());
+            replaceRemoteFile(client, localCopyPath(fileBox[i]), fileBox[i]);
+        } catch (const EReplaceFailed& failure) {
+            const std::set<std::string> pending(fileBox.begin() + static_cast<std::ptrdiff_t>(i), fileBox.end());
+            for (std::size_t done = 0; done < i; ++done) {
+                if (pending.count(fileBox[done]) == 0) files::removeFile(localCopyPath(fileBox[done]));
+            }
+            throw EUploadFailed(uploadFailureMessage(fileBox, i, failure));
         }
     }
 }

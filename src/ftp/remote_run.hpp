@@ -33,9 +33,11 @@ inline constexpr const char* kMissingFieldsMessage =
 // The remote encoding run: tests and saves the fields, connects, lists the
 // matching names of one server folder into fileBox, downloads them into
 // "FTP-Inhalt", scans and rewrites the copies with the local procedures,
-// reports, uploads them again after the report when an address was found,
-// deletes the copies, disconnects and empties both lists. A failure ends the
-// run at once, closes the connection and leaves the rest as it got.
+// reports, uploads them again after the report when an address was found
+// (each replacing its page in one step where the server allows it), deletes
+// the copies, disconnects and empties both lists. A failure ends the run at
+// once, closes the connection and leaves the rest as it got; a failed upload
+// says what became of each page and keeps the copies not uploaded.
 void FTP_Go(TFTPClient& FTPGet, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
             StringList& fileBox, const RemoteRunView& view);
 

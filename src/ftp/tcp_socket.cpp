@@ -64,8 +64,8 @@ SocketAddress toSocketAddress(const sockaddr_in& address) {
 }
 
 // poll with a limit (kWaitForever: none), resumed after signals. Returns
-// false when the limit passed.
-bool waitFor(int fd, short events, int timeoutMs) {
+// the number of ready entries, 0 when the limit passed.
+int pollWithin(pollfd* entries, nfds_t count, int timeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (true) {
         int wait = -1;
@@ -73,12 +73,15 @@ bool waitFor(int fd, short events, int timeoutMs) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             wait = left > 0 ? static_cast<int>(left) : 0;
         }
-        pollfd entry{fd, events, 0};
-        const int ready = ::poll(&entry, 1, wait);
-        if (ready > 0) return true;
-        if (ready == 0) return false;
+        const int ready = ::poll(entries, count, wait);
+        if (ready >= 0) return ready;
         if (errno != EINTR) raiseErrno(errno);
     }
+}
+
+bool waitFor(int fd, short events, int timeoutMs) {
+    pollfd entry{fd, events, 0};
+    return pollWithin(&entry, 1, timeoutMs) > 0;
 }
 
 void setBlocking(int fd, bool blocking) {
@@ -171,21 +174,37 @@ SocketAddress TcpSocket::peerAddress() const {
 }
 
 bool TcpSocket::sendAll(std::string_view bytes, int timeoutMs) {
+    try {
+        while (!bytes.empty()) {
+            const std::size_t sent = sendSome(bytes, timeoutMs);
+            if (sent == 0) raiseSocketError(kWsaTimedOut);
+            bytes.remove_prefix(sent);
+        }
+    } catch (const EConnClosedGracefully&) {
+        return false;
+    }
+    return true;
+}
+
+std::size_t TcpSocket::sendSome(std::string_view bytes, int timeoutMs) {
     if (!fd_.valid()) raiseSocketError(kWsaNotASocket);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const auto sent = socket_ops::sendSome(fd_.get(), bytes.data() + done, bytes.size() - done);
-        if (sent > 0) {
-            done += static_cast<std::size_t>(sent);
-        } else if (sent == 0) {
-            return false;
-        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            if (!waitFor(fd_.get(), POLLOUT, timeoutMs)) raiseSocketError(kWsaTimedOut);
+    while (true) {
+        const auto sent = socket_ops::sendSome(fd_.get(), bytes.data(), bytes.size());
+        if (sent > 0) return static_cast<std::size_t>(sent);
+        if (sent == 0) throw EConnClosedGracefully();
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            if (!waitFor(fd_.get(), POLLOUT, timeoutMs)) return 0;
         } else if (errno != EINTR) {
             raiseErrno(errno);
         }
     }
-    return true;
+}
+
+int waitEitherReadable(const TcpSocket& first, const TcpSocket& second, int timeoutMs) {
+    if (!first.isOpen()) raiseSocketError(kWsaNotASocket);
+    pollfd entries[2] = {{first.fd_.get(), POLLIN, 0}, {second.isOpen() ? second.fd_.get() : -1, POLLIN, 0}};
+    if (pollWithin(entries, 2, timeoutMs) == 0) return 0;
+    return entries[0].revents != 0 ? 1 : 2;
 }
 
 bool TcpSocket::waitReadable(int timeoutMs) const {

@@ -53,6 +53,11 @@ public:
     // it passes). Returns false when the platform reports 0 bytes sent.
     bool sendAll(std::string_view bytes, int timeoutMs);
 
+    // Sends what the socket takes, waiting at most timeoutMs for room;
+    // returns the count, 0 when no room came. A platform report of 0 bytes
+    // sent raises EConnClosedGracefully.
+    std::size_t sendSome(std::string_view bytes, int timeoutMs);
+
     // False when nothing arrived within timeoutMs.
     bool waitReadable(int timeoutMs) const;
     // Looks without waiting.
@@ -64,8 +69,13 @@ public:
     void close();
 
 private:
+    friend int waitEitherReadable(const TcpSocket& first, const TcpSocket& second, int timeoutMs);
     explicit TcpSocket(int fd) : fd_(fd) {}
     files::Descriptor fd_;
 };
+
+// Waits until one of two sockets is readable: 1 for the first (preferred), 2
+// for the second, 0 when timeoutMs passed. A closed second socket is ignored.
+int waitEitherReadable(const TcpSocket& first, const TcpSocket& second, int timeoutMs);
 
 }  // namespace quill::ftp

@@ -36,7 +36,7 @@ TEST(PasvReply, ReadsAddressAndPort) {
     }
 }
 
-TEST(PasvReply, PortFieldErrors) {
+TEST(PasvReply, FieldErrors) {
     const std::pair<const char*, const char*> cases[] = {
         {"(10,0,0,5,x,1)", "'x' ist kein gültiger Integerwert"},
         {"(10,0,0,5,4, y )", "'y' ist kein gültiger Integerwert"},
@@ -47,6 +47,12 @@ TEST(PasvReply, PortFieldErrors) {
         {"(10,0,0,5,255,256)", "Fehler bei Bereichsprüfung"},
         {"(10,0,0,5,-1,0)", "Fehler bei Bereichsprüfung"},
         {"(10,0,0,5,99999999,0)", "Fehler bei Bereichsprüfung"},
+        {"(127,0,0,1,-1,300)", "Fehler bei Bereichsprüfung"},
+        {"(127,0,0,1,1,-1)", "Fehler bei Bereichsprüfung"},
+        {"(127,0,0,1,0,0)", "Fehler bei Bereichsprüfung"},
+        {"(127,0,256,1,4,1)", "Fehler bei Bereichsprüfung"},
+        {"(127,-1,0,1,4,1)", "Fehler bei Bereichsprüfung"},
+        {"(127,0,a,1,4,1)", "'a' ist kein gültiger Integerwert"},
     };
     for (const auto& [line, message] : cases) {
         try {

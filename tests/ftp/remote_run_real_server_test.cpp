@@ -9,6 +9,7 @@
 #include "settings/settings_file.hpp"
 #include "support/pyftpdlib_server.hpp"
 #include "support/temp_folder.hpp"
+#include "text/quill_error.hpp"
 
 namespace quill::ftp {
 namespace {
@@ -92,6 +93,47 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(std::get<0>(info.param) ? "Passive" : "Active") +
                (std::get<1>(info.param) == PyftpdlibServer::Masks::Globbed ? "Globbing" : "RefusingMasks");
     });
+
+// The server drops the connection when the second page is being uploaded:
+// the first page is replaced, the others stay as they were, nothing
+// temporary is left, and the copies not uploaded wait in the work folder.
+class DropDuringUploads : public test::InTempWorkingFolder, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(DropDuringUploads, PagesAreOldOrNewAndTheMessageSaysWhich) {
+    PyftpdlibServer server("quill", "geheim", PyftpdlibServer::Masks::Globbed, 2);
+    for (const char* name : {"a.html", "b.html", "c.html"}) server.root().write(std::string("web/") + name, kIndex);
+    TFTPClient client;
+    client.Port = server.port();
+    client.ReadTimeout = client.TransferTimeout = client.AcceptTimeout = 10000;
+    RemoteRunFields fields{"127.0.0.1", "quill", "geheim", "/web", GetParam()};
+    EncodingRuns runs;
+    StringList fileBox;
+    RemoteRunView view{[](const RunOutcome&) {}, [] {}};
+
+    std::string message;
+    try {
+        FTP_Go(client, fields, {"*.html"}, runs, fileBox, view);
+    } catch (const QuillError& failure) {
+        message = failure.what();
+    }
+    // The reason depends on how far the client got when the connection went.
+    const std::string start = "Die Datei \"b.html\" konnte nicht hochgeladen werden:\r\n";
+    const std::string end = "\r\n\r\nHochgeladen: \"a.html\"\r\nNicht hochgeladen, auf dem Server unverändert: "
+                            "\"b.html\", \"c.html\"\r\nDie kodierten Kopien der nicht hochgeladenen Dateien liegen "
+                            "im Ordner \"" + remoteWorkFolder() + "\".";
+    EXPECT_EQ(message.substr(0, start.size()), start) << message;
+    EXPECT_TRUE(message.size() > end.size() && message.substr(message.size() - end.size()) == end) << message;
+    EXPECT_EQ(server.root().read("web/a.html"), kIndexEncoded);
+    EXPECT_EQ(server.root().read("web/b.html"), kIndex);
+    EXPECT_EQ(server.root().read("web/c.html"), kIndex);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(server.root().path() + "/web"), {}), 3);
+    EXPECT_FALSE(std::filesystem::exists(localCopyPath("a.html")));
+    EXPECT_EQ(test::readFile(localCopyPath("b.html")), kIndexEncoded);
+    EXPECT_EQ(test::readFile(localCopyPath("c.html")), kIndexEncoded);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, DropDuringUploads, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Passive" : "Active"); });
 
 }  // namespace
 }  // namespace quill::ftp

@@ -99,10 +99,12 @@ TEST_F(RemoteRun, EncodesUploadsAfterTheMessageAndCleansUp) {
               "Nach dem Kodieren sind noch 1 E-Mail-Adressen lesbar:\r\nindex.html:2: a@b.de");
 
     const auto verbs = verbsAfterLogin();
+    // Each page goes up under a temporary name and is renamed over the old one.
     const std::vector<std::string> expected = {
-        "CWD /htdocs/web", "TYPE A", "PORT",           "NLST *.html", "TYPE I",          "PORT",
-        "RETR index.html", "PORT",   "RETR leer.html", "PORT",        "STOR index.html", "PORT",
-        "STOR leer.html"};
+        "CWD /htdocs/web", "TYPE A",          "PORT",  "NLST *.html",          "TYPE I",
+        "SIZE index.html", "PORT",            "RETR index.html", "SIZE leer.html", "PORT",
+        "RETR leer.html",  "PORT",            "STOR .quill-upload-", "RNFR .quill-upload-", "RNTO index.html",
+        "PORT",            "STOR .quill-upload-", "RNFR .quill-upload-", "RNTO leer.html"};
     ASSERT_EQ(verbs.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(verbs[i].rfind(expected[i], 0), 0u) << verbs[i];
     // Nothing was stored before the user closed the messages.
@@ -205,7 +207,7 @@ TEST_F(RemoteRun, NamesThatWouldLeaveTheWorkFolderAreRefusedAndNamed) {
               "hinausführen würden oder leer sind:\r\n\"../boese.html\"\r\n\"/etc/x.html\"\r\n\"sub/y.html\"\r\n"
               "\"..\"\r\n\"\"\r\n\"a\\b.html\"");
     for (const auto& line : server.commands()) {
-        if (line.rfind("RETR", 0) == 0 || line.rfind("STOR", 0) == 0) {
+        if (line.rfind("RETR", 0) == 0 || line.rfind("RNTO", 0) == 0) {
             EXPECT_EQ(line.substr(5), "ok.html");
         }
     }
@@ -239,23 +241,41 @@ TEST_F(RemoteRun, FailureMidwayKeepsCopiesAndListsAndTheNextRunStartsCleanly) {
     EXPECT_EQ(server.uploads(), std::vector<std::string>{kEncodedLink});
 }
 
-TEST_F(RemoteRun, FailedUploadNamesTheFile) {
-    server.once("NLST", transferOut("a.html\r\n"));
-    server.once("RETR", transferOut(kLink));
-    server.once("STOR", {replyLine("553 Could not create file.")});
+TEST_F(RemoteRun, FailedUploadNamesTheFileAndWhatBecameOfEachPage) {
+    server.once("NLST", transferOut("a.html\r\nb.html\r\nc.html\r\n"));
+    server.always("RETR", transferOut(kLink));
+    server.once("STOR", transferIn());
+    // Neither the temporary name nor, after that, the page's own may be written.
+    server.always("STOR", {replyLine("553 Could not create file.")});
     try {
         run({"*.html"});
         FAIL() << "no error";
     } catch (const EFTPError& e) {
         EXPECT_EQ(std::string(e.what()),
-                  "Die Datei \"a.html\" konnte nicht hochgeladen werden:\r\nCould not create file.\r\n");
+                  "Die Datei \"b.html\" konnte nicht hochgeladen werden:\r\nCould not create file.\r\n\r\n"
+                  "Hochgeladen: \"a.html\"\r\nNicht hochgeladen, auf dem Server vielleicht unvollständig: \"b.html\""
+                  "\r\nNicht hochgeladen, auf dem Server unverändert: \"c.html\"\r\nDie kodierten Kopien der nicht "
+                  "hochgeladenen Dateien liegen im Ordner \"" +
+                      remoteWorkFolder() + "\".");
     }
-    // Every later step is skipped: the copy, both lists and FileBox stay.
-    EXPECT_EQ(fileBox, StringList{"a.html"});
-    EXPECT_EQ(test::readFile(localCopyPath("a.html")), kEncodedLink);
-    EXPECT_EQ(runs.foundFiles, StringList{localCopyPath("a.html")});
+    // The copies not uploaded stay for the user, as do both lists and FileBox.
+    EXPECT_EQ(fileBox, (StringList{"a.html", "b.html", "c.html"}));
+    EXPECT_FALSE(files::fileExists(localCopyPath("a.html")));
+    EXPECT_EQ(test::readFile(localCopyPath("b.html")), kEncodedLink);
+    EXPECT_EQ(test::readFile(localCopyPath("c.html")), kEncodedLink);
     EXPECT_EQ(runs.foundAddresses.items(), StringList{"a@b.de\">Mail"});
     EXPECT_FALSE(client.Connected());
+}
+
+TEST_F(RemoteRun, ALeftOverTemporaryUploadIsNeverTakenForAPage) {
+    server.putFile("a.html", kLink);
+    server.putFile(".quill-upload-1-0-0.tmp", kLink);
+    run({"*"});
+    EXPECT_EQ(fileBox, StringList{"a.html"});
+    const auto files = server.files();
+    EXPECT_EQ(files.at(".quill-upload-1-0-0.tmp"), kLink);
+    EXPECT_EQ(files.at("a.html"), kEncodedLink);
+    EXPECT_EQ(files.size(), 2u);
 }
 
 TEST_F(RemoteRun, ANameListedByTwoMasksIsHandledTwice) {
@@ -283,8 +303,7 @@ TEST_F(RemoteRun, WorkFolderSearchFollowsTheSubfolderSwitchAndRewritesOnlyTheCop
         work().write("FTP-Inhalt/alt.html", leftOver);
         work().write("FTP-Inhalt/sub/extra.html", inSub);
         runs.includeSubfolders = subfolders;
-        server.once("NLST", transferOut("a.html\r\n"));
-        server.once("RETR", transferOut("an s@t.de\">S und o@p.de\">O"));
+        server.putFile("a.html", "an s@t.de\">S und o@p.de\">O");
         const std::size_t before = server.uploads().size();
         run({"*.html"});
         ASSERT_EQ(server.uploads().size(), before + 1) << subfolders;

@@ -25,9 +25,19 @@ from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
 logging.disable(logging.CRITICAL)
-root, user, password, masks = sys.argv[1:5]
+root, user, password, masks, drop_at_store = sys.argv[1:6]
+drop_at_store = int(drop_at_store)
 
 class Handler(FTPHandler):
+    stores = 0
+
+    def ftp_STOR(self, file, mode='w'):
+        Handler.stores += 1
+        if Handler.stores == drop_at_store:
+            self.close()
+            return None
+        return super().ftp_STOR(file, mode)
+
     def ftp_NLST(self, path):
         folder, mask = os.path.split(path)
         if masks == 'globbed' and ('*' in mask or '?' in mask) and self.fs.isdir(folder):
@@ -53,9 +63,10 @@ server.serve_forever()
 
 }  // namespace
 
-PyftpdlibServer::PyftpdlibServer(std::string user, std::string password, Masks masks)
+PyftpdlibServer::PyftpdlibServer(std::string user, std::string password, Masks masks, int dropAtStore)
     : user_(std::move(user)), password_(std::move(password)) {
     const char* masksArgument = masks == Masks::Globbed ? "globbed" : "refused";
+    const std::string dropArgument = std::to_string(dropAtStore);
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pyftpdlib: pipe failed");
     pid_ = ::fork();
@@ -65,7 +76,7 @@ PyftpdlibServer::PyftpdlibServer(std::string user, std::string password, Masks m
         const int null = ::open("/dev/null", O_WRONLY);
         if (null >= 0) ::dup2(null, STDERR_FILENO);
         ::execl("/usr/bin/python3", "python3", "-c", kServerScript, root_.path().c_str(), user_.c_str(),
-                password_.c_str(), masksArgument, static_cast<char*>(nullptr));
+                password_.c_str(), masksArgument, dropArgument.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
     ::close(out[1]);

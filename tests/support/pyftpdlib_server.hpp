@@ -19,7 +19,10 @@ public:
     // the stock server does (it takes the mask for a file name).
     enum class Masks { Globbed, Refused };
 
-    PyftpdlibServer(std::string user = "quill", std::string password = "geheim", Masks masks = Masks::Globbed);
+    // With dropAtStore n > 0, the server drops the control connection when
+    // the n-th STOR command arrives, storing nothing for it.
+    PyftpdlibServer(std::string user = "quill", std::string password = "geheim", Masks masks = Masks::Globbed,
+                    int dropAtStore = 0);
     ~PyftpdlibServer();
     PyftpdlibServer(const PyftpdlibServer&) = delete;
     PyftpdlibServer& operator=(const PyftpdlibServer&) = delete;

@@ -10,6 +10,9 @@
 #include <chrono>
 #include <cstdio>
 #include <stdexcept>
+#include <utility>
+
+#include "encoding/file_mask.hpp"
 
 namespace quill::test {
 
@@ -50,14 +53,16 @@ bool waitReadable(int fd, int timeoutMs) {
     return ::poll(&entry, 1, timeoutMs) > 0;
 }
 
-void sendAll(int fd, const std::string& bytes) {
+// False when the peer has gone.
+bool sendAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const auto sent = ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
         if (sent < 0 && errno == EINTR) continue;
-        if (sent <= 0) return;
+        if (sent <= 0) return false;
         done += static_cast<std::size_t>(sent);
     }
+    return true;
 }
 
 void closeFd(int& fd) {
@@ -79,6 +84,9 @@ ServerStep openData() {
 ServerStep sendData(std::string bytes) {
     return {ServerStep::Kind::SendData, std::move(bytes)};
 }
+ServerStep sendDataRepeated(std::string bytes, int times) {
+    return {ServerStep::Kind::SendData, std::move(bytes), 0, times};
+}
 ServerStep receiveData() {
     return {ServerStep::Kind::ReceiveData, {}};
 }
@@ -93,6 +101,15 @@ ServerStep closeControl() {
 }
 ServerStep pause(int milliseconds) {
     return {ServerStep::Kind::Pause, {}, milliseconds};
+}
+ServerStep drip(std::string bytes, int intervalMs) {
+    return {ServerStep::Kind::Drip, std::move(bytes), intervalMs};
+}
+ServerStep dripData(std::string bytes, int intervalMs) {
+    return {ServerStep::Kind::DripData, std::move(bytes), intervalMs};
+}
+ServerStep strangerData(std::string bytes) {
+    return {ServerStep::Kind::StrangerData, std::move(bytes)};
 }
 
 Script transferOut(std::string data) {
@@ -149,6 +166,26 @@ void ScriptedFtpServer::always(const std::string& verb, Script answer) {
 
 void ScriptedFtpServer::setPassiveAddress(const std::string& address) {
     bindPassiveListener(address);
+}
+
+void ScriptedFtpServer::setAnnouncedPassiveAddress(const std::string& address) {
+    std::lock_guard lock(mutex_);
+    announcedPassiveAddress_ = address;
+}
+
+void ScriptedFtpServer::setRenameOntoExisting(bool allowed) {
+    std::lock_guard lock(mutex_);
+    renameOntoExisting_ = allowed;
+}
+
+void ScriptedFtpServer::putFile(const std::string& name, std::string contents) {
+    std::lock_guard lock(mutex_);
+    files_[name] = std::move(contents);
+}
+
+std::map<std::string, std::string> ScriptedFtpServer::files() const {
+    std::lock_guard lock(mutex_);
+    return files_;
 }
 
 std::vector<std::string> ScriptedFtpServer::commands() const {
@@ -212,7 +249,7 @@ void ScriptedFtpServer::serve(int control) {
         std::lock_guard lock(mutex_);
         greeting = greeting_;
     }
-    for (const auto& step : greeting) perform(control, data, step);
+    for (const auto& step : greeting) perform(control, data, step, {});
 
     std::string input;
     char buffer[4096];
@@ -228,7 +265,9 @@ void ScriptedFtpServer::serve(int control) {
             }
             changed_.notify_all();
             if (upperVerb(line) == "PASV") dropStalePassiveConnections();
-            const Script answer = answerFor(upperVerb(line));
+            const auto blank = line.find(' ');
+            const std::string argument = blank == std::string::npos ? std::string() : line.substr(blank + 1);
+            const Script answer = answerFor(upperVerb(line), argument);
             if (upperVerb(line) == "PORT") {
                 // h1,h2,h3,h4,p1,p2
                 std::string fields = line.substr(5);
@@ -242,7 +281,7 @@ void ScriptedFtpServer::serve(int control) {
                 }
             }
             for (const auto& step : answer) {
-                perform(control, data, step);
+                perform(control, data, step, line);
                 if (control < 0) break;
             }
             continue;
@@ -260,7 +299,7 @@ void ScriptedFtpServer::serve(int control) {
     closeFd(control);
 }
 
-Script ScriptedFtpServer::answerFor(const std::string& verb) {
+Script ScriptedFtpServer::answerFor(const std::string& verb, const std::string& argument) {
     std::lock_guard lock(mutex_);
     auto queued = queued_.find(verb);
     if (queued != queued_.end() && !queued->second.empty()) {
@@ -270,11 +309,47 @@ Script ScriptedFtpServer::answerFor(const std::string& verb) {
     }
     auto standing = standing_.find(verb);
     if (standing != standing_.end()) return standing->second;
-    return defaultAnswer(verb);
+    return defaultAnswer(verb, argument);
 }
 
 // Called with the mutex held.
-Script ScriptedFtpServer::defaultAnswer(const std::string& verb) {
+Script ScriptedFtpServer::fileAnswer(const std::string& verb, const std::string& argument) {
+    const bool exists = files_.count(argument) != 0;
+    if (verb == "SIZE") {
+        if (!exists) return {replyLine("550 Could not get file size.")};
+        return {replyLine("213 " + std::to_string(files_[argument].size()))};
+    }
+    if (verb == "DELE") {
+        if (!exists) return {replyLine("550 No such file.")};
+        files_.erase(argument);
+        return {replyLine("250 File removed.")};
+    }
+    if (verb == "RNFR") {
+        if (!exists) return {replyLine("550 No such file.")};
+        renameFrom_ = argument;
+        return {replyLine("350 Ready for destination name.")};
+    }
+    if (verb == "RNTO") {
+        const std::string from = std::exchange(renameFrom_, std::string());
+        if (from.empty() || files_.count(from) == 0) return {replyLine("503 Bad sequence of commands.")};
+        if (exists && !renameOntoExisting_) return {replyLine("550 File exists.")};
+        std::string contents = std::move(files_[from]);
+        files_.erase(from);
+        files_[argument] = std::move(contents);
+        return {replyLine("250 Renamed.")};
+    }
+    if (verb == "NLST") {
+        std::string listing;
+        for (const auto& [name, contents] : files_) {
+            if (argument.empty() || wildcardMatches(name, argument)) listing += name + "\r\n";
+        }
+        return transferOut(listing);
+    }
+    return transferOut(exists ? files_[argument] : std::string());  // RETR
+}
+
+// Called with the mutex held.
+Script ScriptedFtpServer::defaultAnswer(const std::string& verb, const std::string& argument) {
     if (verb == "USER") return {replyLine("331 Password required")};
     if (verb == "PASS") return {replyLine("230 Logged in")};
     if (verb == "FEAT") return {sendRaw("211-Features:\r\n SIZE\r\n MDTM\r\n211 End\r\n")};
@@ -285,19 +360,21 @@ Script ScriptedFtpServer::defaultAnswer(const std::string& verb) {
     if (verb == "REST") return {replyLine("350 Restarting")};
     if (verb == "PRET" || verb == "SITE") return {replyLine("200 OK")};
     if (verb == "PASV") {
-        std::string host = passiveAddress_;
+        std::string host = announcedPassiveAddress_.empty() ? passiveAddress_ : announcedPassiveAddress_;
         for (char& byte : host) {
             if (byte == '.') byte = ',';
         }
         return {replyLine("227 Entering Passive Mode (" + host + "," + std::to_string(passivePort_ / 256) + "," +
                           std::to_string(passivePort_ % 256) + ").")};
     }
-    if (verb == "NLST" || verb == "RETR" || verb == "LIST") return transferOut("");
+    if (verb == "LIST") return transferOut("");
+    if (verb == "NLST" || verb == "RETR" || verb == "SIZE" || verb == "DELE" || verb == "RNFR" || verb == "RNTO")
+        return fileAnswer(verb, argument);
     if (verb == "STOR" || verb == "APPE") return transferIn();
     return {replyLine("500 Unknown command")};
 }
 
-void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step) {
+void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step, const std::string& line) {
     switch (step.kind) {
         case ServerStep::Kind::Send:
             sendAll(control, step.bytes);
@@ -307,7 +384,9 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step) 
             data = openDataConnection();
             break;
         case ServerStep::Kind::SendData:
-            if (data >= 0) sendAll(data, step.bytes);
+            for (int i = 0; i < step.times && data >= 0; ++i) {
+                if (!sendAll(data, step.bytes)) break;
+            }
             break;
         case ServerStep::Kind::ReceiveData: {
             std::string received;
@@ -322,6 +401,8 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step) 
                 received.append(buffer, static_cast<std::size_t>(got));
             }
             std::lock_guard lock(mutex_);
+            // A server keeps whatever arrived, complete or not.
+            if (upperVerb(line) == "STOR" && line.size() > 5) files_[line.substr(5)] = received;
             uploads_.push_back(std::move(received));
             break;
         }
@@ -341,7 +422,53 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step) 
         case ServerStep::Kind::Pause:
             std::this_thread::sleep_for(std::chrono::milliseconds(step.milliseconds));
             break;
+        case ServerStep::Kind::Drip:
+            dripBytes(control, step.bytes, step.milliseconds);
+            break;
+        case ServerStep::Kind::DripData:
+            dripBytes(data, step.bytes, step.milliseconds);
+            break;
+        case ServerStep::Kind::StrangerData:
+            sendAsStranger(step.bytes);
+            break;
     }
+}
+
+// Stops once the client has gone, so the script ends soon after.
+void ScriptedFtpServer::dripBytes(int fd, const std::string& bytes, int intervalMs) {
+    for (char byte : bytes) {
+        if (fd < 0) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+        if (::send(fd, &byte, 1, MSG_NOSIGNAL) != 1) return;
+    }
+}
+
+void ScriptedFtpServer::sendAsStranger(const std::string& bytes) {
+    std::string host;
+    std::uint16_t port = 0;
+    {
+        std::lock_guard lock(mutex_);
+        host = portHost_;
+        port = portPort_;
+    }
+    sockaddr_in stranger{};
+    stranger.sin_family = AF_INET;
+    ::inet_pton(AF_INET, "127.0.0.2", &stranger.sin_addr);
+    sockaddr_in remote{};
+    remote.sin_family = AF_INET;
+    remote.sin_port = htons(port);
+    if (::inet_pton(AF_INET, host.c_str(), &remote.sin_addr) != 1 || (ntohl(remote.sin_addr.s_addr) >> 24) != 127) {
+        addProblem("PORT names a non-loopback address " + host);
+        return;
+    }
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&stranger), sizeof stranger) != 0 ||
+        ::connect(fd, reinterpret_cast<sockaddr*>(&remote), sizeof remote) != 0) {
+        addProblem("stranger could not connect");
+    } else {
+        sendAll(fd, bytes);
+    }
+    closeFd(fd);
 }
 
 // A data connection the script never took (say, the command was refused)

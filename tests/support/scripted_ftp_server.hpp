@@ -13,10 +13,14 @@ namespace quill::test {
 
 // One thing the scripted server does in answer to a command.
 struct ServerStep {
-    enum class Kind { Send, OpenData, SendData, ReceiveData, CloseData, ResetData, CloseControl, Pause };
+    enum class Kind {
+        Send, OpenData, SendData, ReceiveData, CloseData, ResetData, CloseControl, Pause,
+        Drip, DripData, StrangerData
+    };
     Kind kind;
     std::string bytes;
     int milliseconds = 0;
+    int times = 1;
 };
 using Script = std::vector<ServerStep>;
 
@@ -26,6 +30,8 @@ ServerStep replyLine(const std::string& line);
 // The data connection: accepted (after PASV) or made to the PORT address.
 ServerStep openData();
 ServerStep sendData(std::string bytes);
+// The bytes that many times over, without holding them all at once.
+ServerStep sendDataRepeated(std::string bytes, int times);
 // Reads until the client closes; the bytes are kept as an upload.
 ServerStep receiveData();
 ServerStep closeData();
@@ -33,6 +39,12 @@ ServerStep closeData();
 ServerStep resetData();
 ServerStep closeControl();
 ServerStep pause(int milliseconds);
+// One byte at a time, each after the interval, on the control or data connection.
+ServerStep drip(std::string bytes, int intervalMs);
+ServerStep dripData(std::string bytes, int intervalMs);
+// Active mode: another host (127.0.0.2) reaches the PORT address first and
+// sends the bytes.
+ServerStep strangerData(std::string bytes);
 
 // "150 ...", the data sent, "226 ..."; and the same for receiving.
 Script transferOut(std::string data);
@@ -42,6 +54,8 @@ Script transferIn();
 // serves one control connection after another, answers each command from its
 // script, and records every command line it receives. An empty script is
 // silence. Every wait of its own is bounded, so a test cannot hang on it.
+// Unless scripted otherwise, it keeps files in memory: STOR stores what
+// arrived, RETR, SIZE, NLST (with "*" and "?"), DELE, RNFR and RNTO use them.
 class ScriptedFtpServer {
 public:
     ScriptedFtpServer();
@@ -59,6 +73,14 @@ public:
     void always(const std::string& verb, Script answer);
     // The passive data listener moves to this loopback address (default 127.0.0.1).
     void setPassiveAddress(const std::string& address);
+    // PASV names this address while the listener stays where it is.
+    void setAnnouncedPassiveAddress(const std::string& address);
+    // Whether RNTO may replace an existing file (default yes).
+    void setRenameOntoExisting(bool allowed);
+
+    // The files the server keeps.
+    void putFile(const std::string& name, std::string contents);
+    std::map<std::string, std::string> files() const;
 
     // Command lines received so far, without their line ends.
     std::vector<std::string> commands() const;
@@ -76,9 +98,12 @@ public:
 private:
     void run();
     void serve(int control);
-    Script answerFor(const std::string& verb);
-    Script defaultAnswer(const std::string& verb);
-    void perform(int control, int& data, const ServerStep& step);
+    Script answerFor(const std::string& verb, const std::string& argument);
+    Script defaultAnswer(const std::string& verb, const std::string& argument);
+    void perform(int control, int& data, const ServerStep& step, const std::string& argument);
+    Script fileAnswer(const std::string& verb, const std::string& argument);
+    void dripBytes(int fd, const std::string& bytes, int intervalMs);
+    void sendAsStranger(const std::string& bytes);
     int openDataConnection();
     void dropStalePassiveConnections();
     void addProblem(const std::string& text);
@@ -88,6 +113,10 @@ private:
     int passiveListener_ = -1;
     std::uint16_t port_ = 0;
     std::string passiveAddress_ = "127.0.0.1";
+    std::string announcedPassiveAddress_;
+    bool renameOntoExisting_ = true;
+    std::map<std::string, std::string> files_;
+    std::string renameFrom_;
     std::uint16_t passivePort_ = 0;
     std::string portHost_;
     std::uint16_t portPort_ = 0;
