@@ -26,7 +26,7 @@ std::vector<ReadableAddress> auditText(std::string_view bytes, const std::string
     const PageAddresses page(bytes);
     const std::vector<std::size_t> starts = lineStarts(bytes);
     std::vector<ReadableAddress> hits;
-    for (const ShownRegion& region : page.shownRegions()) {
+    for (const ShownRegion& region : page.withReadableAddresses()) {
         for (const AddressSpan& span : region.readable) {
             const std::size_t offset = region.shown[span.first].begin;
             const auto line = std::upper_bound(starts.begin(), starts.end(), offset) - 1;

@@ -8,8 +8,12 @@ namespace quill {
 
 namespace {
 
-bool isAsciiLetter(char32_t c) { return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z'); }
-bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+bool isAsciiLetter(char32_t c) {
+    return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
+}
+bool isDigit(char32_t c) {
+    return c >= U'0' && c <= U'9';
+}
 
 // Letters of the scripts a mail address is written in; punctuation, symbols
 // and spaces outside ASCII end an address.
@@ -23,12 +27,16 @@ bool isLetter(char32_t c) {
 bool isLocalCharacter(char32_t c) {
     return isLetter(c) || isDigit(c) || c == U'.' || c == U'_' || c == U'%' || c == U'+' || c == U'-';
 }
-bool isDomainCharacter(char32_t c) { return isLetter(c) || isDigit(c) || c == U'-' || c == U'.'; }
+bool isDomainCharacter(char32_t c) {
+    return isLetter(c) || isDigit(c) || c == U'-' || c == U'.';
+}
 
-constexpr std::array<std::u32string_view, 10> kFileTypes = {U"png", U"jpg", U"jpeg", U"gif", U"svg",
-                                                            U"webp", U"css", U"js", U"html", U"htm"};
+constexpr std::array<std::u32string_view, 10> kFileTypes = {U"png",  U"jpg", U"jpeg", U"gif",  U"svg",
+                                                            U"webp", U"css", U"js",   U"html", U"htm"};
 
-char32_t lower(char32_t c) { return c >= U'A' && c <= U'Z' ? c + 0x20 : c; }
+char32_t lower(char32_t c) {
+    return c >= U'A' && c <= U'Z' ? c + 0x20 : c;
+}
 
 bool isTopLevelName(std::u32string_view label) {
     if (label.size() < 2) return false;

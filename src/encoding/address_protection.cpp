@@ -1,5 +1,6 @@
 #include "encoding/address_protection.hpp"
 
+#include <algorithm>
 #include <set>
 
 #include "encoding/char_reference.hpp"
@@ -9,7 +10,9 @@ namespace quill {
 
 namespace {
 
-bool isSpace(char32_t c) { return c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f'; }
+bool isSpace(char32_t c) {
+    return c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f';
+}
 
 // One stretch of the page and what replaces it.
 struct Replacement {
@@ -31,37 +34,38 @@ Replacement encoded(const std::vector<ShownCharacter>& shown, std::size_t first,
     return replacement;
 }
 
-// Start tags whose mailto target gets encoded: their "<" offsets.
-std::set<std::size_t> tagsWithEncodedTargets(const PageAddresses& page) {
-    std::set<std::size_t> tags;
-    const HtmlRegion* tag = nullptr;
-    std::size_t next = 0;
-    for (const ShownRegion& region : page.shownRegions()) {
-        for (; next < page.regions().size() && &page.regions()[next] != region.region; ++next)
-            if (page.regions()[next].kind == RegionKind::StartTag) tag = &page.regions()[next];
-        if (region.kind == ReadableKind::Link && !region.readable.empty() && tag != nullptr) tags.insert(tag->end);
-    }
-    return tags;
-}
-
 }  // namespace
 
 std::string protectAllAddresses(std::string_view fileBytes) {
     const PageAddresses page(fileBytes);
-    const std::set<std::size_t> linkTagEnds = tagsWithEncodedTargets(page);
 
     std::vector<Replacement> replacements;
-    for (const ShownRegion& region : page.shownRegions()) {
-        if (region.kind == ReadableKind::Script || region.shown.empty()) continue;
-        const bool linkText = region.kind == ReadableKind::Text && region.region->kind == RegionKind::Text &&
-                              linkTagEnds.count(region.region->begin) != 0;
-        if ((region.kind == ReadableKind::Link && !region.readable.empty()) || linkText) {
-            replacements.push_back(encoded(region.shown, 0, region.shown.size()));
-            continue;
+    // Where the start tags end whose mailto target gets encoded: the link's
+    // text behind them is encoded too.
+    std::set<std::size_t> linkTextBegins;
+    for (const ShownRegion& region : page.withReadableAddresses()) {
+        switch (region.kind) {
+            case ReadableKind::Script:
+                break;
+            case ReadableKind::Link:
+                replacements.push_back(encoded(region.shown, 0, region.shown.size()));
+                linkTextBegins.insert(page.tagOf(*region.region).end);
+                break;
+            default:
+                for (const AddressSpan& span : region.readable)
+                    replacements.push_back(encoded(region.shown, span.first, span.end));
         }
-        for (const AddressSpan& span : region.readable)
-            replacements.push_back(encoded(region.shown, span.first, span.end));
     }
+    for (const HtmlRegion& region : page.regions()) {
+        if (region.kind != RegionKind::Text || linkTextBegins.count(region.begin) == 0) continue;
+        // The whole text replaces the replacements of its addresses.
+        std::erase_if(replacements,
+                      [&region](const Replacement& r) { return r.begin >= region.begin && r.end <= region.end; });
+        const std::vector<ShownCharacter> shown = page.shownCharacters(region);
+        replacements.push_back(encoded(shown, 0, shown.size()));
+    }
+    std::sort(replacements.begin(), replacements.end(),
+              [](const Replacement& a, const Replacement& b) { return a.begin < b.begin; });
 
     std::string result;
     result.reserve(fileBytes.size() + fileBytes.size() / 4);

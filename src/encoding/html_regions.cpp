@@ -7,13 +7,19 @@ namespace quill {
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+bool isAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+}
 
 // Elements whose content a browser takes as raw text up to their end tag.
-constexpr std::array<std::string_view, 6> kRawTextElements = {"script", "style", "xmp", "iframe", "noembed",
-                                                              "noframes"};
+constexpr std::array<std::string_view, 6> kRawTextElements = {"script", "style",   "xmp",
+                                                              "iframe", "noembed", "noframes"};
 // Elements whose content is text with references but without tags.
 constexpr std::array<std::string_view, 2> kTextOnlyElements = {"title", "textarea"};
 
@@ -67,7 +73,7 @@ private:
         if (c == '/') {
             if (next + 1 >= page_.size()) return lt;
             if (isAsciiLetter(page_[next + 1])) return skipPast('>', next);  // an end tag
-            if (page_[next + 1] == '>') return next + 2;                   // "</>" is dropped
+            if (page_[next + 1] == '>') return next + 2;                     // "</>" is dropped
             return bogusComment(lt);
         }
         return lt;
@@ -131,8 +137,7 @@ private:
             if (i >= page_.size()) break;
             if (page_[i] == '>') return i + 1;
             ++i;  // a name's first character may be "="
-            while (i < page_.size() && !isSpace(page_[i]) && page_[i] != '/' && page_[i] != '>' && page_[i] != '=')
-                ++i;
+            while (i < page_.size() && !isSpace(page_[i]) && page_[i] != '/' && page_[i] != '>' && page_[i] != '=') ++i;
             std::size_t j = i;
             while (j < page_.size() && isSpace(page_[j])) ++j;
             if (j >= page_.size() || page_[j] != '=') {
@@ -182,6 +187,8 @@ private:
 
 }  // namespace
 
-std::vector<HtmlRegion> htmlRegions(std::string_view page) { return Tokenizer(page).run(); }
+std::vector<HtmlRegion> htmlRegions(std::string_view page) {
+    return Tokenizer(page).run();
+}
 
 }  // namespace quill

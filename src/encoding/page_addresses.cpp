@@ -6,7 +6,9 @@ namespace quill {
 
 namespace {
 
-bool isSpace(char32_t c) { return c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f'; }
+bool isSpace(char32_t c) {
+    return c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f';
+}
 
 bool isMailtoTarget(const std::vector<ShownCharacter>& shown) {
     static constexpr std::u32string_view kMailto = U"mailto:";
@@ -22,17 +24,23 @@ bool isMailtoTarget(const std::vector<ShownCharacter>& shown) {
 
 ReferenceContext contextOf(RegionKind kind) {
     switch (kind) {
-        case RegionKind::AttributeValue: return ReferenceContext::Attribute;
-        case RegionKind::RawText: return ReferenceContext::None;
-        default: return ReferenceContext::Text;
+        case RegionKind::AttributeValue:
+            return ReferenceContext::Attribute;
+        case RegionKind::RawText:
+            return ReferenceContext::None;
+        default:
+            return ReferenceContext::Text;
     }
 }
 
 ReadableKind kindOf(RegionKind region, const std::vector<ShownCharacter>& shown) {
     switch (region) {
-        case RegionKind::AttributeValue: return isMailtoTarget(shown) ? ReadableKind::Link : ReadableKind::Attribute;
-        case RegionKind::RawText: return ReadableKind::Script;
-        default: return ReadableKind::Text;
+        case RegionKind::AttributeValue:
+            return isMailtoTarget(shown) ? ReadableKind::Link : ReadableKind::Attribute;
+        case RegionKind::RawText:
+            return ReadableKind::Script;
+        default:
+            return ReadableKind::Text;
     }
 }
 
@@ -51,16 +59,26 @@ std::vector<AddressSpan> readableAddresses(const std::vector<ShownCharacter>& sh
 
 }  // namespace
 
-PageAddresses::PageAddresses(std::string_view page) : regions_(htmlRegions(page)) {
-    const bool utf8 = pageLooksUtf8(page);
+PageAddresses::PageAddresses(std::string_view page)
+    : page_(page), utf8_(pageLooksUtf8(page)), regions_(htmlRegions(page)) {
     for (const HtmlRegion& region : regions_) {
         if (region.kind == RegionKind::StartTag) continue;
-        ShownRegion shown{&region, shownCharacters(page, region.begin, region.end, utf8, contextOf(region.kind)),
-                          ReadableKind::Text, {}};
-        shown.kind = kindOf(region.kind, shown.shown);
-        shown.readable = readableAddresses(shown.shown);
-        shown_.push_back(std::move(shown));
+        std::vector<ShownCharacter> shown = shownCharacters(region);
+        std::vector<AddressSpan> readable = readableAddresses(shown);
+        if (readable.empty()) continue;
+        const ReadableKind kind = kindOf(region.kind, shown);
+        readable_.push_back({&region, std::move(shown), kind, std::move(readable)});
     }
+}
+
+std::vector<ShownCharacter> PageAddresses::shownCharacters(const HtmlRegion& region) const {
+    return quill::shownCharacters(page_, region.begin, region.end, utf8_, contextOf(region.kind));
+}
+
+const HtmlRegion& PageAddresses::tagOf(const HtmlRegion& attributeValue) const {
+    auto at = static_cast<std::size_t>(&attributeValue - regions_.data());
+    while (at > 0 && regions_[at].kind != RegionKind::StartTag) --at;
+    return regions_[at];
 }
 
 }  // namespace quill

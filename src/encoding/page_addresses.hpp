@@ -23,8 +23,8 @@ struct ShownRegion {
     std::vector<AddressSpan> readable;
 };
 
-// The regions of a page that can hold an address (all but start tags), in
-// byte order, with their readable addresses.
+// The regions of a page and those of them that hold a readable address.
+// Only these keep their characters, so a large page costs little memory.
 class PageAddresses {
 public:
     explicit PageAddresses(std::string_view page);
@@ -32,11 +32,18 @@ public:
     PageAddresses& operator=(const PageAddresses&) = delete;
 
     const std::vector<HtmlRegion>& regions() const { return regions_; }
-    const std::vector<ShownRegion>& shownRegions() const { return shown_; }
+    // In byte order.
+    const std::vector<ShownRegion>& withReadableAddresses() const { return readable_; }
+    // The characters of any region of this page.
+    std::vector<ShownCharacter> shownCharacters(const HtmlRegion& region) const;
+    // The start tag an attribute value belongs to.
+    const HtmlRegion& tagOf(const HtmlRegion& attributeValue) const;
 
 private:
+    std::string_view page_;
+    bool utf8_;
     std::vector<HtmlRegion> regions_;
-    std::vector<ShownRegion> shown_;
+    std::vector<ShownRegion> readable_;
 };
 
 }  // namespace quill

@@ -16,10 +16,24 @@ struct Named {
 // The names that can stand in an address or around one; longer names first
 // where one begins with another, so the first match is the longest.
 constexpr std::array<Named, 18> kNames = {{
-    {"commat;", U'@'}, {"period;", U'.'}, {"lowbar;", U'_'}, {"hyphen;", 0x2010}, {"plus;", U'+'},
-    {"percnt;", U'%'}, {"amp;", U'&'},    {"amp", U'&'},     {"lt;", U'<'},       {"lt", U'<'},
-    {"gt;", U'>'},     {"gt", U'>'},      {"quot;", U'"'},   {"quot", U'"'},      {"apos;", U'\''},
-    {"nbsp;", 0xA0},   {"nbsp", 0xA0},    {"shy;", 0xAD},
+    {"commat;", U'@'},
+    {"period;", U'.'},
+    {"lowbar;", U'_'},
+    {"hyphen;", 0x2010},
+    {"plus;", U'+'},
+    {"percnt;", U'%'},
+    {"amp;", U'&'},
+    {"amp", U'&'},
+    {"lt;", U'<'},
+    {"lt", U'<'},
+    {"gt;", U'>'},
+    {"gt", U'>'},
+    {"quot;", U'"'},
+    {"quot", U'"'},
+    {"apos;", U'\''},
+    {"nbsp;", 0xA0},
+    {"nbsp", 0xA0},
+    {"shy;", 0xAD},
 }};
 
 const Named* namedAt(std::string_view rest) {
@@ -28,9 +42,15 @@ const Named* namedAt(std::string_view rest) {
     return nullptr;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isHexDigit(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-bool isAlphanumeric(char c) { return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isHexDigit(char c) {
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+bool isAlphanumeric(char c) {
+    return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 // What a browser makes of a numeric reference's value.
 char32_t numericCode(unsigned long value) {
@@ -48,8 +68,8 @@ std::size_t numericReference(std::string_view page, std::size_t at, std::size_t 
     unsigned long value = 0;
     for (; i < end && (hex ? isHexDigit(page[i]) : isDigit(page[i])); ++i) {
         const char c = page[i];
-        const unsigned long digit = isDigit(c) ? static_cast<unsigned long>(c - '0')
-                                               : static_cast<unsigned long>((c | 0x20) - 'a' + 10);
+        const unsigned long digit =
+            isDigit(c) ? static_cast<unsigned long>(c - '0') : static_cast<unsigned long>((c | 0x20) - 'a' + 10);
         // Anything past the last code point shows as U+FFFD; stop growing.
         if (value <= 0x10FFFF) value = value * (hex ? 16 : 10) + digit;
     }
@@ -84,8 +104,8 @@ std::vector<ShownCharacter> shownCharacters(std::string_view page, std::size_t b
         char32_t code = 0;
         std::size_t length = 0;
         if (page[i] == '&' && context != ReferenceContext::None && i + 1 < end) {
-            length = page[i + 1] == '#' ? numericReference(page, i, end, code)
-                                        : namedReference(page, i, end, context, code);
+            length =
+                page[i + 1] == '#' ? numericReference(page, i, end, code) : namedReference(page, i, end, context, code);
         }
         if (length > 0) {
             shown.push_back({code, i, i + length, true});

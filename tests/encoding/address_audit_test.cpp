@@ -1,6 +1,7 @@
+#include "encoding/address_audit.hpp"
+
 #include <gtest/gtest.h>
 
-#include "encoding/address_audit.hpp"
 #include "files/file_io.hpp"
 #include "support/temp_folder.hpp"
 
@@ -21,10 +22,14 @@ struct Form {
 
 const char* kindName(ReadableKind kind) {
     switch (kind) {
-        case ReadableKind::Text: return "text";
-        case ReadableKind::Link: return "link";
-        case ReadableKind::Attribute: return "attribute";
-        case ReadableKind::Script: return "script";
+        case ReadableKind::Text:
+            return "text";
+        case ReadableKind::Link:
+            return "link";
+        case ReadableKind::Attribute:
+            return "attribute";
+        case ReadableKind::Script:
+            return "script";
     }
     return "?";
 }
@@ -39,28 +44,37 @@ TEST(AddressAudit, FindsEveryReadableFormAndNothingElse) {
         {"sentence end", "Mail: a.b@example.co.uk.", {{"a.b@example.co.uk", K::Text, "a.b@example.co.uk"}}},
         {"comment", "<!-- alt: c@example.de -->", {{"c@example.de", K::Text, "c@example.de"}}},
         {"title", "<title>t@example.de</title>", {{"t@example.de", K::Text, "t@example.de"}}},
-        {"other attribute order", "<a class=\"btn\" href=\"mailto:jobs@example.de\">Stellen</a>",
+        {"other attribute order",
+         "<a class=\"btn\" href=\"mailto:jobs@example.de\">Stellen</a>",
          {{"jobs@example.de", K::Link, "jobs@example.de"}}},
-        {"single quotes", "<a href='mailto:azubi@example.de'>Azubi</a>",
+        {"single quotes",
+         "<a href='mailto:azubi@example.de'>Azubi</a>",
          {{"azubi@example.de", K::Link, "azubi@example.de"}}},
         {"no quotes", "<a href=mailto:nq@example.de>x</a>", {{"nq@example.de", K::Link, "nq@example.de"}}},
         {"capitals", "<A HREF=\"MAILTO:caps@example.de\">x</A>", {{"caps@example.de", K::Link, "caps@example.de"}}},
-        {"area", "<area shape=rect href=\"mailto:area@example.de\">", {{"area@example.de", K::Link, "area@example.de"}}},
+        {"area",
+         "<area shape=rect href=\"mailto:area@example.de\">",
+         {{"area@example.de", K::Link, "area@example.de"}}},
         {"form", "<form action=\" Mailto:f@example.de?subject=x\">", {{"f@example.de", K::Link, "f@example.de"}}},
-        {"only mailto encoded", "<a class=\"b\" href=\"" + encodedMailto + "jobs@example.de\">J</a>",
+        {"only mailto encoded",
+         "<a class=\"b\" href=\"" + encodedMailto + "jobs@example.de\">J</a>",
          {{"jobs@example.de", K::Link, "jobs@example.de"}}},
-        {"link and its text", "<a href=\"mailto:v@example.de\">v@example.de</a>",
+        {"link and its text",
+         "<a href=\"mailto:v@example.de\">v@example.de</a>",
          {{"v@example.de", K::Link, "v@example.de\""}, {"v@example.de", K::Text, "v@example.de<"}}},
         {"title attribute", "<img title=\"x@y.de\" src=\"a.png\">", {{"x@y.de", K::Attribute, "x@y.de"}}},
-        {"script string", "<script>var m = \"js@example.de\"; // @import</script>",
+        {"script string",
+         "<script>var m = \"js@example.de\"; // @import</script>",
          {{"js@example.de", K::Script, "js@example.de"}}},
-        {"style block", "<style>/* css@example.de */ @import url(a.css); @media print {}</style>",
+        {"style block",
+         "<style>/* css@example.de */ @import url(a.css); @media print {}</style>",
          {{"css@example.de", K::Script, "css@example.de"}}},
         {"text after a script", "<script>x<y</script>after@example.de", {{"after@example.de", K::Text, "after@"}}},
         {"numeric at sign", "info&#64;example.de", {{"info@example.de", K::Text, "info&#64;"}}},
         {"hexadecimal at sign", "info&#x40;example.de", {{"info@example.de", K::Text, "info&#x40;"}}},
         {"named at sign", "info&commat;example.de", {{"info@example.de", K::Text, "info&commat;"}}},
-        {"references in script stay literal", "<script>a&#64;b.de z@example.de</script>",
+        {"references in script stay literal",
+         "<script>a&#64;b.de z@example.de</script>",
          {{"z@example.de", K::Script, "z@example.de"}}},
         {"user at localhost", "user@localhost and root@server", {}},
         {"no dot", "a@b", {}},
@@ -91,19 +105,28 @@ TEST(AddressAudit, FindsEveryReadableFormAndNothingElse) {
 
 TEST(AddressAudit, PositionsCountLinesAndBytesOfTheFile) {
     // Three kinds of line end, and characters of two bytes before the hit.
-    const std::string page = "a\r\nb\rc\n\xC3\xA4\xC3\xB6 m\xC3\xBCller@b\xC3\xA4" "cker.de";
+    const std::string page =
+        "a\r\nb\rc\n\xC3\xA4\xC3\xB6 m\xC3\xBCller@b\xC3\xA4"
+        "cker.de";
     const std::vector<ReadableAddress> found = auditText(page, "u.html");
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].line, 4);
     EXPECT_EQ(found[0].column, 6);
-    EXPECT_EQ(found[0].address, "m\xC3\xBCller@b\xC3\xA4" "cker.de");
+    EXPECT_EQ(found[0].address,
+              "m\xC3\xBCller@b\xC3\xA4"
+              "cker.de");
 
     // The same page in code page 1252: the address comes back as UTF-8.
-    const std::vector<ReadableAddress> ansi = auditText("x\n\xE4 m\xFCller@b\xE4" "cker.de", "w.html");
+    const std::vector<ReadableAddress> ansi = auditText(
+        "x\n\xE4 m\xFCller@b\xE4"
+        "cker.de",
+        "w.html");
     ASSERT_EQ(ansi.size(), 1u);
     EXPECT_EQ(ansi[0].line, 2);
     EXPECT_EQ(ansi[0].column, 3);
-    EXPECT_EQ(ansi[0].address, "m\xC3\xBCller@b\xC3\xA4" "cker.de");
+    EXPECT_EQ(ansi[0].address,
+              "m\xC3\xBCller@b\xC3\xA4"
+              "cker.de");
 }
 
 TEST(AddressAudit, FilesInListOrderEachOnceMissingOnesPassedOver) {

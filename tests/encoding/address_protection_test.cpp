@@ -28,8 +28,8 @@ TEST(AddressProtection, EncodesWhatTheAuditFindsButScripts) {
         {"<script>s='x@y.de'</script><style>/*x@y.de*/</style>",
          "<script>s='x@y.de'</script><style>/*x@y.de*/</style>"},
         {"\xE4 m\xFCller@y.de", "\xE4 &#109&#252&#108&#108&#101&#114&#64&#121&#46&#100&#101"},
-        {"\xC3\xA4 \xE2\x82\xACu@y.de \xC3\xBC@y.de", "\xC3\xA4 \xE2\x82\xAC" + fullEncoding("u@y.de") + " &#252" +
-                                                            fullEncoding("@y.de")},
+        {"\xC3\xA4 \xE2\x82\xACu@y.de \xC3\xBC@y.de",
+         "\xC3\xA4 \xE2\x82\xAC" + fullEncoding("u@y.de") + " &#252" + fullEncoding("@y.de")},
         {"user@localhost <a href=\"#\">a@b</a>", "user@localhost <a href=\"#\">a@b</a>"},
     };
     for (const Row& row : rows) EXPECT_EQ(protectAllAddresses(row.page), row.expected) << row.page;

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "encoding/audit_message.hpp"
+
+#include <gtest/gtest.h>
 
 namespace quill {
 namespace {
