@@ -40,8 +40,8 @@ std::string protectAllAddresses(std::string_view fileBytes) {
     const PageAddresses page(fileBytes);
 
     std::vector<Replacement> replacements;
-    // Where the start tags end whose mailto target gets encoded: the link's
-    // text behind them is encoded too.
+    // Where the links end whose mailto target gets encoded: the link's text
+    // behind them is encoded too.
     std::set<std::size_t> linkTextBegins;
     for (const ShownRegion& region : page.withReadableAddresses()) {
         switch (region.kind) {
@@ -49,7 +49,8 @@ std::string protectAllAddresses(std::string_view fileBytes) {
                 break;
             case ReadableKind::Link:
                 replacements.push_back(encoded(region.shown, 0, region.shown.size()));
-                linkTextBegins.insert(page.tagOf(*region.region).end);
+                if (const HtmlRegion& tag = page.tagOf(*region.region); tag.tagName == "a")
+                    linkTextBegins.insert(tag.end);
                 break;
             default:
                 for (const AddressSpan& span : region.readable)

@@ -7,9 +7,9 @@ namespace quill {
 
 // Encodes what the audit finds, keeping how the page looks and links in a
 // browser: an address in text or in an attribute value gets every character
-// as a reference; a mailto target in any attribute is encoded whole, and the
-// text that follows its tag up to the next "<" as well (blanks and line
-// breaks stay). Script and style blocks are never touched, because browsers
+// as a reference; a mailto target in any attribute is encoded whole, and for
+// a link ("a") the text that follows its tag up to the next "<" as well
+// (blanks and line breaks stay). Script and style blocks are never touched, because browsers
 // decode no references there.
 std::string protectAllAddresses(std::string_view fileBytes);
 

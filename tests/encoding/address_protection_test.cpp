@@ -25,6 +25,7 @@ TEST(AddressProtection, EncodesWhatTheAuditFindsButScripts) {
              fullEncoding("bitte") + "</a>"},
         {"<a href=MAILTO:x@y.de?subject=Hi&amp;body=1 title=t>A&amp;B</a>",
          "<a href=" + fullEncoding("MAILTO:x@y.de?subject=Hi&body=1") + " title=t>" + fullEncoding("A&B") + "</a>"},
+        {"<form action=\"mailto:x@y.de\">Text</form>", "<form action=\"" + mailtoXy + "\">Text</form>"},
         {"<script>s='x@y.de'</script><style>/*x@y.de*/</style>",
          "<script>s='x@y.de'</script><style>/*x@y.de*/</style>"},
         {"\xE4 m\xFCller@y.de", "\xE4 &#109&#252&#108&#108&#101&#114&#64&#121&#46&#100&#101"},
