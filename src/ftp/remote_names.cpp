@@ -25,7 +25,7 @@ StringList listNamesMatching(TFTPClient& client, const std::string& mask) {
     const std::string utf8Mask = cp1252ToUtf8(mask);
     for (auto& name : everything) {
         if (name == "." || name == "..") continue;
-        if (wildcardMatches(cp1252ToUtf8(name), utf8Mask)) names.push_back(std::move(name));
+        if (maskMatches(cp1252ToUtf8(name), utf8Mask)) names.push_back(std::move(name));
     }
     return names;
 }

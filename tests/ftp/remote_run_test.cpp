@@ -168,14 +168,16 @@ TEST_F(RemoteRun, AddressesLeftByALocalRunTakePartAndEveryFileIsUploaded) {
     EXPECT_TRUE(runs.foundAddresses.empty());
 }
 
+// The plain list is filtered by the rule of the local search: "*.htm" also
+// keeps longer extensions that begin with "htm", "*.html" no shorter one.
 TEST_F(RemoteRun, RefusedPatternFallsBackToAPlainListFilteredByTheMask) {
     server.once("NLST", {replyLine("450 No files found")});
-    server.once("NLST", transferOut("a.htm\r\n.\r\n..\r\nb.html\r\nC.HTM\r\n"));
+    server.once("NLST", transferOut("a.htm\r\n.\r\n..\r\nindex.html\r\nC.HTM\r\nnotiz.txt\r\nhtm\r\n"));
     server.once("NLST", {replyLine("550 Pattern not supported")});
-    server.once("NLST", transferOut(".\r\n..\r\nb.html\r\n"));
+    server.once("NLST", transferOut(".\r\n..\r\nb.html\r\nalt.htm\r\n"));
     server.always("RETR", transferOut("x"));
     run({"*.htm", "*.html"});
-    EXPECT_EQ(fileBox, (StringList{"a.htm", "C.HTM", "b.html"}));
+    EXPECT_EQ(fileBox, (StringList{"a.htm", "index.html", "C.HTM", "b.html"}));
     std::vector<std::string> lists;
     for (const auto& line : server.commands()) {
         if (line.rfind("NLST", 0) == 0) lists.push_back(line);
