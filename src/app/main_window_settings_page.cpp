@@ -1,4 +1,6 @@
+#include "app/desktop.hpp"
 #include "app/main_window.hpp"
+#include "app/qt_text.hpp"
 #include "settings/extension_list.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
@@ -7,8 +9,19 @@
 namespace quill {
 
 void TMaskerade::addClick() {
-    if (ui->Dateiendung->text().isEmpty()) return;
-    ui->Endungen->addItem(ui->Dateiendung->text());
+    const QString mask = ui->Dateiendung->text();
+    if (mask.isEmpty()) return;
+    // The list file holds code page 1252: a character outside it would be
+    // shown as typed but searched for as "?", so such a mask is refused.
+    if (!fitsCp1252(mask)) {
+        desktop().showMessageBox(this,
+                                 QStringLiteral("Die Dateiendung \"%1\" enthält Zeichen, die nicht gespeichert werden "
+                                                "können. Bitte verwenden Sie nur westeuropäische Zeichen.")
+                                     .arg(mask),
+                                 MessageKind::Error);
+        return;
+    }
+    ui->Endungen->addItem(mask);
     saveExtensionList(ui->Endungen->entries());
 }
 

@@ -1,5 +1,6 @@
 #include "app/qt_text.hpp"
 
+#include "settings/ini_file.hpp"
 #include "text/cp1252.hpp"
 
 namespace quill {
@@ -14,20 +15,24 @@ QString fromCp1252(std::string_view text) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+bool fitsCp1252(const QString& text) {
+    return fromCp1252(toCp1252(text)) == text;
+}
+
 namespace {
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 }  // namespace
 
 std::string toSettingsText(const QString& text) {
-    std::string cp1252 = toCp1252(text);
-    if (fromCp1252(cp1252) == text) return cp1252;
+    if (fitsCp1252(text)) return toCp1252(text);
     const QByteArray utf8 = text.toUtf8();
     return std::string(kUtf8Mark) + std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
 QString fromSettingsText(std::string_view stored) {
     if (stored.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
-        const std::string_view utf8 = stored.substr(kUtf8Mark.size());
+        // The file trimmed the value in front of the mark, not behind it.
+        const std::string utf8 = profileValue(stored.substr(kUtf8Mark.size()));
         const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
         if (!text.contains(QChar::ReplacementCharacter)) return text;
     }

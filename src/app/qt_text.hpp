@@ -12,11 +12,13 @@ namespace quill {
 // A character that 1252 cannot hold becomes "?".
 std::string toCp1252(const QString& text);
 QString fromCp1252(std::string_view text);
+// Whether code page 1252 holds every character of the text.
+bool fitsCp1252(const QString& text);
 
 // A typed text as the settings file keeps it: code page 1252 when that holds
 // every character; otherwise a UTF-8 byte-order mark and the UTF-8 bytes, so
 // that a character outside the code page is not turned into "?" and comes
-// back at the next start as typed.
+// back at the next start as typed, trimmed like every other value.
 std::string toSettingsText(const QString& text);
 QString fromSettingsText(std::string_view stored);
 

@@ -40,14 +40,6 @@ std::optional<std::string_view> keyName(std::string_view line) {
     return trimBlanks(line.substr(0, equals));
 }
 
-std::string unquote(std::string_view value) {
-    value = trimBlanks(value);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
-        value = value.substr(1, value.size() - 2);
-    }
-    return std::string(value.substr(0, kMaxValueLength));
-}
-
 std::optional<std::string> readFileIfThere(const std::string& path) {
     if (!files::fileExists(path)) return std::nullopt;
     try {
@@ -109,7 +101,7 @@ std::string IniFile::readString(std::string_view section, std::string_view key,
     const KeyPlace place = findKey(lines, section, key);
     if (!place.keyLine) return fallbackValue;
     const std::string& line = lines[*place.keyLine];
-    return unquote(std::string_view(line).substr(line.find('=') + 1));
+    return profileValue(std::string_view(line).substr(line.find('=') + 1));
 }
 
 void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
@@ -140,6 +132,14 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
     } catch (const QuillError&) {
         throw writeError(path_);
     }
+}
+
+std::string profileValue(std::string_view raw) {
+    raw = trimBlanks(raw);
+    if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') && raw.back() == raw.front()) {
+        raw = raw.substr(1, raw.size() - 2);
+    }
+    return std::string(raw.substr(0, kMaxValueLength));
 }
 
 }  // namespace quill

@@ -35,4 +35,8 @@ private:
     std::string path_;
 };
 
+// A value as the file gives it back: without the blanks around it and one
+// pair of enclosing quotes, at most 2047 characters.
+std::string profileValue(std::string_view raw);
+
 }  // namespace quill

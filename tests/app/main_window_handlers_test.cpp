@@ -71,6 +71,7 @@ struct ListCase {
     std::vector<std::pair<const char*, const char*>> steps;  // {"add", text} or {"del", row or ""}
     QStringList entries;
     const char* fileAfter;  // nullptr: the file must not exist
+    int refused = 0;        // error messages about a mask that cannot be kept
 };
 
 class ExtensionListTest : public test::WindowTest, public ::testing::WithParamInterface<ListCase> {};
@@ -100,6 +101,11 @@ TEST_P(ExtensionListTest, EditsTheListAndSavesItAtOnce) {
     else
         EXPECT_EQ(readWorkFile("Endungen.qmk"), c.fileAfter);
     EXPECT_TRUE(desktop->errorBoxes.empty());
+    ASSERT_EQ(desktop->messageBoxes.size(), static_cast<std::size_t>(c.refused));
+    for (const auto& box : desktop->messageBoxes) {
+        EXPECT_EQ(box.kind, MessageKind::Error);
+        EXPECT_TRUE(box.text.startsWith(QString::fromUtf8("Die Dateiendung \"*.ł\" enthält Zeichen"))) << box.text.toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -121,7 +127,13 @@ INSTANTIATE_TEST_SUITE_P(
                                {{"del", "0"}, {"del", ""}},
                                {"b", "c"},
                                "b\r\nc\r\n"},
-                      ListCase{"delete from an empty list", nullptr, {{"del", ""}}, {}, ""}),
+                      ListCase{"delete from an empty list", nullptr, {{"del", ""}}, {}, ""},
+                      ListCase{"a character outside the code page is refused",
+                               "",
+                               {{"add", "*.ä"}, {"add", "*.ł"}},
+                               {"*.ä"},
+                               "*.\xE4\r\n",
+                               1}),
     [](const ::testing::TestParamInfo<ListCase>& info) {
         std::string name = info.param.name;
         for (char& ch : name)

@@ -114,7 +114,13 @@ INSTANTIATE_TEST_SUITE_P(
                   "*.\xE4h\r\n",
                   "[Quillmaskerade]\r\nBetreff=Gr\xFC\xDF"
                   "e\r\n",
-                  {"", "Grüße", "", "", "", "/", false, {"*.äh"}}}),
+                  {"", "Grüße", "", "", "", "/", false, {"*.äh"}}},
+        StartCase{"utf-8 text trimmed behind its mark",
+                  "",
+                  "[Quillmaskerade]\r\nEMailAdresse=\xEF\xBB\xBF  \xC5\x82ukasz@x\r\n"
+                  "Betreff=\xEF\xBB\xBF \"\xC5\x81\xC3\xB3"
+                  "d\xC5\xBA \" \r\n",
+                  {"łukasz@x", "Łódź ", "", "", "", "/", false, {}}}),
     [](const ::testing::TestParamInfo<StartCase>& info) {
         std::string name = info.param.name;
         for (char& c : name)
