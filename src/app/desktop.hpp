@@ -26,8 +26,10 @@ public:
     // The folder browser; nothing when cancelled.
     virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt,
                                                 const QString& preselected) = 0;
-    // Hands a document path, web address or "mailto:" address to the desktop.
-    virtual void shellOpen(const QString& target) = 0;
+    // Hands a document path, web address or "mailto:" address to the desktop;
+    // false when it could not be handed over (a missing document, or one the
+    // desktop has no application for).
+    virtual bool shellOpen(const QString& target) = 0;
 };
 
 // The desktop in use: the real one unless a test installed another.

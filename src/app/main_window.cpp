@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QShortcut>
+#include <filesystem>
 
 #include "app/desktop.hpp"
 #include "app/error_report.hpp"
@@ -16,6 +18,7 @@
 #include "settings/extension_list.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
+#include "text/quill_error.hpp"
 #include "ui_main_window.h"
 
 namespace quill {
@@ -23,6 +26,7 @@ namespace quill {
 namespace {
 
 constexpr std::string_view kHelpFileName = "Quillmaskerade.chm";
+constexpr std::string_view kHelpPagesFolder = "Hilfe";
 
 // The memo's own copy, so its CR LF line breaks reach the clipboard.
 void copyWholeText(Memo& memo) {
@@ -74,6 +78,9 @@ TMaskerade::TMaskerade(QWidget* parent)
     connectClick(ui->Verzeichnis_suchen, &TMaskerade::Verzeichnis_suchenClick);
     connectClick(ui->Verzeichnis_kodieren, &TMaskerade::Verzeichnis_kodierenClick);
     connectClick(ui->FTP_Go, &TMaskerade::FTP_GoClick);
+    // F1 anywhere in the window does what "Hilfe" does.
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            [this] { runReporting([this] { HelpClick(); }); });
     runs_.Parser.OnKeyFound = [this](THTMLParser& sender, const std::string& key, const std::string& results,
                                      const std::string& originalLine) {
         ParserKeyFound(sender, key, results, originalLine);
@@ -118,7 +125,14 @@ void TMaskerade::FormCreate() {
 }
 
 void TMaskerade::HelpClick() {
-    desktop().shellOpen(QString::fromStdString(files::inCurrentFolder(kHelpFileName)));
+    const std::string helpFile = files::inCurrentFolder(kHelpFileName);
+    if (desktop().shellOpen(QString::fromStdString(helpFile))) return;
+    // Few desktops can show the compiled help; the same pages as HTML can go
+    // to the browser.
+    const std::string pages = (std::filesystem::path(files::inCurrentFolder(kHelpPagesFolder)) / "index.html").string();
+    if (desktop().shellOpen(QString::fromStdString(pages))) return;
+    throw QuillError("Die Hilfe kann nicht geöffnet werden. Weder \"" + helpFile + "\" noch \"" + pages +
+                     "\" ließ sich öffnen");
 }
 
 void TMaskerade::AboutClick() {

@@ -3,8 +3,10 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QUrl>
 
+#include "app/document_handler.hpp"
 #include "app/error_box.hpp"
 #include "app/message_box.hpp"
 
@@ -48,11 +50,13 @@ std::optional<QString> QtDesktop::chooseFolder(QWidget* parent, const QString& p
     return QDir::cleanPath(dialog.selectedFiles().front());
 }
 
-void QtDesktop::shellOpen(const QString& target) {
-    const QUrl url = target.contains(QStringLiteral("://")) || target.startsWith(QStringLiteral("mailto:"))
-                         ? QUrl(target)
-                         : QUrl::fromLocalFile(target);
-    QDesktopServices::openUrl(url);
+bool QtDesktop::shellOpen(const QString& target) {
+    if (target.contains(QStringLiteral("://")) || target.startsWith(QStringLiteral("mailto:")))
+        return QDesktopServices::openUrl(QUrl(target));
+    // The opener starts in the background and reports no missing application,
+    // so that is asked first.
+    if (!QFileInfo::exists(target) || desktopHandlesFile(target) == false) return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(target));
 }
 
 }  // namespace quill

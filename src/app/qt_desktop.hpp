@@ -11,7 +11,7 @@ public:
     void showErrorBox(QWidget* owner, const QString& caption, const QString& text) override;
     QStringList chooseFiles(QWidget* parent) override;
     std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt, const QString& preselected) override;
-    void shellOpen(const QString& target) override;
+    bool shellOpen(const QString& target) override;
 };
 
 }  // namespace quill

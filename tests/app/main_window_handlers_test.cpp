@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
 #include <filesystem>
 
 #include "app/list_box.hpp"
@@ -26,11 +28,48 @@ protected:
     std::unique_ptr<TMaskerade> window;
 };
 
-TEST_F(HandlerTest, HelpOpensTheHelpFileOfTheWorkingFolderAndReportsNothing) {
+// Which of the two forms of the help the desktop can open.
+struct HelpCase {
+    const char* name;
+    bool compiledOpens;
+    bool pagesOpen;
+};
+
+class HelpTest : public HandlerTest, public ::testing::WithParamInterface<HelpCase> {};
+
+TEST_P(HelpTest, OpensTheCompiledHelpElseThePagesElseNamesBoth) {
+    const HelpCase& c = GetParam();
+    const QString compiled = workPath("Quillmaskerade.chm");
+    const QString pages = workPath("Hilfe/index.html");
+    if (!c.compiledOpens) desktop->unopenable << compiled;
+    if (!c.pagesOpen) desktop->unopenable << pages;
     click("Help");
-    EXPECT_EQ(desktop->shellOpens, QStringList{workPath("Quillmaskerade.chm")});
-    EXPECT_TRUE(desktop->errorBoxes.empty());
+    EXPECT_EQ(desktop->shellOpens, (c.compiledOpens ? QStringList{compiled} : QStringList{compiled, pages}));
     EXPECT_TRUE(desktop->messageBoxes.empty());
+    if (c.compiledOpens || c.pagesOpen) {
+        EXPECT_TRUE(desktop->errorBoxes.empty());
+    } else {
+        ASSERT_EQ(desktop->errorBoxes.size(), 1u);
+        const QString text = desktop->errorBoxes[0].text;
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Die Hilfe kann nicht geöffnet werden."))) << text.toStdString();
+        EXPECT_TRUE(text.contains(compiled) && text.contains(pages)) << text.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, HelpTest,
+                         ::testing::Values(HelpCase{"compiled", true, true}, HelpCase{"pages", false, true},
+                                           HelpCase{"nothing", false, false}),
+                         [](const ::testing::TestParamInfo<HelpCase>& info) { return info.param.name; });
+
+TEST_F(HandlerTest, F1OnAnyPageOpensTheHelp) {
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    auto& pages = control<QTabWidget>(*window, "Auswahl");
+    for (int page = 0; page < pages.count(); ++page) {
+        pages.setCurrentIndex(page);
+        QTest::keyClick(pages.currentWidget(), Qt::Key_F1);
+    }
+    EXPECT_EQ(desktop->shellOpens, QStringList(pages.count(), workPath("Quillmaskerade.chm")));
 }
 
 TEST_F(HandlerTest, ExitClosesTheWindow) {

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QTimer>
+#include <cstdlib>
+#include <filesystem>
 
+#include "app/document_handler.hpp"
 #include "app/qt_desktop.hpp"
 #include "support/temp_folder.hpp"
 
@@ -44,6 +47,55 @@ TEST(QtDesktopFolderBrowser, WithoutAStoredFolderStartsAtTheTopAndCancelGivesNot
     whenDialogOpens([](QFileDialog& dialog) { EXPECT_EQ(dialog.directory().absolutePath(), QDir::rootPath()); },
                     false);
     EXPECT_EQ(QtDesktop().chooseFolder(nullptr, QStringLiteral("x"), QStringLiteral(" ")), std::nullopt);
+}
+
+
+// Points the desktop's application registry at a test folder for the
+// object's lifetime.
+class ScopedRegistry {
+public:
+    explicit ScopedRegistry(const std::string& folder) {
+        for (const auto& [name, value] : {std::pair<const char*, std::string>{"XDG_DATA_HOME", folder + "/data"},
+                                          {"XDG_DATA_DIRS", folder + "/data"},
+                                          {"XDG_CONFIG_HOME", folder + "/config"},
+                                          {"XDG_CONFIG_DIRS", folder + "/config"},
+                                          {"XDG_CURRENT_DESKTOP", ""}}) {
+            const char* before = std::getenv(name);
+            saved_.push_back({name, before ? std::optional<std::string>(before) : std::nullopt});
+            ::setenv(name, value.c_str(), 1);
+        }
+    }
+    ~ScopedRegistry() {
+        for (const auto& [name, before] : saved_) {
+            if (before)
+                ::setenv(name, before->c_str(), 1);
+            else
+                ::unsetenv(name);
+        }
+    }
+    ScopedRegistry(const ScopedRegistry&) = delete;
+    ScopedRegistry& operator=(const ScopedRegistry&) = delete;
+
+private:
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
+
+TEST(QtDesktopDocuments, AFileCountsAsOpenableOnlyWhenAnApplicationTakesItsType) {
+    test::TempFolder folder;
+    const QString help = QString::fromStdString(folder.write("Quillmaskerade.chm", "ITSF"));
+    const QString page = QString::fromStdString(folder.write("index.html", "<html>"));
+    // The types themselves still come from the system's database.
+    std::filesystem::create_directories(folder.file("data"));
+    std::filesystem::create_directory_symlink("/usr/share/mime", folder.file("data/mime"));
+    const ScopedRegistry registry(folder.path());
+    if (!desktopHandlesFile(page).has_value()) GTEST_SKIP() << "xdg-mime is not installed (scripts/deps installs it)";
+    EXPECT_EQ(desktopHandlesFile(help), false);
+    // A viewer registered under the type's older name counts as well.
+    folder.write("data/applications/mimeinfo.cache",
+                 "[MIME Cache]\ntext/html=browser.desktop;\napplication/x-chm=viewer.desktop;\n");
+    EXPECT_EQ(desktopHandlesFile(page), true);
+    EXPECT_EQ(desktopHandlesFile(help), true);
+    EXPECT_FALSE(QtDesktop().shellOpen(QString::fromStdString(folder.file("missing.html"))));
 }
 
 }  // namespace

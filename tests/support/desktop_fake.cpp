@@ -28,8 +28,9 @@ std::optional<QString> DesktopFake::chooseFolder(QWidget*, const QString& prompt
     return folder;
 }
 
-void DesktopFake::shellOpen(const QString& target) {
+bool DesktopFake::shellOpen(const QString& target) {
     shellOpens.push_back(target);
+    return !unopenable.contains(target);
 }
 
 InstalledDesktopFake::InstalledDesktopFake() {

@@ -32,7 +32,7 @@ public:
     void showErrorBox(QWidget* owner, const QString& caption, const QString& text) override;
     QStringList chooseFiles(QWidget* parent) override;
     std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt, const QString& preselected) override;
-    void shellOpen(const QString& target) override;
+    bool shellOpen(const QString& target) override;
 
     // Answers for the next dialogs, used in order; an unscripted dialog is cancelled.
     void scriptFiles(QStringList answer) { fileAnswers_.push_back(std::move(answer)); }
@@ -42,7 +42,8 @@ public:
     std::vector<ErrorBoxCall> errorBoxes;
     int fileDialogs = 0;
     std::vector<FolderCall> folderDialogs;
-    QStringList shellOpens;
+    QStringList shellOpens;  // every target handed over, opened or not
+    QStringList unopenable;  // targets the desktop has no application for
 
 private:
     std::deque<QStringList> fileAnswers_;
