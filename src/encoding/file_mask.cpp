@@ -62,6 +62,10 @@ bool maskMatches(std::string_view name, std::string_view mask) {
     return extension.size() > 3 && extension.substr(0, 3) == std::u32string_view(foldedMask).substr(2);
 }
 
+bool wildcardMatches(std::string_view name, std::string_view mask) {
+    return wildcardMatch(folded(name), folded(mask));
+}
+
 bool nameLessIgnoringCase(std::string_view a, std::string_view b) {
     const std::u32string foldedA = folded(a);
     const std::u32string foldedB = folded(b);
