@@ -143,7 +143,8 @@ TEST_P(ExtensionListTest, EditsTheListAndSavesItAtOnce) {
     ASSERT_EQ(desktop->messageBoxes.size(), static_cast<std::size_t>(c.refused));
     for (const auto& box : desktop->messageBoxes) {
         EXPECT_EQ(box.kind, MessageKind::Error);
-        EXPECT_TRUE(box.text.startsWith(QString::fromUtf8("Die Dateiendung \"*.ł\" enthält Zeichen"))) << box.text.toStdString();
+        EXPECT_TRUE(box.text.startsWith(QString::fromUtf8("Die Dateiendung \"*.ł\" enthält Zeichen")))
+            << box.text.toStdString();
     }
 }
 

@@ -68,6 +68,9 @@ TEST_F(InstallTest, ValidatorsAcceptTheLauncherAndTheMetadata) {
 
 TEST_F(InstallTest, PutsProgramHelpMusicListAndIconsUnderThePrefix) {
     EXPECT_EQ(access(installed("bin/Quillmaskerade").c_str(), X_OK), 0);
+#ifdef QUILL_WITH_CLI
+    EXPECT_EQ(access(installed("bin/quillmaskerade-cli").c_str(), X_OK), 0);
+#endif
     for (const char* name : {"Quillmaskerade.chm", "Quillmaskerade.dat", "Hilfe/index.html", "Hilfe/hilfe.css"})
         EXPECT_GT(fs::file_size(installed(std::string("share/quillmaskerade/") + name)), 0u) << name;
     EXPECT_EQ(readFile(installed("share/quillmaskerade/Endungen.qmk")), "*.htm\r\n*.html\r\n");
