@@ -20,7 +20,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kBoundMs = 1000;
 // Start-up, login and the steps around the misbehaviour, on a loaded machine.
-constexpr int kSlackMs = 700;
+constexpr int kSlackMs = 900;
 
 const std::string kPage = "<a href=\"mailto:a@b.de\">Mail</a>";
 const std::string kStranger = "<a href=\"mailto:evil@x.de\">Evil</a>";
