@@ -4,6 +4,7 @@
 
 #include "encoding/char_reference.hpp"
 #include "encoding/found_text_replacement.hpp"
+#include "encoding/page_charset.hpp"
 #include "text/cp1252.hpp"
 
 namespace quill {
@@ -62,17 +63,32 @@ std::string replaceIgnoringCase(std::string_view text, std::string_view oldText,
     return result;
 }
 
+namespace {
+
+struct Replacement {
+    explicit Replacement(std::string replacementText)
+        : text(std::move(replacementText)), upper(toUpper1252(text)) {}
+    std::string text;
+    std::string upper;
+};
+
+}  // namespace
+
+// A found text is replaced by what it becomes in the page's own encoding.
 struct RunReplacements::Step {
-    Step(std::string_view found, std::string replacementText)
-        : pattern(found), replacement(std::move(replacementText)), replacementUpper(toUpper1252(replacement)) {}
+    explicit Step(std::string_view found)
+        : pattern(found),
+          inCp1252(replacementForFoundText(found, PageCharset::Windows1252)),
+          inUtf8(replacementForFoundText(found, PageCharset::Utf8)) {}
+    const Replacement& in(PageCharset charset) const { return charset == PageCharset::Utf8 ? inUtf8 : inCp1252; }
     CaseBlindPattern pattern;
-    std::string replacement;
-    std::string replacementUpper;
+    Replacement inCp1252;
+    Replacement inUtf8;
 };
 
 RunReplacements::RunReplacements(const StringList& foundTexts) {
     for (const auto& found : foundTexts)
-        if (!found.empty()) steps_.push_back(std::make_unique<Step>(found, replacementForFoundText(found)));
+        if (!found.empty()) steps_.push_back(std::make_unique<Step>(found));
 }
 
 RunReplacements::~RunReplacements() = default;
@@ -81,6 +97,7 @@ bool RunReplacements::empty() const { return steps_.empty(); }
 
 std::string RunReplacements::apply(std::string_view text) const {
     static const CaseBlindPattern mailto("mailto:");
+    const PageCharset charset = detectPageCharset(text);
     std::string result(text);
     std::string upper = toUpper1252(result);
     // After one "mailto:" pass none is left: its replacement holds no letter
@@ -88,7 +105,8 @@ std::string RunReplacements::apply(std::string_view text) const {
     // after a found text was actually replaced.
     bool mailtoLeft = true;
     for (const auto& step : steps_) {
-        if (step->pattern.replaceIn(result, upper, step->replacement, step->replacementUpper)) mailtoLeft = true;
+        const Replacement& replacement = step->in(charset);
+        if (step->pattern.replaceIn(result, upper, replacement.text, replacement.upper)) mailtoLeft = true;
         if (mailtoLeft) {
             mailto.replaceIn(result, upper, kEncodedMailto, kEncodedMailto);
             mailtoLeft = false;

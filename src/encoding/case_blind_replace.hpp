@@ -15,7 +15,8 @@ std::string replaceIgnoringCase(std::string_view text, std::string_view oldText,
 
 // All replacements of one encoding run, applied to a file's bytes in memory:
 // for each non-empty found text in order, the found text by its replacement
-// text, then "mailto:" by the encoded mailto constant. The result is exactly
+// text in the encoding of that file's page, then "mailto:" by the encoded
+// mailto constant. The result is exactly
 // what applying those replacements one after the other would give.
 class RunReplacements {
 public:

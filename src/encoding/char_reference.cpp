@@ -10,36 +10,36 @@ std::string referenceFor(unsigned long code) {
     return reference;
 }
 
+bool beginsWithDigit(std::string_view text) { return !text.empty() && text.front() >= '0' && text.front() <= '9'; }
+
+void ReferenceWriter::reference(unsigned long code) {
+    text_ += kReferenceStart;
+    text_ += std::to_string(code);
+    endsInReference_ = true;
+}
+
+void ReferenceWriter::plain(std::string_view text) {
+    if (text.empty()) return;
+    if (endsInReference_ && beginsWithDigit(text)) text_ += ';';
+    text_ += text;
+    endsInReference_ = false;
+}
+
 std::string fullEncoding(std::string_view cp1252Text) {
-    std::string result;
-    result.reserve(cp1252Text.size() * 5);
-    for (const char c : cp1252Text) result += referenceFor(static_cast<unsigned char>(c));
-    return result;
+    ReferenceWriter out;
+    for (const char c : cp1252Text) out.reference(static_cast<unsigned char>(c));
+    return out.take();
+}
+
+unsigned long cp1252ReferenceCode(char32_t character) {
+    unsigned char byte = 0;
+    return unicodeToCp1252(character, byte) ? byte : static_cast<unsigned long>(character);
 }
 
 std::string fullEncodingOfCharacters(std::u32string_view text) {
-    std::string result;
-    result.reserve(text.size() * 5);
-    for (const char32_t c : text) {
-        unsigned char byte = 0;
-        result += unicodeToCp1252(c, byte) ? referenceFor(byte) : referenceFor(static_cast<unsigned long>(c));
-    }
-    return result;
-}
-
-std::string linkEncoding(std::string_view foundText) {
-    std::string result;
-    result.reserve(foundText.size() * 5);
-    for (const char c : foundText) {
-        if (c == '"' || c == '>') {
-            result += c;
-        } else if (c == '&') {
-            break;
-        } else {
-            result += referenceFor(static_cast<unsigned char>(c));
-        }
-    }
-    return result;
+    ReferenceWriter out;
+    for (const char32_t c : text) out.reference(cp1252ReferenceCode(c));
+    return out.take();
 }
 
 }  // namespace quill

@@ -14,6 +14,25 @@ inline constexpr std::string_view kEncodedSubjectPrefix = "&#63&#115&#117&#98&#1
 // "&#" followed by the code in decimal.
 std::string referenceFor(unsigned long code);
 
+// True when text begins with a decimal digit, which a browser would read as
+// part of a reference written right before it.
+bool beginsWithDigit(std::string_view text);
+
+// Builds a text of references and plain pieces. A reference stays without
+// ";" unless a decimal digit follows it, which would otherwise be read as
+// part of its code ("&#61" + "2026" is not "=2026").
+class ReferenceWriter {
+public:
+    void reference(unsigned long code);
+    void plain(std::string_view text);
+    const std::string& text() const { return text_; }
+    std::string take() { return std::move(text_); }
+
+private:
+    std::string text_;
+    bool endsInReference_ = false;
+};
+
 // Every byte becomes the reference of its value: "ab" gives "&#97&#98".
 std::string fullEncoding(std::string_view cp1252Text);
 
@@ -22,8 +41,8 @@ std::string fullEncoding(std::string_view cp1252Text);
 // its Unicode code point, which is how browsers read numeric references.
 std::string fullEncodingOfCharacters(std::u32string_view text);
 
-// The encoding of one found link text: double quote and ">" stay, "&" ends
-// the result (nothing from it on is kept), every other byte becomes a reference.
-std::string linkEncoding(std::string_view foundText);
+// The reference code for a character in a code page 1252 page: its 1252
+// value when 1252 holds it, otherwise its code point.
+unsigned long cp1252ReferenceCode(char32_t character);
 
 }  // namespace quill

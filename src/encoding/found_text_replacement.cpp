@@ -1,30 +1,56 @@
 #include "encoding/found_text_replacement.hpp"
 
-#include "encoding/char_reference.hpp"
+#include "encoding/html_characters.hpp"
 
 namespace quill {
 
-std::string replacementForFoundText(std::string_view foundText) {
-    const auto ampersand = foundText.find('&');
-    const std::string_view head = foundText.substr(0, ampersand);
-    const std::string_view kept = ampersand == std::string_view::npos ? std::string_view() : foundText.substr(ampersand);
+namespace {
 
-    std::string result;
-    const auto quote = head.find('"');
-    if (quote == std::string_view::npos) {
-        result = linkEncoding(head);
-    } else {
-        const auto tagEnd = head.find('>', quote);
-        result = linkEncoding(head.substr(0, quote));
-        if (tagEnd == std::string_view::npos) {
-            result += head.substr(quote);
-        } else {
-            result += head.substr(quote, tagEnd - quote + 1);
-            result += linkEncoding(head.substr(tagEnd + 1));
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+// The ">" that ends the tag, from inside it at "at"; a ">" within a quoted
+// attribute value does not end it.
+std::size_t tagEnd(std::string_view text, std::size_t at) {
+    enum class State { Name, BeforeValue, UnquotedValue } state = State::Name;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '>') return at;
+        switch (state) {
+            case State::Name:
+                if (c == '=') state = State::BeforeValue;
+                break;
+            case State::BeforeValue:
+                if (c == '"' || c == '\'') {
+                    at = text.find(c, at + 1);
+                    if (at == std::string_view::npos) return at;
+                    state = State::Name;
+                } else if (!isSpace(c)) {
+                    state = State::UnquotedValue;
+                }
+                break;
+            case State::UnquotedValue:
+                if (isSpace(c)) state = State::Name;
+                break;
         }
     }
-    result += kept;
-    return result;
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+std::string replacementForFoundText(std::string_view foundText, PageCharset charset) {
+    ReferenceWriter out;
+    const auto quote = foundText.find('"');
+    appendAsReferences(out, foundText.substr(0, quote), charset, HtmlPlace::AttributeValue);
+    if (quote == std::string_view::npos) return out.take();
+    const auto end = tagEnd(foundText, quote + 1);
+    if (end == std::string_view::npos) {
+        out.plain(foundText.substr(quote));
+        return out.take();
+    }
+    out.plain(foundText.substr(quote, end - quote + 1));
+    appendAsReferences(out, foundText.substr(end + 1), charset, HtmlPlace::Text);
+    return out.take();
 }
 
 }  // namespace quill

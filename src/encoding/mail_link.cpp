@@ -6,22 +6,23 @@
 namespace quill {
 
 std::string cp1252WithReferences(std::u32string_view text) {
-    std::string result;
-    result.reserve(text.size());
+    ReferenceWriter out;
     for (const char32_t c : text) {
         unsigned char byte = 0;
         if (unicodeToCp1252(c, byte)) {
-            result += static_cast<char>(byte);
+            const char plain = static_cast<char>(byte);
+            out.plain(std::string_view(&plain, 1));
         } else {
-            result += referenceFor(static_cast<unsigned long>(c));
+            out.reference(static_cast<unsigned long>(c));
         }
     }
-    return result;
+    return out.take();
 }
 
 std::string subjectPart(std::string_view cp1252Subject) {
     if (cp1252Subject.empty()) return {};
     std::string part(kEncodedSubjectPrefix);
+    if (beginsWithDigit(cp1252Subject)) part += ';';
     part += cp1252Subject;
     return part;
 }

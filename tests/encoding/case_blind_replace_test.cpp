@@ -52,9 +52,10 @@ std::string plainReplace(const std::string& text, const std::string& oldText, co
 }
 
 std::string sequentialRule(std::string text, const StringList& foundTexts) {
+    const PageCharset charset = detectPageCharset(text);
     for (const auto& found : foundTexts) {
         if (found.empty()) continue;
-        text = plainReplace(text, found, replacementForFoundText(found));
+        text = plainReplace(text, found, replacementForFoundText(found, charset));
         text = plainReplace(text, "mailto:", std::string(kEncodedMailto));
     }
     return text;
@@ -69,7 +70,7 @@ public:
         static const std::vector<std::string> pieces = {
             "a@b.de", "ab", "aba", "x.y@z.org", "mailto:", "MAILTO:", "mail", "to:", "<a href=\"mailto:", "\"",
             ">", "<", "&", "&amp;", "&#97", "#", "\r\n", "\n", "\r", std::string(1, '\0'), "\xe4", "\xc4", "\xff",
-            "\x9f", " ", "class=\"c\"", "?subject=Hi", "1", "9"};
+            "\x9f", " ", "class=\"c\"", "?subject=Hi", "1", "9", "\xc3\xbc", "&uuml;"};
         std::string text = pieces[pick(pieces.size())];
         for (auto& c : text)
             if (pick(2) == 0) c = static_cast<char>(toUpper1252(static_cast<unsigned char>(c)));

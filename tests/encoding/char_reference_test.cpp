@@ -7,30 +7,30 @@
 namespace quill {
 namespace {
 
-struct EncodingRow {
-    std::string input;
-    std::string full;
-    std::string link;
-};
-
-TEST(CharReference, FullAndLinkEncodingOfEachInput) {
-    const std::vector<EncodingRow> rows = {
-        {"", "", ""},
-        {"ab", "&#97&#98", "&#97&#98"},
-        {"a b@c", "&#97&#32&#98&#64&#99", "&#97&#32&#98&#64&#99"},
-        {"\xe4\xff\x80", "&#228&#255&#128", "&#228&#255&#128"},
-        {std::string("\0\x01", 2), "&#0&#1", "&#0&#1"},
-        {"ab\">Cd", "&#97&#98&#34&#62&#67&#100", "&#97&#98\">&#67&#100"},
-        {"\"\">>", "&#34&#34&#62&#62", "\"\">>"},
-        {"a&b\">x", "&#97&#38&#98&#34&#62&#120", "&#97"},
-        {"&x", "&#38&#120", ""},
-        {"x@y.de?subject=Hi\r\n", "&#120&#64&#121&#46&#100&#101&#63&#115&#117&#98&#106&#101&#99&#116&#61&#72&#105&#13&#10",
-         "&#120&#64&#121&#46&#100&#101&#63&#115&#117&#98&#106&#101&#99&#116&#61&#72&#105&#13&#10"},
+TEST(CharReference, FullEncodingOfEachInput) {
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"", ""},
+        {"ab", "&#97&#98"},
+        {"a b@c", "&#97&#32&#98&#64&#99"},
+        {"\xe4\xff\x80", "&#228&#255&#128"},
+        {std::string("\0\x01", 2), "&#0&#1"},
+        {"ab\">Cd", "&#97&#98&#34&#62&#67&#100"},
+        {"a&b2", "&#97&#38&#98&#50"},
     };
-    for (const auto& row : rows) {
-        EXPECT_EQ(fullEncoding(row.input), row.full) << row.input;
-        EXPECT_EQ(linkEncoding(row.input), row.link) << row.input;
-    }
+    for (const auto& [input, full] : rows) EXPECT_EQ(fullEncoding(input), full) << input;
+}
+
+TEST(CharReference, AReferenceGetsItsSemicolonOnlyBeforeADigit) {
+    ReferenceWriter out;
+    out.reference(61);
+    out.plain("2026");
+    out.reference(32);
+    out.plain("x1");
+    out.reference(8211);
+    out.reference(50);
+    out.plain("");
+    out.plain("9");
+    EXPECT_EQ(out.take(), "&#61;2026&#32x1&#8211&#50;9");
 }
 
 TEST(CharReference, ConstantsAreTheFullEncodingOfTheirText) {
@@ -68,6 +68,7 @@ TEST(MailLink, BuiltFromItsPieces) {
         {"ab", "", "<a href=\"" + mailto + "&#97&#98\">&#97&#98</a>"},
         {"ab", "Hi", "<a href=\"" + mailto + "&#97&#98&#63&#115&#117&#98&#106&#101&#99&#116&#61Hi\">&#97&#98</a>"},
         {"ab", "a \"b", "<a href=\"" + mailto + "&#97&#98&#63&#115&#117&#98&#106&#101&#99&#116&#61a \"b\">&#97&#98</a>"},
+        {"ab", "2026 Bestellung", "<a href=\"" + mailto + "&#97&#98&#63&#115&#117&#98&#106&#101&#99&#116&#61;2026 Bestellung\">&#97&#98</a>"},
     };
     for (const auto& row : rows) EXPECT_EQ(buildMailLink(fullEncoding(row.address), row.subject), row.expected);
 }
@@ -76,6 +77,7 @@ TEST(MailLink, TypedSubjectKeepsCodePageCharactersAndReferencesTheRest) {
     EXPECT_EQ(cp1252WithReferences(U"Gr\u00fc\u00dfe \u20ac"), "Gr\xfc\xdf" "e \x80");
     EXPECT_EQ(cp1252WithReferences(U"\u0141\u00f3d\u017a"), "&#321\xf3" "d&#378");
     EXPECT_EQ(cp1252WithReferences(U""), "");
+    EXPECT_EQ(cp1252WithReferences(U"\u01411\u0141a"), "&#321;1&#321a");
 }
 
 }  // namespace

@@ -77,11 +77,14 @@ TEST_F(EncodingRunsTest, FurtherAttributesOfALinkSurvive) {
                                      "\" class=\"mail\" title=\"Schreiben\">" + fullEncoding("Hi") + "</a>");
 }
 
-TEST_F(EncodingRunsTest, AFoundTextWithAnAmpersandLosesNoText) {
-    const std::string a = page("a.html", "<a href=\"mailto:x@y.de\">Tom &amp; Jerry</a>");
+// Each page in its own encoding; its entities count as their characters.
+TEST_F(EncodingRunsTest, EveryFileIsEncodedInItsOwnCharacters) {
+    const std::string utf8 = page("utf8.html", "<a href=\"mailto:j\xc3\xbc@x.de\">J &amp; \xe2\x80\x93 &euro;</a>");
+    const std::string cp1252 = page("cp1252.html", "<a href=\"mailto:j\xfc@x.de\">J &amp; \x96 &euro;</a>");
     runs.encodeFoundFiles();
-    EXPECT_EQ(test::readFile(a), "<a href=\"" + kMailto + fullEncoding("x@y.de") + "\">" + fullEncoding("Tom ") +
-                                     "&amp; Jerry</a>");
+    const std::string address = "&#106&#252&#64&#120&#46&#100&#101";
+    EXPECT_EQ(test::readFile(utf8), "<a href=\"" + kMailto + address + "\">&#74&#32&#38&#32&#8211&#32&#8364</a>");
+    EXPECT_EQ(test::readFile(cp1252), "<a href=\"" + kMailto + address + "\">&#74&#32&#38&#32&#150&#32&#128</a>");
 }
 
 TEST_F(EncodingRunsTest, EncodedFilesYieldNothingNewButAreRewrittenAgain) {
@@ -263,7 +266,7 @@ TEST(ErgebnisMelden, SuccessWhenAnyEntryIsListed) {
 TEST(DateienKodieren, SameFilesAsRewritingOnceForEveryReplacement) {
     std::mt19937 random(7);
     const std::vector<std::string> pieces = {"<a href=\"mailto:", "A HREF=\"mailto:", "a@b.de", "A@B.DE", "\">", "x",
-                                             "</a>", "\r\n", "\n", "mailto:", "&amp;", std::string(1, '\0'), "\xe4"};
+                                             "</a>", "\r\n", "\n", "mailto:", "&amp;", std::string(1, '\0'), "\xe4", "\xc3\xbc"};
     for (int round = 0; round < 40; ++round) {
         test::TempFolder batched;
         test::TempFolder sequential;
@@ -284,12 +287,14 @@ TEST(DateienKodieren, SameFilesAsRewritingOnceForEveryReplacement) {
         runs.foundAddresses.add(pieces[random() % pieces.size()]);
         runs.Dateien_kodieren(batchedPaths);
 
-        for (const auto& path : sequentialPaths)
+        for (const auto& path : sequentialPaths) {
+            const PageCharset charset = detectPageCharset(test::readFile(path));
             for (const auto& found : runs.foundAddresses.items()) {
                 if (found.empty()) continue;
-                Datei_ersetzen(path, found, replacementForFoundText(found));
+                Datei_ersetzen(path, found, replacementForFoundText(found, charset));
                 Datei_ersetzen(path, "mailto:", kEncodedMailto);
             }
+        }
         for (int f = 0; f < 3; ++f)
             ASSERT_EQ(test::readFile(batchedPaths[f]), test::readFile(sequentialPaths[f])) << "round " << round;
     }
