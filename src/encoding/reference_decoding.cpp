@@ -3,9 +3,22 @@
 #include <cstdint>
 
 #include "encoding/char_reference.hpp"
+#include "text/cp1252.hpp"
 #include "text/integer_parse.hpp"
 
 namespace quill {
+
+namespace {
+
+// Codes up to 255 (and, by their low 8 bits, negative ones) are code page
+// 1252 bytes; higher ones are what a browser reads: Unicode characters.
+char32_t characterOfCode(std::int32_t code) {
+    if (code <= 0xFF) return cp1252ToUnicode(static_cast<unsigned char>(static_cast<std::uint32_t>(code) & 0xFFu));
+    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0xFFFD;
+    return static_cast<char32_t>(code);
+}
+
+}  // namespace
 
 void SplitAtDelimiter(std::string_view text, std::string_view delimiter, StringList& pieces) {
     pieces.clear();
@@ -52,14 +65,17 @@ std::string withMemoLineBreaks(std::string_view text) {
     return result;
 }
 
-std::string decodeReferences(std::string_view text) {
+std::u32string decodeReferences(std::string_view text) {
     StringList pieces;
     SplitAtDelimiter(text, kReferenceStart, pieces);
-    std::string result;
+    std::u32string result;
     for (std::size_t i = 1; i < pieces.size(); ++i) {
         if (pieces[i] == "|") break;
-        const auto value = static_cast<std::uint32_t>(parseInteger(pieces[i]));
-        result += static_cast<char>(value & 0xFFu);
+        std::string_view piece = pieces[i];
+        if (!piece.empty() && piece.back() == ';') piece.remove_suffix(1);
+        const auto value = tryParseInteger(piece);
+        if (!value) parseInteger(pieces[i]);  // raises the error naming the whole piece
+        result += characterOfCode(*value);
     }
     return result;
 }

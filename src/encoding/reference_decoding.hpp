@@ -19,9 +19,11 @@ std::string removeCrLfPairs(std::string_view text);
 std::string withMemoLineBreaks(std::string_view text);
 
 // Decodes joined references: the text before the first "&#" is ignored, a
-// piece "|" ends the decoding, every other piece must be an integer (else
-// ConvertError "'%s' ist kein gültiger Integerwert") and gives the byte of
-// its low 8 bits.
-std::string decodeReferences(std::string_view text);
+// piece "|" ends the decoding, every other piece, less one final ";", must be
+// an integer (else ConvertError "'%s' ist kein gültiger Integerwert" naming
+// the whole piece). A code up to 255 gives the 1252 character of that byte,
+// a negative one that of its low 8 bits, a higher one its Unicode character
+// (U+FFFD where Unicode has none).
+std::u32string decodeReferences(std::string_view text);
 
 }  // namespace quill

@@ -35,20 +35,25 @@ TEST(SplitAtDelimiter, PiecesBetweenExactOccurrences) {
 TEST(ReferenceDecoding, DecodesPiecesFromTheSecondOn) {
     struct Row {
         std::string text;
-        std::string decoded;
+        std::u32string decoded;
     };
     const std::vector<Row> rows = {
-        {"", ""},
-        {"no references", ""},
-        {"&#72&#105", "Hi"},
-        {"&#321", "A"},
-        {"x&#65", "A"},
-        {"&#65&#|&#66", "A"},
-        {"&#|&#zz", ""},
-        {"&#-191", "A"},
-        {"&#$41&#x42&#0X43", "ABC"},
-        {"&# 65", "A"},
-        {"&#228&#0", std::string("\xe4\0", 2)},
+        {"", U""},
+        {"no references", U""},
+        {"&#72&#105", U"Hi"},
+        {"&#72;&#105;", U"Hi"},
+        {"&#72&#105;", U"Hi"},
+        {"x&#65", U"A"},
+        {"&#65&#|&#66", U"A"},
+        {"&#|&#zz", U""},
+        {"&#-191", U"A"},
+        {"&#$41&#x42;&#0X43", U"ABC"},
+        {"&# 65;", U"A"},
+        {"&#228&#0", std::u32string(U"\u00e4\0", 2)},
+        {"&#128&#150;&#255", U"\u20ac\u2013\u00ff"},  // 1252 characters
+        {"&#321&#8211;&#x1F600&#256", U"\u0141\u2013\U0001F600\u0100"},
+        {"&#55296&#1114112&#xFFFFFF", U"\ufffd\ufffd\ufffd"},
+        {"&#xFFFFFFC1", U"\u00c1"},  // negative: its low 8 bits
     };
     for (const auto& row : rows) EXPECT_EQ(decodeReferences(row.text), row.decoded) << row.text;
 }
@@ -60,7 +65,9 @@ TEST(ReferenceDecoding, APieceThatIsNoIntegerFailsWithItsText) {
     };
     const std::vector<Row> rows = {
         {"&#&#65", "'' ist kein gültiger Integerwert"},
-        {"&#72;&#105;", "'72;' ist kein gültiger Integerwert"},
+        {"&#72;;&#105;", "'72;;' ist kein gültiger Integerwert"},
+        {"&#;", "';' ist kein gültiger Integerwert"},
+        {"&#105; ", "'105; ' ist kein gültiger Integerwert"},
         {"&#97\r\n&#98", "'97\r\n' ist kein gültiger Integerwert"},
         {"&#97&#98\">&#97", "'98\">' ist kein gültiger Integerwert"},
         {"&#65 ", "'65 ' ist kein gültiger Integerwert"},
@@ -93,7 +100,7 @@ TEST(ReferenceDecoding, MemoTextJoinsCrLfLinesAndKeepsLoneBreaks) {
         EXPECT_EQ(removeCrLfPairs(row.typed), row.joined);
         EXPECT_EQ(withMemoLineBreaks(removeCrLfPairs(row.typed)), row.memo);
     }
-    EXPECT_EQ(decodeReferences(withMemoLineBreaks(removeCrLfPairs("&#97\r\n&#98"))), "ab");
+    EXPECT_EQ(decodeReferences(withMemoLineBreaks(removeCrLfPairs("&#97\r\n&#98"))), U"ab");
     EXPECT_THROW(decodeReferences(withMemoLineBreaks(removeCrLfPairs("&#97\n&#98"))), ConvertError);
 }
 
