@@ -18,10 +18,12 @@ constexpr const char* kFolderPrompt = "Bitte wählen Sie das Verzeichnis aus:";
 }  // namespace
 
 void TMaskerade::showRunLists() {
-    // Paths are the platform's own bytes; found texts are 1252.
+    // Paths are the platform's own bytes; found texts are as their pages hold
+    // them, in UTF-8 or in 1252.
     ui->Dateien_gefunden->clear();
-    for (const auto& path : runs_.foundFiles) ui->Dateien_gefunden->addItem(displayPath(path));
-    ui->EMail_gefunden->setEntries(runs_.foundAddresses.items());
+    for (const auto& path : runs_.foundFiles) ui->Dateien_gefunden->addItem(displayText(path));
+    ui->EMail_gefunden->clear();
+    for (const auto& found : runs_.foundAddresses.items()) ui->EMail_gefunden->addItem(displayText(found));
 }
 
 void TMaskerade::showRunOutcome(const RunOutcome& outcome) {
@@ -38,7 +40,7 @@ void TMaskerade::ParserKeyFound(THTMLParser& Sender, const std::string& Key, con
                                 const std::string& OriginalLine) {
     const std::size_t before = runs_.foundAddresses.size();
     runs_.ParserKeyFound(Sender, Key, Results, OriginalLine);
-    if (runs_.foundAddresses.size() > before) ui->EMail_gefunden->addItem(fromCp1252(Results));
+    if (runs_.foundAddresses.size() > before) ui->EMail_gefunden->addItem(displayText(Results));
 }
 
 void TMaskerade::Verzeichnis_suchenClick() {

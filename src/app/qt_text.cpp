@@ -39,9 +39,9 @@ QString fromSettingsText(std::string_view stored) {
     return fromCp1252(stored);
 }
 
-QString displayPath(std::string_view path) {
-    const QString utf8 = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
-    return utf8.contains(QChar::ReplacementCharacter) ? fromCp1252(path) : utf8;
+QString displayText(std::string_view bytes) {
+    const QString utf8 = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return utf8.contains(QChar::ReplacementCharacter) ? fromCp1252(bytes) : utf8;
 }
 
 std::u32string toCodePoints(const QString& text) {

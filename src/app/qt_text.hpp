@@ -22,9 +22,10 @@ bool fitsCp1252(const QString& text);
 std::string toSettingsText(const QString& text);
 QString fromSettingsText(std::string_view stored);
 
-// A path for display: its own UTF-8, or, for bytes that are no UTF-8 (a
-// server's file name in code page 1252), the code page's characters.
-QString displayPath(std::string_view path);
+// A path or a found text for display: its own UTF-8, or, for bytes that are
+// no UTF-8 (a server's file name, a page's text in code page 1252), the code
+// page's characters.
+QString displayText(std::string_view bytes);
 
 // The characters as typed, for encodings that must not lose any of them.
 std::u32string toCodePoints(const QString& text);

@@ -145,6 +145,15 @@ TEST_F(FolderPageTest, ChosenFilesAreAppendedAndOnlyTheyAreRewrittenWithEarlierF
     EXPECT_EQ(desktop->messageBoxes.size(), 2u);
 }
 
+TEST_F(FolderPageTest, FoundTextsAreShownInTheEncodingOfTheirPage) {
+    writeWorkFile("utf8.html", "<a href=\"mailto:j\xc3\xbc@x.de\">\xe2\x80\x93</a>");
+    writeWorkFile("cp1252.html", "<a href=\"mailto:m\xfc@x.de\">\x96</a>");
+    desktop->scriptFiles({workPath("utf8.html"), workPath("cp1252.html")});
+    click("Datei_kodieren");
+    const QStringList expected = {QString::fromUtf8("jü@x.de\">–"), QString::fromUtf8("mü@x.de\">–")};
+    EXPECT_EQ(items("EMail_gefunden"), expected);
+}
+
 TEST_F(FolderPageTest, AVanishedFileEndsTheRunInTheErrorBoxAndKeepsTheLists) {
     desktop->scriptFolder(workPath("site"));
     click("Verzeichnis_suchen");
