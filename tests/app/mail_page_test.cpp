@@ -67,6 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"ab", "ab", "", "&#97&#98\r\n", "<a href=\"" + kMailto + "&#97&#98\">&#97&#98</a>\r\n"},
         EncodeCase{"subject Hi", "ab", "Hi", "&#97&#98\r\n",
                    "<a href=\"" + kMailto + "&#97&#98" + kSubjectPrefix + "Hi\">&#97&#98</a>\r\n"},
+        // A digit right behind a reference would be read as part of it.
+        EncodeCase{"subject with leading digits", "ab", "2026 Bestellung", "&#97&#98\r\n",
+                   "<a href=\"" + kMailto + "&#97&#98" + kSubjectPrefix + ";2026 Bestellung\">&#97&#98</a>\r\n"},
         EncodeCase{"subject unescaped", "ab", "Re: \"x\" & y", "&#97&#98\r\n",
                    "<a href=\"" + kMailto + "&#97&#98" + kSubjectPrefix + "Re: \"x\" & y\">&#97&#98</a>\r\n"},
         EncodeCase{"blanks kept", " a@b ", "", "&#32&#97&#64&#98&#32\r\n",

@@ -20,10 +20,11 @@ const std::string kIndex = "<a href=\"mailto:a@b.de\">Mail</a>\r\n<p>Schreiben S
 const std::string kIndexEncoded =
     "<a href=\"&#109&#97&#105&#108&#116&#111&#58&#97&#64&#98&#46&#100&#101\">&#77&#97&#105&#108</a>\r\n"
     "<p>Schreiben Sie: &#109&#97&#105&#108&#116&#111&#58info</p>\r\n";
-const std::string kContact = "<A HREF=\"mailto:c@d.de\" class=\"x\">Kontakt</A>\n";
+// A UTF-8 page: its characters are encoded by their code points.
+const std::string kContact = "<A HREF=\"mailto:c@d.de\" class=\"x\">B\xc3\xbcro \xe2\x80\x93 Kontakt</A>\n";
 const std::string kContactEncoded =
     "<A HREF=\"&#109&#97&#105&#108&#116&#111&#58&#99&#64&#100&#46&#100&#101\" class=\"x\">"
-    "&#75&#111&#110&#116&#97&#107&#116</A>\n";
+    "&#66&#252&#114&#111&#32&#8211&#32&#75&#111&#110&#116&#97&#107&#116</A>\n";
 const std::string kPlain = "Nur Text, kein Link.\r\n";
 const std::string kInner = "<a href=\"mailto:a@b.de\">Mail</a>";
 const std::string kPicture("\x89PNG\r\n\x1a\n\0\x01", 10);
