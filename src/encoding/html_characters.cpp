@@ -80,7 +80,7 @@ void appendAsReferences(ReferenceWriter& out, std::string_view html, PageCharset
             continue;
         }
         char32_t codePoint = 0;
-        const std::size_t length = charset == PageCharset::Utf8 ? utf8SequenceAt(rest, codePoint) : 0;
+        const std::size_t length = charset == PageCharset::Utf8 ? decodeUtf8At(html, at, codePoint) : 0;
         if (length == 0) {
             out.reference(static_cast<unsigned char>(html[at]));
             ++at;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "encoding/page_charset.hpp"
+
 namespace quill {
 
 namespace {
@@ -60,7 +62,7 @@ std::vector<AddressSpan> readableAddresses(const std::vector<ShownCharacter>& sh
 }  // namespace
 
 PageAddresses::PageAddresses(std::string_view page)
-    : page_(page), utf8_(pageLooksUtf8(page)), regions_(htmlRegions(page)) {
+    : page_(page), utf8_(detectPageCharset(page) == PageCharset::Utf8), regions_(htmlRegions(page)) {
     for (const HtmlRegion& region : regions_) {
         if (region.kind == RegionKind::StartTag) continue;
         std::vector<ShownCharacter> shown = shownCharacters(region);

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "text/cp1252.hpp"
+
 namespace quill {
 
 namespace {
@@ -134,43 +136,14 @@ std::optional<std::string> declaredCharset(std::string_view page) {
 
 }  // namespace
 
-std::size_t utf8SequenceAt(std::string_view text, char32_t& codePoint) {
-    if (text.empty()) return 0;
-    const auto lead = static_cast<unsigned char>(text[0]);
-    std::size_t length = 0;
-    char32_t value = 0;
-    char32_t least = 0;
-    if (lead < 0x80) {
-        codePoint = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, value = lead & 0x1F, least = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, value = lead & 0x0F, least = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, value = lead & 0x07, least = 0x10000;
-    } else {
-        return 0;
-    }
-    if (text.size() < length) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[i]);
-        if ((next & 0xC0) != 0x80) return 0;
-        value = (value << 6) | (next & 0x3F);
-    }
-    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-    codePoint = value;
-    return length;
-}
-
 bool isUtf8WithNonAscii(std::string_view text) {
     bool nonAscii = false;
-    while (!text.empty()) {
+    for (std::size_t at = 0; at < text.size();) {
         char32_t codePoint = 0;
-        const std::size_t length = utf8SequenceAt(text, codePoint);
+        const std::size_t length = decodeUtf8At(text, at, codePoint);
         if (length == 0) return false;
         nonAscii = nonAscii || length > 1;
-        text.remove_prefix(length);
+        at += length;
     }
     return nonAscii;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <string_view>
 
 namespace quill {
@@ -13,10 +12,6 @@ enum class PageCharset { Windows1252, Utf8 };
 // declaration within the first 1024 bytes (UTF-8 when it names UTF-8);
 // else, when nothing is declared, text that is valid UTF-8 and not all ASCII.
 PageCharset detectPageCharset(std::string_view fileBytes);
-
-// The length of the well-formed UTF-8 sequence text begins with (its code
-// point in codePoint), or 0 when it begins with none.
-std::size_t utf8SequenceAt(std::string_view text, char32_t& codePoint);
 
 // Valid UTF-8 holding at least one non-ASCII byte.
 bool isUtf8WithNonAscii(std::string_view text);

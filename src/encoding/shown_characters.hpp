@@ -25,8 +25,4 @@ enum class ReferenceContext { Text, Attribute, None };
 std::vector<ShownCharacter> shownCharacters(std::string_view page, std::size_t begin, std::size_t end, bool utf8,
                                             ReferenceContext context);
 
-// True when the page's bytes are UTF-8 holding at least one non-ASCII
-// character (or start with the UTF-8 byte-order mark).
-bool pageLooksUtf8(std::string_view page);
-
 }  // namespace quill

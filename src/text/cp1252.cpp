@@ -62,37 +62,32 @@ std::string cp1252ToUtf8(std::string_view text) {
 
 std::size_t decodeUtf8At(std::string_view text, std::size_t at, char32_t& codePoint) {
     const auto lead = static_cast<unsigned char>(text[at]);
-    std::size_t extra = 0;
+    codePoint = U'\uFFFD';
+    std::size_t length = 0;
     char32_t cp = 0;
+    char32_t least = 0;
     if (lead < 0x80) {
-        cp = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = lead & 0x07;
+        codePoint = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, cp = lead & 0x1F, least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, cp = lead & 0x0F, least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, cp = lead & 0x07, least = 0x10000;
     } else {
-        codePoint = U'\uFFFD';
         return 0;
     }
-    if (at + extra >= text.size()) {
-        codePoint = U'\uFFFD';
-        return 0;
-    }
-    for (std::size_t k = 1; k <= extra; ++k) {
+    if (text.size() - at < length) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
         const auto next = static_cast<unsigned char>(text[at + k]);
-        if ((next & 0xC0) != 0x80) {
-            codePoint = U'\uFFFD';
-            return 0;
-        }
+        if ((next & 0xC0) != 0x80) return 0;
         cp = (cp << 6) | (next & 0x3F);
     }
+    // Overlong forms, surrogates and values past U+10FFFF are no UTF-8.
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     codePoint = cp;
-    return extra + 1;
+    return length;
 }
 
 std::u32string utf8ToCodePoints(std::string_view text) {

@@ -21,7 +21,8 @@ std::string utf8ToCp1252(std::string_view text);
 // Decodes UTF-8 into code points; malformed sequences become U+FFFD.
 std::u32string utf8ToCodePoints(std::string_view text);
 // The code point of the UTF-8 sequence at text[at] and its length in bytes;
-// 0 (and U+FFFD) for a malformed or cut-off sequence. at must be in range.
+// 0 (and U+FFFD) for a malformed, overlong or cut-off sequence, a surrogate
+// or a value past U+10FFFF. at must be in range.
 std::size_t decodeUtf8At(std::string_view text, std::size_t at, char32_t& codePoint);
 std::string codePointsToUtf8(std::u32string_view codePoints);
 

@@ -42,20 +42,5 @@ TEST(PageCharset, DecidedByMarkThenDeclarationThenContent) {
     for (const auto& [page, expected] : rows) EXPECT_EQ(detectPageCharset(page), expected) << page;
 }
 
-TEST(PageCharset, Utf8SequencesAndTheirCodePoints) {
-    const std::vector<std::tuple<std::string, std::size_t, char32_t>> rows = {
-        {"A", 1, U'A'},           {"\xc3\xbc!", 2, U'\u00fc'},  {"\xe2\x80\x93", 3, U'\u2013'},
-        {"\xf0\x9f\x98\x80", 4, U'\U0001F600'}, {"\xc3", 0, 0}, {"\x80", 0, 0},
-        {"\xe0\x80\x80", 0, 0},   {"\xc3\x28", 0, 0},         {"", 0, 0},
-    };
-    for (const auto& [text, length, codePoint] : rows) {
-        char32_t read = 0;
-        EXPECT_EQ(utf8SequenceAt(text, read), length) << text;
-        if (length > 0) {
-            EXPECT_EQ(read, codePoint) << text;
-        }
-    }
-}
-
 }  // namespace
 }  // namespace quill

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "text/cp1252.hpp"
 
 namespace quill {
@@ -36,6 +39,20 @@ TEST(Cp1252, UpperCaseMappingForAll256Bytes) {
         EXPECT_EQ(toUpper1252(static_cast<unsigned char>(b)), expected) << "byte " << b;
     }
     EXPECT_EQ(toUpper1252("mailto:\xe4\xdf\xf7"), "MAILTO:\xc4\xdf\xf7");
+}
+
+TEST(Cp1252, Utf8SequencesAndTheirCodePoints) {
+    const std::vector<std::tuple<std::string, std::size_t, char32_t>> rows = {
+        {"A", 1, U'A'},           {"\xc3\xbc!", 2, U'\u00fc'},  {"\xe2\x80\x93", 3, U'\u2013'},
+        {"\xf0\x9f\x98\x80", 4, U'\U0001F600'}, {"\xc3", 0, 0}, {"\x80", 0, 0},
+        {"\xe0\x80\x80", 0, 0},   {"\xc3\x28", 0, 0},         {"\xed\xa0\x80", 0, 0},
+        {"\xf4\x90\x80\x80", 0, 0},
+    };
+    for (const auto& [text, length, codePoint] : rows) {
+        char32_t read = 0;
+        EXPECT_EQ(decodeUtf8At(text, 0, read), length) << text;
+        EXPECT_EQ(read, length > 0 ? codePoint : U'\uFFFD') << text;
+    }
 }
 
 }  // namespace
