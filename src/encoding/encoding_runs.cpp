@@ -18,7 +18,9 @@ void EncodingRuns::clearLists() {
 }
 
 void EncodingRuns::ParserKeyFound(THTMLParser&, const std::string&, const std::string& Results, const std::string&) {
-    if (!Adresse_vorhanden(Results, foundAddresses)) foundAddresses.add(Results);
+    if (Adresse_vorhanden(Results, foundAddresses)) return;
+    foundAddresses.add(Results);
+    observerOrNone(observer).addressAdded(Results);
 }
 
 void EncodingRuns::Datei_scannen(const std::string& path) {
@@ -29,12 +31,17 @@ void EncodingRuns::Datei_scannen(const std::string& path) {
 }
 
 void EncodingRuns::Dateien_suchen(const std::string& pathWithMask) {
-    quill::Dateien_suchen(pathWithMask, includeSubfolders, foundFiles);
+    quill::Dateien_suchen(pathWithMask, includeSubfolders, foundFiles, observer);
+}
+
+void EncodingRuns::scanFiles(const StringList& paths) {
+    forEachItem(observer, RunStep::Scanning, paths, [](const std::string& path) { return path; },
+                [this](const std::string& path) { Datei_scannen(path); });
 }
 
 void EncodingRuns::Dateien_kodieren(const StringList& paths) {
     protectedByOption_ = false;
-    protectedByOption_ = quill::Dateien_kodieren(paths, foundAddresses.items(), protectAll);
+    protectedByOption_ = quill::Dateien_kodieren(paths, foundAddresses.items(), protectAll, observer);
 }
 
 RunOutcome EncodingRuns::Ergebnis_melden() const {
@@ -47,19 +54,20 @@ std::optional<RunOutcome> EncodingRuns::auditOutcome(const StringList& paths) {
 }
 
 void EncodingRuns::searchFolder(const std::string& folder, const StringList& masks) {
+    observerOrNone(observer).stepStarted(RunStep::Searching, 0);
     for (const auto& mask : masks) Dateien_suchen(folder + "/" + cp1252ToUtf8(mask));
 }
 
 RunOutcome EncodingRuns::encodeFoundFiles() {
     const StringList files = foundFiles;
-    for (const auto& path : files) Datei_scannen(path);
+    scanFiles(files);
     Dateien_kodieren(files);
     return Ergebnis_melden();
 }
 
 RunOutcome EncodingRuns::encodeChosenFiles(const StringList& chosen) {
     foundFiles.insert(foundFiles.end(), chosen.begin(), chosen.end());
-    for (const auto& path : chosen) Datei_scannen(path);
+    scanFiles(chosen);
     Dateien_kodieren(chosen);
     return Ergebnis_melden();
 }

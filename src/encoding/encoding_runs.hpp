@@ -6,6 +6,7 @@
 #include "encoding/found_addresses.hpp"
 #include "encoding/mailto_scanner.hpp"
 #include "encoding/run_outcome.hpp"
+#include "encoding/run_progress.hpp"
 #include "text/string_list.hpp"
 
 namespace quill {
@@ -24,6 +25,9 @@ public:
     bool includeSubfolders = true;  // the state of Unterverz
     bool protectAll = false;        // the state of Alle_ja
     THTMLParser Parser;
+    // Hears every step, file and new found text of the runs and may cancel
+    // them; none by default. The remote run uses it too.
+    RunObserver* observer = nullptr;
 
     void clearLists();
 
@@ -34,6 +38,8 @@ public:
     void Datei_scannen(const std::string& path);
     // folder + "/" + mask (UTF-8); see folder_search.hpp.
     void Dateien_suchen(const std::string& pathWithMask);
+    // Datei_scannen for every path, in order (the scanning step).
+    void scanFiles(const StringList& paths);
     // Applies every found text of the list to the given files, then, with
     // protectAll, encodes every other readable address in them too.
     void Dateien_kodieren(const StringList& paths);

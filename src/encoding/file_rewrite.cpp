@@ -11,20 +11,22 @@ void Datei_ersetzen(const std::string& path, std::string_view oldText, std::stri
     files::replaceFileContents(path, replaceIgnoringCase(text, oldText, newText));
 }
 
-bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, bool protectAll) {
+bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, bool protectAll,
+                      RunObserver* observer) {
     const RunReplacements replacements(foundTexts);
     if (replacements.empty() && !protectAll) return false;
     bool protectedAny = false;
-    for (const auto& path : paths) {
-        const std::string text = files::readWholeFile(path);
-        std::string result = replacements.apply(text);
-        if (protectAll) {
-            std::string all = protectAllAddresses(result);
-            protectedAny = protectedAny || all != result;
-            result.swap(all);
-        }
-        if (!replacements.empty() || result != text) files::replaceFileContents(path, result);
-    }
+    forEachItem(observer, RunStep::Encoding, paths, [](const std::string& path) { return path; },
+                [&](const std::string& path) {
+                    const std::string text = files::readWholeFile(path);
+                    std::string result = replacements.apply(text);
+                    if (protectAll) {
+                        std::string all = protectAllAddresses(result);
+                        protectedAny = protectedAny || all != result;
+                        result.swap(all);
+                    }
+                    if (!replacements.empty() || result != text) files::replaceFileContents(path, result);
+                });
     return protectedAny;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "encoding/run_progress.hpp"
 #include "text/string_list.hpp"
 
 namespace quill {
@@ -18,10 +19,12 @@ void Datei_ersetzen(const std::string& path, std::string_view oldText, std::stri
 // file of paths, in order. Each file is read once and written once, with the
 // bytes that replacing entry after entry would give. Without a non-empty found
 // text no file is touched. A failure ends the run where it arises; files
-// rewritten before keep their changes.
+// rewritten before keep their changes. A cancel takes effect between two
+// files (RunCancelled names the files not rewritten).
 // With protectAll, protectAllAddresses follows in each file, and a file it
 // changes is rewritten even without a found text. Returns whether it changed
 // any file.
-bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, bool protectAll = false);
+bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, bool protectAll = false,
+                      RunObserver* observer = nullptr);
 
 }  // namespace quill

@@ -42,34 +42,48 @@ std::vector<Entry> sortedEntries(const std::string& folder) {
     return entries;
 }
 
-void walk(const std::string& folder, const std::string& mask, bool includeSubfolders, StringList& foundFiles,
-          std::set<FolderId>& entered) {
+struct Walk {
+    std::string mask;
+    bool includeSubfolders;
+    StringList& foundFiles;
+    RunObserver& observer;
+    std::set<FolderId> entered;
+};
+
+void walk(const std::string& folder, Walk& run) {
+    throwIfCancelled(&run.observer, RunStep::Searching);
+    run.observer.progress(run.foundFiles.size(), 0, folder);
     const std::vector<Entry> entries = sortedEntries(folder);
-    for (const auto& entry : entries)
-        if (entry.isFile && maskMatches(entry.name, mask)) foundFiles.push_back(folder + entry.name);
-    if (!includeSubfolders) return;
+    for (const auto& entry : entries) {
+        if (!entry.isFile || !maskMatches(entry.name, run.mask)) continue;
+        throwIfCancelled(&run.observer, RunStep::Searching);
+        run.foundFiles.push_back(folder + entry.name);
+        run.observer.fileFound(run.foundFiles.back());
+    }
+    if (!run.includeSubfolders) return;
     for (const auto& entry : entries) {
         if (!entry.isFolder || entry.name.front() == '.') continue;
         const std::string sub = folder + entry.name + "/";
         struct stat info {};
         // A folder mounted inside itself must not be entered twice either.
-        if (::stat(sub.c_str(), &info) != 0 || !entered.insert({info.st_dev, info.st_ino}).second) continue;
-        walk(sub, mask, includeSubfolders, foundFiles, entered);
+        if (::stat(sub.c_str(), &info) != 0 || !run.entered.insert({info.st_dev, info.st_ino}).second) continue;
+        walk(sub, run);
     }
 }
 
 }  // namespace
 
-void Dateien_suchen(const std::string& pathWithMask, bool includeSubfolders, StringList& foundFiles) {
+void Dateien_suchen(const std::string& pathWithMask, bool includeSubfolders, StringList& foundFiles,
+                    RunObserver* observer) {
     const auto slash = pathWithMask.rfind('/');
     const std::string mask = slash == std::string::npos ? pathWithMask : pathWithMask.substr(slash + 1);
     std::string folder = slash == std::string::npos ? std::string() : pathWithMask.substr(0, slash + 1);
     if (folder.empty() || folder.back() != '/') folder += '/';
 
-    std::set<FolderId> entered;
+    Walk run{mask, includeSubfolders, foundFiles, observerOrNone(observer), {}};
     struct stat info {};
-    if (::stat(folder.c_str(), &info) == 0) entered.insert({info.st_dev, info.st_ino});
-    walk(folder, mask, includeSubfolders, foundFiles, entered);
+    if (::stat(folder.c_str(), &info) == 0) run.entered.insert({info.st_dev, info.st_ino});
+    walk(folder, run);
 }
 
 }  // namespace quill

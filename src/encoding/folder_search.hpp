@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "encoding/run_progress.hpp"
 #include "text/string_list.hpp"
 
 namespace quill {
@@ -15,7 +16,10 @@ namespace quill {
 //   folders, so no walk can loop back into a parent folder.
 // - The entries of each folder are taken by name with letter case ignored,
 //   so that runs repeat.
-// A folder that does not exist or cannot be read lists nothing.
-void Dateien_suchen(const std::string& pathWithMask, bool includeSubfolders, StringList& foundFiles);
+// A folder that does not exist or cannot be read lists nothing. The observer
+// hears of every folder entered and file listed; a cancel ends the walk at
+// once with RunCancelled, the files listed so far staying listed.
+void Dateien_suchen(const std::string& pathWithMask, bool includeSubfolders, StringList& foundFiles,
+                    RunObserver* observer = nullptr);
 
 }  // namespace quill

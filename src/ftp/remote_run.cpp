@@ -102,10 +102,14 @@ std::optional<RunOutcome> auditCopies(const StringList& fileBox, const StringLis
     return readableAddressesOutcome(hits);
 }
 
+std::string displayName(const std::string& remoteName) { return cp1252ToUtf8(remoteName); }
+
 // Uploads every page; after a failure, only the copies of the pages not
-// uploaded stay, for the user to upload by hand.
-void uploadAll(TFTPClient& client, const StringList& fileBox) {
-    for (std::size_t i = 0; i < fileBox.size(); ++i) {
+// uploaded stay, for the user to upload by hand. A cancel waits for the
+// upload under way, so no page is left half-written.
+void uploadAll(TFTPClient& client, const StringList& fileBox, RunObserver* observer) {
+    std::size_t i = 0;
+    forEachItem(observer, RunStep::Uploading, fileBox, displayName, [&](const std::string&) {
         try {
             replaceRemoteFile(client, localCopyPath(fileBox[i]), fileBox[i]);
         } catch (const EReplaceFailed& failure) {
@@ -115,7 +119,20 @@ void uploadAll(TFTPClient& client, const StringList& fileBox) {
             }
             throw EUploadFailed(uploadFailureMessage(fileBox, i, failure));
         }
-    }
+        ++i;
+    });
+}
+
+// A cancelled run ends as a finished one does, without its remaining steps:
+// the copies go, both lists are emptied. Before the uploads the server is
+// untouched, and that is what the user is told.
+[[noreturn]] void endCancelled(const RunCancelled& cancelled, EncodingRuns& runs, const StringList& fileBox) {
+    for (const auto& name : fileBox) files::removeFile(localCopyPath(name));
+    runs.clearLists();
+    if (cancelled.step() == RunStep::Uploading) throw cancelled;
+    StringList notUploaded;
+    for (const auto& name : fileBox) notUploaded.push_back(displayName(name));
+    throw RunCancelled(RunStep::Uploading, 0, std::move(notUploaded));
 }
 
 void runConnected(TFTPClient& client, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
@@ -128,11 +145,12 @@ void runConnected(TFTPClient& client, RemoteRunFields& fields, const StringList&
 
     // A folder that cannot be made shows up as the first download's error.
     files::createFolder(remoteWorkFolder());
-    for (const auto& name : fileBox) client.Download(name, localCopyPath(name), true, false);
+    forEachItem(runs.observer, RunStep::Downloading, fileBox, displayName,
+                [&client](const std::string& name) { client.Download(name, localCopyPath(name), true, false); });
 
+    observerOrNone(runs.observer).stepStarted(RunStep::Searching, 0);
     runs.Dateien_suchen(remoteWorkFolder() + "/*.*");
-    const StringList found = runs.foundFiles;
-    for (const auto& path : found) runs.Datei_scannen(path);
+    runs.scanFiles(runs.foundFiles);
 
     StringList copies;
     copies.reserve(fileBox.size());
@@ -144,7 +162,7 @@ void runConnected(TFTPClient& client, RemoteRunFields& fields, const StringList&
     view.showMessage(outcome);
     // Seen before anything is uploaded.
     if (const auto audit = auditCopies(fileBox, copies)) view.showMessage(*audit);
-    if (outcome.kind == OutcomeKind::Information) uploadAll(client, fileBox);
+    if (outcome.kind == OutcomeKind::Information) uploadAll(client, fileBox, runs.observer);
 
     for (const auto& copy : copies) files::removeFile(copy);
     client.Disconnect();
@@ -174,6 +192,9 @@ void FTP_Go(TFTPClient& FTPGet, RemoteRunFields& fields, const StringList& masks
     try {
         FTPGet.Connect();
         runConnected(FTPGet, fields, masks, runs, fileBox, view);
+    } catch (const RunCancelled& cancelled) {
+        FTPGet.Disconnect();
+        endCancelled(cancelled, runs, fileBox);
     } catch (...) {
         // The next run then starts cleanly instead of with "Already connected.".
         FTPGet.Disconnect();

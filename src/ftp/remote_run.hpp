@@ -38,6 +38,9 @@ inline constexpr const char* kMissingFieldsMessage =
 // the copies, disconnects and empties both lists. A failure ends the run at
 // once, closes the connection and leaves the rest as it got; a failed upload
 // says what became of each page and keeps the copies not uploaded.
+// runs.observer hears the steps; a cancel (between two downloads, scans,
+// rewrites or uploads) deletes the copies, disconnects, empties both lists and
+// raises RunCancelled counting the uploads.
 void FTP_Go(TFTPClient& FTPGet, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
             StringList& fileBox, const RemoteRunView& view);
 

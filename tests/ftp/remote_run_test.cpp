@@ -11,6 +11,7 @@
 #include "ftp/remote_names.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
+#include "support/recording_observer.hpp"
 #include "support/scripted_ftp_server.hpp"
 #include "support/temp_folder.hpp"
 
@@ -315,6 +316,45 @@ TEST_F(RemoteRun, WorkFolderSearchFollowsTheSubfolderSwitchAndRewritesOnlyTheCop
         EXPECT_FALSE(files::fileExists(localCopyPath("a.html")));
         EXPECT_TRUE(runs.foundFiles.empty());
     }
+}
+
+// Wherever the user cancels, every server page is either untouched or fully
+// encoded, the copies are gone and the connection is closed; the user learns
+// how many pages were uploaded.
+TEST_F(RemoteRun, ACancelLeavesEveryServerPageOldOrNewAndCleansUp) {
+    const StringList names = {"a.html", "b.html", "c.html"};
+    const std::pair<RunStep, std::size_t> points[] = {
+        {RunStep::Downloading, 0}, {RunStep::Downloading, 2}, {RunStep::Scanning, 1},
+        {RunStep::Encoding, 0},    {RunStep::Uploading, 0},   {RunStep::Uploading, 1},
+    };
+    for (const auto& [step, during] : points) {
+        SCOPED_TRACE(testing::Message() << "step " << static_cast<int>(step) << ", item " << during);
+        for (const auto& name : names) server.putFile(name, kLink);
+        RecordingObserver observer;
+        observer.cancelAt = RecordingObserver::CancelPoint{step, during};
+        runs.observer = &observer;
+        messages.clear();
+        const std::size_t uploaded = step == RunStep::Uploading ? during + 1 : 0;
+        try {
+            run({"*.html"});
+            FAIL() << "not cancelled";
+        } catch (const RunCancelled& cancelled) {
+            EXPECT_EQ(cancelled.step(), RunStep::Uploading);
+            EXPECT_EQ(cancelled.finished(), uploaded);
+            EXPECT_EQ(cancelled.unfinished(), StringList(names.begin() + uploaded, names.end()));
+        }
+        const auto pages = server.files();
+        EXPECT_EQ(pages.size(), names.size());
+        for (std::size_t i = 0; i < names.size(); ++i)
+            EXPECT_EQ(pages.at(names[i]), i < uploaded ? kEncodedLink : kLink) << names[i];
+        EXPECT_EQ(messages.size(), step == RunStep::Uploading ? 1u : 0u);
+        for (const auto& name : names) EXPECT_FALSE(files::fileExists(localCopyPath(name))) << name;
+        EXPECT_TRUE(runs.foundFiles.empty());
+        EXPECT_TRUE(runs.foundAddresses.empty());
+        EXPECT_EQ(fileBox, names);
+        EXPECT_FALSE(client.Connected());
+    }
+    runs.observer = nullptr;
 }
 
 TEST(RemoteNames, OnlyPlainNamesAreSafe) {

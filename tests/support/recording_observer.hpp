@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "encoding/run_progress.hpp"
+
+namespace quill::test {
+
+// Records what a run reports, and asks for a cancel while a given item of a
+// given step is being worked on (so that item still ends).
+class RecordingObserver : public RunObserver {
+public:
+    struct CancelPoint {
+        RunStep step;
+        std::size_t duringItem;  // counted from 0; the search counts files found
+    };
+
+    void stepStarted(RunStep step, std::size_t total) override {
+        steps.push_back(step);
+        totals.push_back(total);
+        current_ = step;
+    }
+    void progress(std::size_t done, std::size_t, const std::string&) override {
+        if (cancelAt && current_ == cancelAt->step && done >= cancelAt->duringItem) cancel_ = true;
+    }
+    void fileFound(const std::string& path) override { foundFiles.push_back(path); }
+    void addressAdded(const std::string& text) override { addresses.push_back(text); }
+    bool cancelRequested() const override { return cancel_; }
+
+    std::optional<CancelPoint> cancelAt;
+    std::vector<RunStep> steps;
+    std::vector<std::size_t> totals;
+    std::vector<std::string> foundFiles;
+    std::vector<std::string> addresses;
+
+private:
+    std::optional<RunStep> current_;
+    bool cancel_ = false;
+};
+
+}  // namespace quill::test
