@@ -36,7 +36,11 @@ StringList ListBox::entries() const {
 
 void ListBox::setEntries(const StringList& entries) {
     clear();
-    for (const std::string& entry : entries) addItem(fromCp1252(entry));
+    for (const std::string& entry : entries) addEntry(entry);
+}
+
+void ListBox::addEntry(const std::string& entry) {
+    addItem(fromCp1252(entry));
 }
 
 }  // namespace quill

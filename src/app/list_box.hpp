@@ -18,6 +18,7 @@ public:
     // The entries as code page 1252 texts, in list order.
     StringList entries() const;
     void setEntries(const StringList& entries);
+    void addEntry(const std::string& entry);
 
 private:
     int itemHeight_ = 13;

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <filesystem>
+#include <utility>
 
 #include "app/desktop.hpp"
 #include "app/error_report.hpp"
@@ -55,7 +56,9 @@ void keepTypedFieldsOnOneLine(Ui::TMaskerade& form, QObject& owner) {
 TMaskerade::TMaskerade(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      ui(std::make_unique<Ui::TMaskerade>()) {
+      ui(std::make_unique<Ui::TMaskerade>()),
+      runner_(*this, {[this](const std::string& path) { ui->Dateien_gefunden->addItem(displayText(path)); },
+                      [this](const std::string& text) { ui->EMail_gefunden->addItem(displayText(text)); }}) {
     setFont(programFont());
     ui->setupUi(this);
     joinLabelLinesByCrLf(*this);
@@ -81,10 +84,6 @@ TMaskerade::TMaskerade(QWidget* parent)
     // F1 anywhere in the window does what "Hilfe" does.
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             [this] { runReporting([this] { HelpClick(); }); });
-    runs_.Parser.OnKeyFound = [this](THTMLParser& sender, const std::string& key, const std::string& results,
-                                     const std::string& originalLine) {
-        ParserKeyFound(sender, key, results, originalLine);
-    };
 
     runReporting([this] { FormCreate(); });
 }
@@ -92,7 +91,11 @@ TMaskerade::TMaskerade(QWidget* parent)
 TMaskerade::~TMaskerade() = default;
 
 void TMaskerade::connectClick(QAbstractButton* button, void (TMaskerade::*handler)()) {
-    connect(button, &QAbstractButton::clicked, this, [this, handler] { runReporting([&] { (this->*handler)(); }); });
+    connect(button, &QAbstractButton::clicked, this, [this, handler] {
+        runReporting([&] { (this->*handler)(); });
+        // A close asked for during a run comes once the run's boxes are closed.
+        if (std::exchange(closeAfterRun_, false)) close();
+    });
 }
 
 void TMaskerade::centreOnScreen() {
@@ -100,6 +103,12 @@ void TMaskerade::centreOnScreen() {
 }
 
 void TMaskerade::closeEvent(QCloseEvent* event) {
+    if (runner_.running()) {
+        runner_.requestCancel();
+        closeAfterRun_ = true;
+        event->ignore();
+        return;
+    }
     event->accept();
     QCoreApplication::quit();
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QWidget>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "app/background_run.hpp"
 #include "encoding/encoding_runs.hpp"
-#include "encoding/mailto_scanner.hpp"
 #include "ftp/ftp_client.hpp"
 
 class QAbstractButton;
@@ -51,11 +53,14 @@ public:
     void HelpClick();
     void AboutClick();
     void ExitClick();
-    void ParserKeyFound(THTMLParser& Sender, const std::string& Key, const std::string& Results,
-                        const std::string& OriginalLine);
+
+    // How long a run may last before the progress window shows.
+    void setProgressDelay(std::chrono::milliseconds delay) { runner_.setProgressDelay(delay); }
+    BackgroundRun& backgroundRun() { return runner_; }
 
 protected:
-    // Closing the main window ends the program, whatever else is open.
+    // Closing the main window ends the program, whatever else is open. During
+    // a run it cancels the run first and closes when the run has stopped.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -66,14 +71,21 @@ private:
     // Shows the working state of the runs in the two list boxes.
     void showRunLists();
     void showRunOutcome(const RunOutcome& outcome);
-    // The box after a local run when addresses stay readable in its files.
-    void showAuditOf(const StringList& files);
+    // Runs work on the worker thread with runs_ observed. After a cancel it
+    // shows the state (showState) and the cancel box, and returns false.
+    bool runInBackground(const std::function<void()>& work, const std::function<void()>& showState);
+    // A local encoding run: encode and the audit of files on the worker, then
+    // the closing box and the audit's box.
+    void encodeInBackground(const std::function<RunOutcome()>& encode, const StringList& files);
 
     std::unique_ptr<Ui::TMaskerade> ui;
     TAboutBox* aboutBox_ = nullptr;
     // The found-files and found-addresses lists with the scanner Parser.
     EncodingRuns runs_;
     ftp::TFTPClient FTPGet;
+    // The worker of the runs; it reports to the two list boxes.
+    BackgroundRun runner_;
+    bool closeAfterRun_ = false;
 };
 
 }  // namespace quill

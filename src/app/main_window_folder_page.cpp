@@ -32,15 +32,18 @@ void TMaskerade::showRunOutcome(const RunOutcome& outcome) {
                    outcome.kind == OutcomeKind::Information ? MessageKind::Information : MessageKind::Error);
 }
 
-void TMaskerade::showAuditOf(const StringList& files) {
-    if (const auto audit = EncodingRuns::auditOutcome(files)) showRunOutcome(*audit);
-}
-
-void TMaskerade::ParserKeyFound(THTMLParser& Sender, const std::string& Key, const std::string& Results,
-                                const std::string& OriginalLine) {
-    const std::size_t before = runs_.foundAddresses.size();
-    runs_.ParserKeyFound(Sender, Key, Results, OriginalLine);
-    if (runs_.foundAddresses.size() > before) ui->EMail_gefunden->addItem(displayText(Results));
+bool TMaskerade::runInBackground(const std::function<void()>& work, const std::function<void()>& showState) {
+    runs_.observer = &runner_;
+    const auto detach = qScopeGuard([this] { runs_.observer = nullptr; });
+    try {
+        runner_.run(work);
+        return true;
+    } catch (const RunCancelled& cancelled) {
+        showState();
+        desktop().showMessageBox(this, QString::fromStdString(cancelledRunMessage(cancelled)),
+                                 MessageKind::Information);
+        return false;
+    }
 }
 
 void TMaskerade::Verzeichnis_suchenClick() {
@@ -57,17 +60,28 @@ void TMaskerade::Verzeichnis_suchenClick() {
 
     const auto guard = qScopeGuard([this] { showRunLists(); });
     runs_.includeSubfolders = ui->Unterverz->isChecked();
-    runs_.searchFolder(folder, ui->Endungen->entries());
+    const StringList masks = ui->Endungen->entries();
+    runInBackground([&] { runs_.searchFolder(folder, masks); }, [this] { showRunLists(); });
+}
+
+void TMaskerade::encodeInBackground(const std::function<RunOutcome()>& encode, const StringList& files) {
+    auto guard = qScopeGuard([this] { showRunLists(); });
+    runs_.protectAll = ui->Alle_ja->isChecked();
+    RunOutcome outcome{};
+    std::optional<RunOutcome> audit;
+    const auto work = [&] {
+        outcome = encode();
+        audit = EncodingRuns::auditOutcome(files);
+    };
+    if (!runInBackground(work, [this] { showRunLists(); })) return;
+    guard.dismiss();
+    showRunOutcome(outcome);
+    if (audit) showRunOutcome(*audit);
 }
 
 void TMaskerade::Verzeichnis_kodierenClick() {
-    auto guard = qScopeGuard([this] { showRunLists(); });
-    runs_.protectAll = ui->Alle_ja->isChecked();
     const StringList files = runs_.foundFiles;
-    const RunOutcome outcome = runs_.encodeFoundFiles();
-    guard.dismiss();
-    showRunOutcome(outcome);
-    showAuditOf(files);
+    encodeInBackground([this] { return runs_.encodeFoundFiles(); }, files);
 }
 
 void TMaskerade::Datei_kodierenClick() {
@@ -75,13 +89,7 @@ void TMaskerade::Datei_kodierenClick() {
     if (files.isEmpty()) return;
     StringList chosen;
     for (const QString& path : files) chosen.push_back(path.toStdString());
-
-    auto guard = qScopeGuard([this] { showRunLists(); });
-    runs_.protectAll = ui->Alle_ja->isChecked();
-    const RunOutcome outcome = runs_.encodeChosenFiles(chosen);
-    guard.dismiss();
-    showRunOutcome(outcome);
-    showAuditOf(chosen);
+    encodeInBackground([&] { return runs_.encodeChosenFiles(chosen); }, chosen);
 }
 
 }  // namespace quill

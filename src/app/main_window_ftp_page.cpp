@@ -13,22 +13,28 @@ void TMaskerade::FTP_GoClick() {
     const std::string typedFolder = fields.folder;
     StringList fileBox = ui->FileBox->entries();
 
-    ftp::RemoteRunView view;
-    view.refresh = [&] {
+    // The run goes on the worker; what it shows comes back to this thread
+    // while it waits, so the fields and lists are read by one thread at a time.
+    const auto refresh = [&] {
         ui->FileBox->setEntries(fileBox);
         if (fields.folder != typedFolder) ui->FTPDir->setText(fromCp1252(fields.folder));
         showRunLists();
     };
+    ftp::RemoteRunView view;
+    view.refresh = [&] { runner_.onWindowThread(refresh); };
     view.showMessage = [&](const RunOutcome& message) {
-        view.refresh();
-        showRunOutcome(message);
+        runner_.onWindowThread([&] {
+            refresh();
+            showRunOutcome(message);
+        });
     };
     // A failed run still shows how far it got.
-    const auto guard = qScopeGuard([&] { view.refresh(); });
+    const auto guard = qScopeGuard(refresh);
 
     runs_.includeSubfolders = ui->Unterverz->isChecked();
     runs_.protectAll = ui->Alle_ja->isChecked();
-    ftp::FTP_Go(FTPGet, fields, ui->Endungen->entries(), runs_, fileBox, view);
+    const StringList masks = ui->Endungen->entries();
+    runInBackground([&] { ftp::FTP_Go(FTPGet, fields, masks, runs_, fileBox, view); }, refresh);
 }
 
 }  // namespace quill

@@ -1,9 +1,11 @@
 #include "support/desktop_fake.hpp"
 
+#include <QApplication>
+
 namespace quill::test {
 
 void DesktopFake::showMessageBox(QWidget*, const QString& text, MessageKind kind) {
-    messageBoxes.push_back({text, kind});
+    messageBoxes.push_back({text, kind, QApplication::activeModalWidget() != nullptr});
 }
 
 void DesktopFake::showErrorBox(QWidget*, const QString& caption, const QString& text) {

@@ -18,6 +18,7 @@ public:
     struct MessageBoxCall {
         QString text;
         MessageKind kind;
+        bool overModalWindow = false;  // another modal window was showing
     };
     struct ErrorBoxCall {
         QString caption;

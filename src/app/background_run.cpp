@@ -1,0 +1,214 @@
+#include "app/background_run.hpp"
+
+#include <QApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QWidget>
+#include <thread>
+
+#include "app/progress_window.hpp"
+
+namespace quill {
+
+namespace {
+
+bool isUserInput(QEvent::Type type) {
+    switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+BackgroundRun::BackgroundRun(QWidget& window, Listener listener) : window_(window), listener_(std::move(listener)) {
+    delayTimer_.setSingleShot(true);
+    connect(&delayTimer_, &QTimer::timeout, this, &BackgroundRun::showProgressWindow);
+}
+
+BackgroundRun::~BackgroundRun() = default;
+
+void BackgroundRun::run(const std::function<void()>& work) {
+    running_ = true;
+    cancel_ = false;
+    {
+        const std::lock_guard lock(mutex_);
+        step_ = RunStep::Searching;
+        latest_ = {};
+        progressChanged_ = false;
+    }
+    qApp->installEventFilter(this);
+    delayTimer_.start(delay_);
+
+    QEventLoop loop;
+    bool finished = false;
+    quitLoop_ = [&loop, &finished] {
+        finished = true;
+        loop.quit();
+    };
+    std::exception_ptr failure;
+    std::thread worker([this, &work, &failure] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        // The last call queued: everything the work reported comes before it.
+        post([this] { quitLoop_(); });
+    });
+    loop.exec();
+    if (!finished) {
+        // The application is ending: stop the work where it is safe to.
+        requestCancel();
+        while (!finished) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    worker.join();
+
+    delayTimer_.stop();
+    hideProgressWindow();
+    progressWindow_.reset();
+    qApp->removeEventFilter(this);
+    quitLoop_ = nullptr;
+    running_ = false;
+    if (failure) std::rethrow_exception(failure);
+}
+
+void BackgroundRun::onWindowThread(const std::function<void()>& call) {
+    std::mutex doneMutex;
+    std::condition_variable doneSignal;
+    bool done = false;
+    std::exception_ptr failure;
+    post([&] {
+        // A box the run shows stands alone; the progress window may come back after it.
+        inWindowCall_ = true;
+        delayTimer_.stop();
+        hideProgressWindow();
+        try {
+            call();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        inWindowCall_ = false;
+        delayTimer_.start(delay_);
+        {
+            const std::lock_guard lock(doneMutex);
+            done = true;
+        }
+        doneSignal.notify_one();
+    });
+    std::unique_lock lock(doneMutex);
+    doneSignal.wait(lock, [&done] { return done; });
+    if (failure) std::rethrow_exception(failure);
+}
+
+void BackgroundRun::requestCancel() {
+    cancel_ = true;
+    if (progressWindow_) progressWindow_->showCancelling();
+}
+
+ProgressWindow* BackgroundRun::progressWindow() const {
+    return progressWindow_ && progressWindow_->isVisible() ? progressWindow_.get() : nullptr;
+}
+
+void BackgroundRun::stepStarted(RunStep step, std::size_t total) {
+    const std::lock_guard lock(mutex_);
+    step_ = step;
+    latest_ = {0, total, {}};
+    progressChanged_ = true;
+    wakeLocked();
+}
+
+void BackgroundRun::progress(std::size_t done, std::size_t total, const std::string& current) {
+    const std::lock_guard lock(mutex_);
+    latest_ = {done, total, current};
+    progressChanged_ = true;
+    wakeLocked();
+}
+
+void BackgroundRun::fileFound(const std::string& path) {
+    post([this, path] {
+        if (listener_.fileFound) listener_.fileFound(path);
+    });
+}
+
+void BackgroundRun::addressAdded(const std::string& foundText) {
+    post([this, foundText] {
+        if (listener_.addressAdded) listener_.addressAdded(foundText);
+    });
+}
+
+void BackgroundRun::post(std::function<void()> call) {
+    const std::lock_guard lock(mutex_);
+    queue_.push_back(std::move(call));
+    wakeLocked();
+}
+
+void BackgroundRun::wakeLocked() {
+    // One wake-up at a time: a busy worker cannot flood the window's queue.
+    if (wakePending_) return;
+    wakePending_ = true;
+    QMetaObject::invokeMethod(this, &BackgroundRun::drain, Qt::QueuedConnection);
+}
+
+void BackgroundRun::drain() {
+    std::deque<std::function<void()>> calls;
+    bool showProgress = false;
+    RunStep step{};
+    Progress latest;
+    {
+        const std::lock_guard lock(mutex_);
+        calls.swap(queue_);
+        wakePending_ = false;
+        showProgress = progressChanged_;
+        progressChanged_ = false;
+        step = step_;
+        latest = latest_;
+    }
+    if (showProgress && progressWindow_) {
+        progressWindow_->showStep(step, latest.total);
+        progressWindow_->showProgress(latest.done, latest.total, latest.current);
+        if (cancel_) progressWindow_->showCancelling();
+    }
+    for (auto& call : calls) call();
+}
+
+void BackgroundRun::showProgressWindow() {
+    if (!running_ || inWindowCall_) return;
+    if (!progressWindow_) {
+        progressWindow_ = std::make_unique<ProgressWindow>(&window_);
+        connect(progressWindow_.get(), &ProgressWindow::cancelRequested, this, &BackgroundRun::requestCancel);
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        progressWindow_->showStep(step_, latest_.total);
+        progressWindow_->showProgress(latest_.done, latest_.total, latest_.current);
+    }
+    if (cancel_) progressWindow_->showCancelling();
+    progressWindow_->show();
+}
+
+void BackgroundRun::hideProgressWindow() {
+    if (progressWindow_) progressWindow_->hide();
+}
+
+bool BackgroundRun::eventFilter(QObject* watched, QEvent* event) {
+    if (isUserInput(event->type()) && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == &window_)
+        return true;
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace quill
