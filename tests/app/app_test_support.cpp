@@ -19,6 +19,11 @@ std::unique_ptr<TMaskerade> WindowTest::makeWindow() const {
     return std::make_unique<TMaskerade>();
 }
 
+void WindowTest::writeRemoteRunFiles() const {
+    writeWorkFile("Endungen.qmk", "*.html\r\n");
+    writeWorkFile("Einstellungen.qmk", "[FTP-Daten]\r\nServer=127.0.0.1\r\nUsername=anna\r\nPasswort=geheim\r\n");
+}
+
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }

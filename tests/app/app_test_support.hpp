@@ -31,6 +31,9 @@ protected:
     std::string workFile(std::string_view name) const { return work().file(name); }
     std::string readWorkFile(std::string_view name) const { return work().read(name); }
     QString workPath(std::string_view name) const { return QString::fromStdString(work().file(name)); }
+    // The mask "*.html" and the fields of the page "FTP-Zugriff" for a run
+    // against a local server.
+    void writeRemoteRunFiles() const;
 
     InstalledDesktopFake desktop;
 };

@@ -19,8 +19,7 @@ class FtpPageTest : public test::WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        writeWorkFile("Endungen.qmk", "*.html\r\n");
-        writeWorkFile("Einstellungen.qmk", "[FTP-Daten]\r\nServer=127.0.0.1\r\nUsername=anna\r\nPasswort=geheim\r\n");
+        writeRemoteRunFiles();
         window = makeWindow();
         control<QLineEdit>(*window, "FTPDir").setText(QStringLiteral("\\htdocs\\web"));
     }

@@ -175,8 +175,7 @@ class RemoteRunWindowTest : public test::WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        writeWorkFile("Endungen.qmk", "*.html\r\n");
-        writeWorkFile("Einstellungen.qmk", "[FTP-Daten]\r\nServer=127.0.0.1\r\nUsername=anna\r\nPasswort=geheim\r\n");
+        writeRemoteRunFiles();
         window = makeWindow();
         window->ftpClient().Port = server.port();
         window->setProgressDelay(0ms);
