@@ -1,4 +1,4 @@
-// Renders the main window's pages and the message and error boxes as PNG
+// Renders the main window's pages, the message and error boxes and the progress window as PNG
 // files, offscreen: app_screenshots <output folder>
 #include <QAbstractButton>
 #include <QDir>
@@ -18,6 +18,7 @@
 #include "app/memo.hpp"
 #include "app/message_box.hpp"
 #include "app/program_look.hpp"
+#include "app/progress_window.hpp"
 #include "app/xp_button.hpp"
 #include "app/xp_button_painter.hpp"
 #include "support/desktop_fake.hpp"
@@ -109,6 +110,11 @@ int main(int argc, char** argv) {
     quill::ErrorBox errorBox(nullptr, QStringLiteral("Quillmaskerade"),
                              QStringLiteral("'72;' ist kein gültiger Integerwert."));
     ok &= save(errorBox, folder, QStringLiteral("error_box"));
+    quill::ProgressWindow progress(nullptr);
+    progress.showStep(quill::RunStep::Encoding, 120);
+    progress.showProgress(47, 120, QDir::current().filePath(QStringLiteral("site/kontakt/team.htm")).toStdString());
+    ok &= save(progress, folder, QStringLiteral("progress_window"));
+    progress.hide();
 
     // The button in each of its looks, side by side.
     QImage buttons(5 * 81, 29, QImage::Format_RGB32);
