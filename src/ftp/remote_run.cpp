@@ -147,14 +147,14 @@ void runConnected(TFTPClient& client, RemoteRunFields& fields, const StringList&
     files::createFolder(remoteWorkFolder());
     forEachItem(runs.observer, RunStep::Downloading, fileBox, displayName,
                 [&client](const std::string& name) { client.Download(name, localCopyPath(name), true, false); });
+    StringList copies;
+    copies.reserve(fileBox.size());
+    for (const auto& name : fileBox) copies.push_back(localCopyPath(name));
+    if (view.copiesReady) view.copiesReady(copies);
 
     observerOrNone(runs.observer).stepStarted(RunStep::Searching, 0);
     runs.Dateien_suchen(remoteWorkFolder() + "/*.*");
     runs.scanFiles(runs.foundFiles);
-
-    StringList copies;
-    copies.reserve(fileBox.size());
-    for (const auto& name : fileBox) copies.push_back(localCopyPath(name));
     runs.Dateien_kodieren(copies);
 
     const RunOutcome outcome = runs.Ergebnis_melden();
@@ -162,7 +162,7 @@ void runConnected(TFTPClient& client, RemoteRunFields& fields, const StringList&
     view.showMessage(outcome);
     // Seen before anything is uploaded.
     if (const auto audit = auditCopies(fileBox, copies)) view.showMessage(*audit);
-    if (outcome.kind == OutcomeKind::Information) uploadAll(client, fileBox, runs.observer);
+    if (outcome.kind == OutcomeKind::Information && view.uploadAfterReport) uploadAll(client, fileBox, runs.observer);
 
     for (const auto& copy : copies) files::removeFile(copy);
     client.Disconnect();

@@ -25,6 +25,11 @@ struct RemoteRunView {
     // Called whenever FileBox or the folder field changed, so the window can
     // show them before it blocks in a message box.
     std::function<void()> refresh;
+    // Optional: called once the copies are downloaded, before they are
+    // scanned, with their paths in FileBox order.
+    std::function<void(const StringList& copies)> copiesReady;
+    // False for a trial run: the report ends it, nothing is uploaded.
+    bool uploadAfterReport = true;
 };
 
 inline constexpr const char* kMissingFieldsMessage =

@@ -1,0 +1,48 @@
+#include "cli/cli_settings.hpp"
+
+#include <cerrno>
+#include <filesystem>
+
+#include "cli/site_files.hpp"
+#include "files/file_io.hpp"
+#include "settings/ini_file.hpp"
+#include "settings/settings_file.hpp"
+#include "text/cp1252.hpp"
+
+namespace quill::cli {
+
+CliSettings::CliSettings(std::string settingsPath) : path_(std::move(settingsPath)) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path_, error))
+        throw files::FileOpenError(files::openErrorText(path_, error ? error.value() : ENOENT));
+}
+
+StringList CliSettings::masks() const {
+    const auto folder = std::filesystem::path(path_).parent_path();
+    return loadStringList((folder / "Endungen.qmk").string());
+}
+
+ftp::RemoteRunFields CliSettings::ftpFields() const {
+    const IniFile ini(path_);
+    using namespace settings;
+    ftp::RemoteRunFields fields;
+    fields.host = ini.readString(kFtpSection, kServerKey, "");
+    fields.user = ini.readString(kFtpSection, kUsernameKey, "");
+    fields.password = ini.readString(kFtpSection, kPasswordKey, "");
+    fields.folder = ini.readString(kFtpSection, kFolderKey, kFtpFolderDefault);
+    fields.passive = ini.readString(kFtpSection, kPassiveKey, kPassiveNo) == kPassiveYes;
+    return fields;
+}
+
+StringList chosenMasks(const ParsedArguments& parsed) {
+    StringList masks;
+    for (const auto& mask : parsed.values("--mask")) {
+        if (mask.empty()) throw UsageError("Eine Maske darf nicht leer sein.");
+        masks.push_back(utf8ToCp1252(mask));
+    }
+    if (!masks.empty()) return masks;
+    if (const auto settings = parsed.value("--settings")) return CliSettings(*settings).masks();
+    return defaultMasks();
+}
+
+}  // namespace quill::cli

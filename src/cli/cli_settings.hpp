@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "cli/arguments.hpp"
+#include "ftp/remote_run.hpp"
+#include "text/string_list.hpp"
+
+namespace quill::cli {
+
+// A settings file named with --settings, and the extension list
+// "Endungen.qmk" in the same folder. Nothing else is ever read.
+class CliSettings {
+public:
+    // Raises "Datei %s kann nicht geöffnet werden. %s" for a missing file.
+    explicit CliSettings(std::string settingsPath);
+
+    // The extension list (code page 1252); raises the open error when it is missing.
+    StringList masks() const;
+    // Server, user, password, folder and passive mode as the FTP page loads them.
+    ftp::RemoteRunFields ftpFields() const;
+
+private:
+    std::string path_;
+};
+
+// The masks of a command (code page 1252): every --mask, else the extension
+// list of --settings, else "*.htm" and "*.html".
+StringList chosenMasks(const ParsedArguments& parsed);
+
+}  // namespace quill::cli

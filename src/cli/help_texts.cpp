@@ -1,0 +1,152 @@
+#include "cli/help_texts.hpp"
+
+namespace quill::cli {
+
+namespace {
+
+constexpr std::string_view kProgram = R"TXT(Aufruf: quillmaskerade-cli BEFEHL [OPTIONEN] [ARGUMENTE]
+
+Schützt E-Mail-Adressen in Webseiten vor Adresssammlern, indem es sie als
+Zeichenreferenzen schreibt – als Schritt nach dem Bauen einer Website.
+
+Befehle:
+  encode   eine E-Mail-Adresse kodieren (oder einen ganzen Link bilden)
+  decode   Zeichenreferenzen wieder in Text umwandeln
+  run      HTML-Dateien in Ordnern oder einzeln kodieren
+  audit    Dateien auf noch lesbare E-Mail-Adressen prüfen
+  remote   die HTML-Dateien eines Ordners auf einem FTP-Server kodieren
+
+Allgemeine Optionen:
+  --help      diese Hilfe; "BEFEHL --help" zeigt die Hilfe eines Befehls
+  --version   die Version ausgeben
+
+Ergebnisse gehen auf die Standardausgabe, Fehler und Fortschritt auf die
+Standardfehlerausgabe. Eine Einstellungsdatei wird nur mit --settings gelesen.
+
+Rückgabewerte:
+  0  erledigt, oder nichts gefunden
+  1  lesbare Adressen gefunden (audit) oder Änderungen ausstehend (--dry-run)
+  2  falscher Aufruf
+  3  ein Lauf ist fehlgeschlagen (die Meldung steht auf der Fehlerausgabe)
+
+Beispiele:
+  quillmaskerade-cli encode info@example.com --link
+  quillmaskerade-cli run --recursive public/
+  quillmaskerade-cli audit --recursive public/ || exit 1
+)TXT";
+
+constexpr std::string_view kEncode = R"TXT(Aufruf: quillmaskerade-cli encode ADRESSE [--subject TEXT] [--link] [--page DATEI]
+
+Gibt die kodierte E-Mail-Adresse aus: jedes Zeichen als "&#" und sein Code.
+
+Optionen:
+  --subject TEXT  Betreff für den Link (wird nicht kodiert)
+  --link          statt der Adresse den ganzen kodierten Link ausgeben
+  --page DATEI    zusätzlich eine HTML-Seite mit dem Link nach DATEI schreiben
+
+Beispiele:
+  quillmaskerade-cli encode info@example.com
+  quillmaskerade-cli encode info@example.com --subject Anfrage --link
+  quillmaskerade-cli encode info@example.com --page SpamSchutz.html
+)TXT";
+
+constexpr std::string_view kDecode = R"TXT(Aufruf: quillmaskerade-cli decode [TEXT]
+
+Wandelt Zeichenreferenzen ("&#" und ein Code) wieder in Text um. Ohne TEXT
+wird die Standardeingabe gelesen; Zeilenumbrüche werden dabei entfernt.
+Ein Stück, das keine Zahl ist, beendet das Programm mit der Fehlermeldung und
+dem Rückgabewert 3.
+
+Beispiele:
+  quillmaskerade-cli decode '&#72&#105'
+  quillmaskerade-cli decode < kodiert.txt
+)TXT";
+
+constexpr std::string_view kRun = R"TXT(Aufruf: quillmaskerade-cli run [--recursive] [--mask MASKE]... [--all] [--dry-run] [--json] [--settings DATEI] PFAD...
+
+Sucht in den Dateien nach mailto-Links und kodiert jede gefundene Adresse und
+jedes "mailto:" in allen Dateien, wie das Programm "Verzeichnis kodieren".
+Ein PFAD ist ein Ordner (darin werden die Dateien zu den Masken gesucht) oder
+eine einzelne Datei. Jede Datei wird nur einmal bearbeitet.
+
+Optionen:
+  --recursive        auch Unterordner durchsuchen
+  --mask MASKE       Dateimaske, mehrfach möglich (ohne: "*.htm" und "*.html")
+  --all              alle E-Mail-Adressen schützen, nicht nur die in Links
+  --dry-run          nichts schreiben, die Änderungen als Unified-Diff zeigen
+                     (Rückgabewert 1, wenn sich etwas ändern würde)
+  --json             ein JSON-Objekt statt der Textzeilen ausgeben
+  --settings DATEI   Masken aus der Endungsliste "Endungen.qmk" neben DATEI
+
+Ausgabe: je geänderter Datei eine Zeile "geändert: PFAD (N Adressen)", dann
+die Abschlussmeldung, dann noch lesbare Adressen wie bei "audit".
+
+Beispiele:
+  quillmaskerade-cli run --recursive public/
+  quillmaskerade-cli run --dry-run --mask '*.php' public/ kontakt.html
+  quillmaskerade-cli run --json --recursive public/ > bericht.json
+)TXT";
+
+constexpr std::string_view kAudit = R"TXT(Aufruf: quillmaskerade-cli audit [--recursive] [--mask MASKE]... [--json] [--settings DATEI] PFAD...
+
+Prüft die Dateien auf E-Mail-Adressen, die ein Adresssammler noch lesen kann,
+und schreibt je Fund eine Zeile "PFAD:ZEILE:SPALTE: ADRESSE (Art)".
+Rückgabewert 1, wenn etwas gefunden wurde – geeignet als Prüfschritt im Build.
+
+Optionen:
+  --recursive        auch Unterordner durchsuchen
+  --mask MASKE       Dateimaske, mehrfach möglich (ohne: "*.htm" und "*.html")
+  --json             ein JSON-Objekt statt der Textzeilen ausgeben
+  --settings DATEI   Masken aus der Endungsliste "Endungen.qmk" neben DATEI
+
+Beispiele:
+  quillmaskerade-cli audit --recursive public/
+  quillmaskerade-cli audit --json index.html
+)TXT";
+
+constexpr std::string_view kRemote = R"TXT(Aufruf: quillmaskerade-cli remote --host SERVER --user NAME [--password-env VARIABLE | --password-file DATEI] [OPTIONEN]
+
+Lädt die passenden Dateien eines Ordners vom FTP-Server, kodiert sie wie "run"
+und lädt sie wieder hoch. Unterordner auf dem Server werden nicht besucht.
+Das Passwort steht nie auf der Befehlszeile: es kommt aus einer
+Umgebungsvariablen, aus einer Datei (erste Zeile) oder aus --settings.
+
+Optionen:
+  --host SERVER          FTP-Server
+  --port PORT            Port des Servers (ohne: 21)
+  --user NAME            Benutzername
+  --password-env VAR     Passwort aus der Umgebungsvariablen VAR
+  --password-file DATEI  Passwort aus der ersten Zeile von DATEI
+  --folder ORDNER        Ordner auf dem Server (ohne: der Ordner nach der Anmeldung)
+  --active               aktiver Modus statt Passiv-Modus
+  --tls                  verschlüsselte Verbindung (FTPS)
+  --mask MASKE           Dateimaske, mehrfach möglich (ohne: "*.htm" und "*.html")
+  --all                  alle E-Mail-Adressen schützen, nicht nur die in Links
+  --dry-run              nichts hochladen, die Änderungen als Unified-Diff zeigen
+  --settings DATEI       FTP-Daten aus dieser Einstellungsdatei, Masken aus
+                         "Endungen.qmk" daneben; Optionen haben Vorrang
+
+Beispiele:
+  FTP_PASSWORT=geheim quillmaskerade-cli remote --host ftp.example.com --user web --password-env FTP_PASSWORT --folder /htdocs
+  quillmaskerade-cli remote --settings Einstellungen.qmk --dry-run
+)TXT";
+
+constexpr std::string_view kVersion = "quillmaskerade-cli " QUILL_VERSION "\n";
+
+}  // namespace
+
+std::string_view helpText(Command command) {
+    switch (command) {
+        case Command::Encode: return kEncode;
+        case Command::Decode: return kDecode;
+        case Command::Run: return kRun;
+        case Command::Audit: return kAudit;
+        case Command::Remote: return kRemote;
+        case Command::Program: break;
+    }
+    return kProgram;
+}
+
+std::string_view versionText() { return kVersion; }
+
+}  // namespace quill::cli

@@ -1,0 +1,152 @@
+#include <cstdlib>
+#include <map>
+#include <ostream>
+
+#include "cli/arguments.hpp"
+#include "cli/cli_settings.hpp"
+#include "cli/commands.hpp"
+#include "cli/help_texts.hpp"
+#include "cli/private_work_folder.hpp"
+#include "cli/run_report.hpp"
+#include "files/file_io.hpp"
+#include "ftp/remote_run.hpp"
+#include "text/cp1252.hpp"
+#include "text/integer_parse.hpp"
+
+namespace quill::cli {
+
+namespace {
+
+// The password comes from the environment or a file, never from the command line.
+std::optional<std::string> passwordFrom(const ParsedArguments& parsed) {
+    const auto variable = parsed.value("--password-env");
+    const auto file = parsed.value("--password-file");
+    if (variable && file) throw UsageError("Bitte nur eine der Optionen --password-env und --password-file angeben.");
+    if (variable) {
+        const char* value = std::getenv(variable->c_str());
+        if (value == nullptr) throw UsageError("Die Umgebungsvariable " + *variable + " ist nicht gesetzt.");
+        return utf8ToCp1252(value);
+    }
+    if (file) {
+        const StringList lines = loadStringList(*file);
+        return lines.empty() ? std::string() : lines.front();
+    }
+    return std::nullopt;
+}
+
+ftp::RemoteRunFields fieldsFrom(const ParsedArguments& parsed) {
+    ftp::RemoteRunFields fields;
+    fields.passive = true;
+    if (const auto settings = parsed.value("--settings")) fields = CliSettings(*settings).ftpFields();
+    if (const auto host = parsed.value("--host")) fields.host = utf8ToCp1252(*host);
+    if (const auto user = parsed.value("--user")) fields.user = utf8ToCp1252(*user);
+    if (const auto folder = parsed.value("--folder")) fields.folder = utf8ToCp1252(*folder);
+    if (const auto password = passwordFrom(parsed)) fields.password = *password;
+    if (parsed.has("--active")) fields.passive = false;
+    if (fields.host.empty() || fields.user.empty() || fields.password.empty())
+        throw UsageError("remote braucht --host, --user und ein Passwort (--password-env oder --password-file).");
+    return fields;
+}
+
+std::uint16_t portFrom(const ParsedArguments& parsed) {
+    const auto text = parsed.value("--port");
+    if (!text) return 21;
+    const auto port = tryParseInteger(*text);
+    if (!port || *port < 1 || *port > 65535) throw UsageError("Ungültiger Port: " + *text);
+    return static_cast<std::uint16_t>(*port);
+}
+
+// Follows the run through its view: the copies' bytes before the scan, their
+// bytes and the links found when the report comes, the report itself.
+class RemoteRunRecorder {
+public:
+    RemoteRunRecorder(EncodingRuns& runs, CliIo& io) : runs_(runs), io_(io) {
+        // Count each copy's links as the scan finds them, then pass the hit on.
+        auto original = std::move(runs_.Parser.OnKeyFound);
+        runs_.Parser.OnKeyFound = [this, original](THTMLParser& sender, const std::string& key,
+                                                   const std::string& results, const std::string& line) {
+            linksFound_[sender.FileName()] = sender.Tags().size();
+            original(sender, key, results, line);
+        };
+    }
+
+    ftp::RemoteRunView view(const StringList& fileBox, bool dryRun) {
+        ftp::RemoteRunView view;
+        view.refresh = [] {};
+        view.uploadAfterReport = !dryRun;
+        view.copiesReady = [this, &fileBox](const StringList& copies) {
+            run_.files.clear();
+            for (std::size_t i = 0; i < copies.size(); ++i)
+                run_.files.push_back({cp1252ToUtf8(fileBox[i]), files::readWholeFile(copies[i]), {}, 0});
+            copies_ = copies;
+            reportPending_ = true;
+        };
+        view.showMessage = [this](const RunOutcome& message) {
+            if (!reportPending_) {
+                // Not the run's report (e.g. refused server names): shown as it comes.
+                (message.kind == OutcomeKind::Error ? io_.err : io_.out) << message.text << '\n';
+                return;
+            }
+            reportPending_ = false;
+            run_.outcome = message;
+            for (std::size_t i = 0; i < copies_.size(); ++i) {
+                run_.files[i].after = files::readWholeFile(copies_[i]);
+                const auto links = linksFound_.find(copies_[i]);
+                run_.files[i].addresses = links == linksFound_.end() ? 0 : links->second;
+            }
+        };
+        return view;
+    }
+
+    const SiteRun& run() const { return run_; }
+
+private:
+    EncodingRuns& runs_;
+    CliIo& io_;
+    SiteRun run_;
+    StringList copies_;
+    std::map<std::string, std::size_t> linksFound_;
+    bool reportPending_ = false;
+};
+
+}  // namespace
+
+int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
+    const ParsedArguments parsed = parseArguments(
+        args, {{"--help"}, {"--host", true}, {"--port", true}, {"--user", true}, {"--password-env", true},
+               {"--password-file", true}, {"--folder", true}, {"--active"}, {"--tls"}, {"--mask", true, true},
+               {"--all"}, {"--dry-run"}, {"--settings", true}});
+    if (parsed.has("--help")) return io.out << helpText(Command::Remote), kExitDone;
+    if (!parsed.operands().empty()) throw UsageError("remote nimmt keine Pfade: " + parsed.operands().front());
+    if (parsed.has("--tls")) throw UsageError("--tls wird von dieser Version noch nicht unterstützt.");
+    if (parsed.has("--all")) throw UsageError("--all wird von dieser Version noch nicht unterstützt.");
+    const bool dryRun = parsed.has("--dry-run");
+
+    // Everything that names a local file is read before the run changes folder.
+    ftp::RemoteRunFields fields = fieldsFrom(parsed);
+    const StringList masks = chosenMasks(parsed);
+    const std::uint16_t port = portFrom(parsed);
+
+    EncodingRuns runs;
+    runs.includeSubfolders = false;
+    RemoteRunRecorder recorder(runs, io);
+    StringList fileBox;
+    ftp::TFTPClient client;
+    client.Port = port;
+    {
+        PrivateWorkFolder work;
+        try {
+            ftp::FTP_Go(client, fields, masks, runs, fileBox, recorder.view(fileBox, dryRun));
+        } catch (...) {
+            if (work.holdsCopies()) io.err << "Die lokalen Kopien liegen in " << work.path() << "\n";
+            throw;
+        }
+    }
+    writeRunText(recorder.run(), dryRun, io.out);
+    if (!dryRun) return kExitDone;
+    for (const auto& file : recorder.run().files)
+        if (file.changed()) return kExitFound;
+    return kExitDone;
+}
+
+}  // namespace quill::cli

@@ -1,0 +1,42 @@
+#include <ostream>
+
+#include "cli/arguments.hpp"
+#include "cli/cli_settings.hpp"
+#include "cli/commands.hpp"
+#include "cli/help_texts.hpp"
+#include "cli/json_writer.hpp"
+#include "cli/run_report.hpp"
+#include "cli/site_files.hpp"
+#include "cli/site_run.hpp"
+
+namespace quill::cli {
+
+int runCommand(const std::vector<std::string>& args, CliIo& io) {
+    const ParsedArguments parsed = parseArguments(
+        args, {{"--help"}, {"--recursive"}, {"--mask", true, true}, {"--all"}, {"--dry-run"}, {"--json"},
+               {"--settings", true}});
+    if (parsed.has("--help")) return io.out << helpText(Command::Run), kExitDone;
+    if (parsed.operands().empty()) throw UsageError("run erwartet mindestens einen PFAD.");
+    if (parsed.has("--all")) throw UsageError("--all wird von dieser Version noch nicht unterstützt.");
+    const bool dryRun = parsed.has("--dry-run");
+
+    EncodingRuns runs;
+    runs.includeSubfolders = parsed.has("--recursive");
+    collectSiteFiles(runs, parsed.operands(), chosenMasks(parsed));
+    const SiteRun run = encodeSiteFiles(runs, dryRun);
+
+    if (parsed.has("--json")) {
+        JsonWriter json;
+        json.beginObject();
+        writeRunJsonMembers(run, dryRun, json);
+        json.endObject();
+        io.out << json.text() << '\n';
+    } else {
+        writeRunText(run, dryRun, io.out);
+    }
+    for (const auto& file : run.files)
+        if (dryRun && file.changed()) return kExitFound;
+    return kExitDone;
+}
+
+}  // namespace quill::cli

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "cli/site_run.hpp"
+
+namespace quill::cli {
+
+// "geändert: PFAD (N Adressen)", and in a dry run "würde geändert: …"
+// followed by the file's unified diff.
+std::string changedLine(const FileResult& file, bool dryRun);
+
+// The closing line: the run's message, or in a dry run what would happen.
+std::string closingMessage(const SiteRun& run, bool dryRun);
+
+void writeRunText(const SiteRun& run, bool dryRun, std::ostream& out);
+
+// {"files": [{"path", "changed", "addresses", "diff"}…], "message": …} without
+// its closing brace, so the readable addresses can follow.
+class JsonWriter;
+void writeRunJsonMembers(const SiteRun& run, bool dryRun, JsonWriter& json);
+
+}  // namespace quill::cli

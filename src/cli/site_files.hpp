@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "encoding/encoding_runs.hpp"
+#include "text/string_list.hpp"
+
+namespace quill::cli {
+
+// The masks used when none are given: "*.htm" and "*.html".
+StringList defaultMasks();
+
+// Fills runs.foundFiles from the operands as the window's folder search and
+// file choice do: a folder is searched with each mask in turn (masks are code
+// page 1252; sub-folders as runs.includeSubfolders says), anything else is
+// taken as a chosen file. A file that two masks or operands list is kept once,
+// at its first place.
+void collectSiteFiles(EncodingRuns& runs, const StringList& operands, const StringList& masks);
+
+}  // namespace quill::cli
