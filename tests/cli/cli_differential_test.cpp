@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/site_files.hpp"
+#include "cli/site_run.hpp"
+#include "cli_test_support.hpp"
+#include "encoding/encoding_runs.hpp"
+#include "support/temp_folder.hpp"
+
+namespace quill::cli::test {
+namespace {
+
+struct Case {
+    unsigned seed;
+    StringList masks;  // empty: the command line's default, which the window gets as its extension list
+};
+
+// One generated site three times: the command line runs over the first, the
+// window's procedures ("Verzeichnis auswählen", then "Verzeichnis kodieren")
+// over the second, and a trial run over the third. All must agree.
+class CliDifferential : public ::testing::TestWithParam<Case> {};
+
+TEST_P(CliDifferential, CommandLineWindowAndTrialRunGiveTheSameBytes) {
+    const Case& param = GetParam();
+    const quill::test::TempFolder root;
+    for (const char* copy : {"cli", "window", "trial"}) generateSite(root.file(copy), param.seed);
+    const auto original = treeBytes(root.file("cli"));
+    const StringList masks = param.masks.empty() ? defaultMasks() : param.masks;
+
+    std::vector<std::string> args = {"run", "--recursive"};
+    for (const auto& mask : param.masks) args.insert(args.end(), {"--mask", mask});
+    std::vector<std::string> trialArgs = args;
+    args.push_back(root.file("cli"));
+    const Outcome cli = runInProcess(args);
+    ASSERT_EQ(cli.code, 0) << cli.err;
+
+    EncodingRuns window;
+    window.includeSubfolders = true;
+    window.searchFolder(root.file("window"), masks);
+    const RunOutcome windowOutcome = window.encodeFoundFiles();
+    const auto expected = treeBytes(root.file("window"));
+    EXPECT_EQ(treeBytes(root.file("cli")), expected);
+    EXPECT_NE(cli.out.find(windowOutcome.text + "\n"), std::string::npos) << cli.out;
+
+    // The trial run predicts those bytes and leaves every file as it was.
+    const auto times = treeTimes(root.file("trial"));
+    trialArgs.insert(trialArgs.end(), {"--dry-run", root.file("trial")});
+    const Outcome trial = runInProcess(trialArgs);
+    EXPECT_EQ(trial.code, expected != original ? 1 : 0) << trial.err;
+    EncodingRuns predicted;
+    predicted.includeSubfolders = true;
+    collectSiteFiles(predicted, {root.file("trial")}, masks);
+    for (const auto& file : encodeSiteFiles(predicted, true).files) {
+        const auto relative = std::filesystem::relative(file.path, root.file("trial")).string();
+        EXPECT_EQ(file.after, expected.at(relative)) << relative;
+        EXPECT_EQ(file.changed(), expected.at(relative) != original.at(relative)) << relative;
+    }
+    EXPECT_EQ(treeBytes(root.file("trial")), original);
+    EXPECT_EQ(treeTimes(root.file("trial")), times);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sites, CliDifferential,
+                         ::testing::Values(Case{1, {}}, Case{2, {}}, Case{3, {"*.htm"}}, Case{4, {"*.html", "*.HTM"}},
+                                           Case{5, {"*.*"}}, Case{6, {"*kontakt.htm?", "*.txt"}}, Case{7, {}},
+                                           Case{8, {"*.htmx"}}));
+
+}  // namespace
+}  // namespace quill::cli::test

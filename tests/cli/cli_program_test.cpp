@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "cli_test_support.hpp"
+#include "support/temp_folder.hpp"
+
+namespace quill::cli::test {
+namespace {
+
+// The built program used the way a build script uses it: check, protect,
+// check again, with a site in a temporary folder.
+TEST(CliProgram, ProtectsASiteTheWayABuildScriptCallsIt) {
+    const quill::test::TempFolder site;
+    const std::string index = site.write("index.html", "<A HREF=\"mailto:web@example.com\">Web</A>\r\n");
+    site.write("team/kontakt.htm", "<p>Bitte per mailto:web@example.com</p>\n");
+    site.write("team/bild.png", "\x89PNG mailto:web@example.com");
+    const auto original = treeBytes(site.path());
+    const std::string program = cliProgram();
+
+    const Outcome pending = runProgram(program, {"run", "--dry-run", "--recursive", site.path()});
+    EXPECT_EQ(pending.code, 1);
+    EXPECT_NE(pending.out.find("--- " + index + "\n+++ " + index + "\n@@ -1 +1 @@\n-<A HREF"), std::string::npos)
+        << pending.out;
+    // Not a terminal: no progress, nothing on standard error.
+    EXPECT_EQ(pending.err, "");
+    EXPECT_EQ(treeBytes(site.path()), original);
+
+    const Outcome done = runProgram(program, {"run", "--recursive", site.path()});
+    EXPECT_EQ(done.code, 0) << done.err;
+    EXPECT_NE(done.out.find("geändert: " + index + " (1 Adresse)\n"), std::string::npos) << done.out;
+    EXPECT_NE(done.out.find("geändert: " + site.file("team/kontakt.htm") + " (0 Adressen)\n"), std::string::npos);
+    EXPECT_EQ(site.read("team/bild.png"), original.at("team/bild.png"));
+    EXPECT_EQ(site.read("index.html").find("mailto"), std::string::npos);
+
+    const Outcome again = runProgram(program, {"run", "--dry-run", "--json", "--recursive", site.path()});
+    EXPECT_EQ(again.code, 0) << again.out;
+    EXPECT_NE(again.out.find("\"message\":\"Es wurden keine unkodierten E-Mail-Adressen gefunden!\""),
+              std::string::npos);
+
+    const Outcome decoded = runProgram(program, {"decode"}, "&#72&#105\n&#33\n");
+    EXPECT_EQ(decoded.code, 0);
+    EXPECT_EQ(decoded.out, "Hi!\n");
+
+    const Outcome wrong = runProgram(program, {"run", "--rekursiv", site.path()});
+    EXPECT_EQ(wrong.code, 2);
+    EXPECT_EQ(wrong.out, "");
+    EXPECT_NE(wrong.err.find("--rekursiv"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quill::cli::test

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include "cli_test_support.hpp"
+#include "encoding/encoding_runs.hpp"
+#include "support/pyftpdlib_server.hpp"
+#include "support/temp_folder.hpp"
+
+namespace quill::cli::test {
+namespace {
+
+// Sets an environment variable for the life of the object.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::string& value) : name_(name) { ::setenv(name, value.c_str(), 1); }
+    ~ScopedVariable() { ::unsetenv(name_); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+};
+
+struct Case {
+    const char* name;
+    bool active;
+    bool dryRun;
+    bool passwordInVariable;
+};
+
+class CliRemote : public quill::test::InTempWorkingFolder, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(CliRemote, EncodesTheServerFolderLikeALocalRun) {
+    const Case& param = GetParam();
+    const quill::test::PyftpdlibServer server;
+    const std::string page = "<a href=\"mailto:a@b.de\">Mail</a>\r\n<p>MAILTO:a@b.de</p>\r\n";
+    const std::string plain = "<p>Nur Text</p>\r\n";
+    server.root().write("web/index.html", page);
+    server.root().write("web/ohne.htm", plain);
+    server.root().write("web/notiz.txt", page);
+
+    // What a local run makes of the same two pages.
+    const quill::test::TempFolder local;
+    EncodingRuns runs;
+    runs.encodeChosenFiles({local.write("index.html", page), local.write("ohne.htm", plain)});
+
+    std::vector<std::string> args = {"remote", "--host", "127.0.0.1", "--port", std::to_string(server.port()),
+                                     "--user", server.user(), "--folder", "/web"};
+    const quill::test::TempFolder secrets;
+    std::optional<ScopedVariable> variable;
+    if (param.passwordInVariable) {
+        variable.emplace("QUILL_TEST_FTP_PASSWORT", server.password());
+        args.insert(args.end(), {"--password-env", "QUILL_TEST_FTP_PASSWORT"});
+    } else {
+        args.insert(args.end(), {"--password-file", secrets.write("passwort", server.password() + "\n")});
+    }
+    if (param.active) args.push_back("--active");
+    if (param.dryRun) args.push_back("--dry-run");
+
+    const Outcome outcome = runInProcess(args);
+
+    EXPECT_EQ(outcome.code, param.dryRun ? 1 : 0) << outcome.err;
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(server.root().read("web/index.html"), param.dryRun ? page : local.read("index.html"));
+    EXPECT_EQ(server.root().read("web/ohne.htm"), param.dryRun ? plain : local.read("ohne.htm"));
+    EXPECT_EQ(server.root().read("web/notiz.txt"), page);
+    EXPECT_NE(outcome.out.find("geändert: index.html (1 Adresse)\n"), std::string::npos) << outcome.out;
+    EXPECT_EQ(outcome.out.find("ohne.htm"), std::string::npos) << outcome.out;
+    EXPECT_EQ(outcome.out.find("@@ -1,2 +1,2 @@") != std::string::npos, param.dryRun) << outcome.out;
+    // Neither the password nor the copies end up where the program was called.
+    EXPECT_TRUE(std::filesystem::is_empty(work().path()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, CliRemote,
+                         ::testing::Values(Case{"Passive", false, false, true}, Case{"Active", true, false, false},
+                                           Case{"PassiveTrial", false, true, false},
+                                           Case{"ActiveTrial", true, true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quill::cli::test
