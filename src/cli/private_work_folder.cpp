@@ -3,10 +3,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
-#include <vector>
 
 #include "files/file_io.hpp"
 #include "settings/settings_file.hpp"
@@ -16,32 +14,24 @@ namespace quill::cli {
 namespace fs = std::filesystem;
 
 PrivateWorkFolder::PrivateWorkFolder() : previous_(files::currentFolder()) {
-    std::string pattern = (fs::temp_directory_path() / "quillmaskerade-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (::mkdtemp(buffer.data()) == nullptr)
-        throw files::FileCreateError(files::createErrorText(pattern, errno));
-    path_ = buffer.data();
-    if (::chdir(path_.c_str()) != 0) {
-        const int error = errno;
-        fs::remove(path_);
-        throw files::FileOpenError(files::openErrorText(path_, error));
-    }
+    if (::chdir(path().c_str()) != 0) throw files::FileOpenError(files::openErrorText(path(), errno));
 }
 
 bool PrivateWorkFolder::holdsCopies() const {
+    const fs::path settings = fs::path(path()) / fs::path(settingsFilePath()).filename();
     std::error_code error;
-    for (const auto& entry : fs::recursive_directory_iterator(path_, error))
-        if (!entry.is_directory(error)) return true;
+    for (const auto& entry : fs::recursive_directory_iterator(path(), error))
+        if (!entry.is_directory(error) && entry.path() != settings) return true;
     return false;
 }
 
 PrivateWorkFolder::~PrivateWorkFolder() {
-    const fs::path settings = fs::path(path_) / fs::path(settingsFilePath()).filename();
+    const fs::path settings = fs::path(path()) / fs::path(settingsFilePath()).filename();
+    const bool copiesLeft = holdsCopies();
     [[maybe_unused]] const int ignored = ::chdir(previous_.c_str());
     std::error_code error;
     fs::remove(settings, error);
-    if (!holdsCopies()) fs::remove_all(path_, error);
+    if (copiesLeft) scratch_.keep();
 }
 
 }  // namespace quill::cli

@@ -2,13 +2,15 @@
 
 #include <string>
 
+#include "cli/scratch_folder.hpp"
+
 namespace quill::cli {
 
-// A fresh folder below the system's temporary folder that the process works
-// in while it lives: the remote run keeps its copies and writes its settings
-// file there, never in the folder the user called the program from. The
-// settings file (it holds the password) is always removed; the folder too,
-// unless it still holds copies, which a failed run leaves for the user.
+// A scratch folder that the process works in while it lives: the remote run
+// keeps its copies and writes its settings file there, never in the folder
+// the user called the program from. The settings file (it holds the
+// password) is always removed; the folder too, unless it still holds copies,
+// which a failed run leaves for the user.
 class PrivateWorkFolder {
 public:
     PrivateWorkFolder();
@@ -16,13 +18,13 @@ public:
     PrivateWorkFolder(const PrivateWorkFolder&) = delete;
     PrivateWorkFolder& operator=(const PrivateWorkFolder&) = delete;
 
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return scratch_.path(); }
     // True when files besides the settings file are left in the folder.
     bool holdsCopies() const;
 
 private:
-    std::string path_;
     std::string previous_;
+    ScratchFolder scratch_;
 };
 
 }  // namespace quill::cli

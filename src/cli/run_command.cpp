@@ -8,6 +8,7 @@
 #include "cli/run_report.hpp"
 #include "cli/site_files.hpp"
 #include "cli/site_run.hpp"
+#include "cli/terminal_progress.hpp"
 
 namespace quill::cli {
 
@@ -23,7 +24,11 @@ int runCommand(const std::vector<std::string>& args, CliIo& io) {
     EncodingRuns runs;
     runs.includeSubfolders = parsed.has("--recursive");
     collectSiteFiles(runs, parsed.operands(), chosenMasks(parsed));
-    const SiteRun run = encodeSiteFiles(runs, dryRun);
+    SiteRun run;
+    {
+        TerminalProgress progress(io.err, io.errIsTerminal);
+        run = encodeSiteFiles(runs, dryRun, progress);
+    }
 
     if (parsed.has("--json")) {
         JsonWriter json;

@@ -1,28 +1,55 @@
 #include "cli/site_run.hpp"
 
-#include "encoding/case_blind_replace.hpp"
+#include <filesystem>
+#include <optional>
+
+#include "cli/scratch_folder.hpp"
+#include "cli/terminal_progress.hpp"
 #include "files/file_io.hpp"
+#include "text/quill_error.hpp"
 
 namespace quill::cli {
 
-SiteRun encodeSiteFiles(EncodingRuns& runs, bool dryRun) {
+namespace fs = std::filesystem;
+
+SiteRun encodeSiteFiles(EncodingRuns& runs, bool trial, TerminalProgress& progress) {
     const StringList paths = runs.foundFiles;
     SiteRun result;
     result.files.reserve(paths.size());
+    progress.step("Dateien werden durchsucht…");
     for (const auto& path : paths) {
+        progress.progress(result.files.size(), paths.size());
         // Read before the scan, so a missing file fails here and not halfway.
         FileResult file{path, files::readWholeFile(path), {}, 0};
         runs.Datei_scannen(path);
         file.addresses = runs.Parser.Tags().size();
         result.files.push_back(std::move(file));
     }
-    if (dryRun) {
-        const RunReplacements replacements(runs.foundAddresses.items());
-        for (auto& file : result.files) file.after = replacements.empty() ? file.before : replacements.apply(file.before);
-    } else {
-        runs.Dateien_kodieren(paths);
-        for (auto& file : result.files) file.after = files::readWholeFile(file.path);
+
+    std::optional<ScratchFolder> scratch;
+    StringList targets = paths;
+    if (trial) {
+        scratch.emplace();
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            // One sub-folder per file keeps equal names apart.
+            const fs::path copy = fs::path(scratch->path()) / std::to_string(i) / fs::path(paths[i]).filename();
+            fs::create_directory(copy.parent_path());
+            fs::copy_file(paths[i], copy);
+            targets[i] = copy.string();
+        }
     }
+    try {
+        runs.Dateien_kodieren(targets);
+    } catch (const QuillError& failure) {
+        if (!trial) throw;
+        // The message names the copy; the user knows the file.
+        std::string text = failure.what();
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            for (std::size_t at = text.find(targets[i]); at != std::string::npos; at = text.find(targets[i], at))
+                text.replace(at, targets[i].size(), paths[i]);
+        throw QuillError(text);
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i) result.files[i].after = files::readWholeFile(targets[i]);
     result.outcome = runs.Ergebnis_melden();
     return result;
 }

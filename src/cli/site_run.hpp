@@ -21,8 +21,10 @@ struct SiteRun {
 };
 
 // "Verzeichnis kodieren" over runs.foundFiles: scan every file, rewrite them
-// all, report. A dry run scans the same way and computes each file's new
-// bytes in memory instead of writing them.
-SiteRun encodeSiteFiles(EncodingRuns& runs, bool dryRun);
+// all, report. A trial run scans the same files and rewrites copies of them in
+// a scratch folder instead (with the same permissions, so a write-protected
+// file fails there too): the very procedure, so the prediction is exact.
+class TerminalProgress;
+SiteRun encodeSiteFiles(EncodingRuns& runs, bool trial, TerminalProgress& progress);
 
 }  // namespace quill::cli

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "cli/site_files.hpp"
 #include "cli/site_run.hpp"
+#include "cli/terminal_progress.hpp"
 #include "cli_test_support.hpp"
 #include "encoding/encoding_runs.hpp"
 #include "support/temp_folder.hpp"
@@ -51,7 +53,9 @@ TEST_P(CliDifferential, CommandLineWindowAndTrialRunGiveTheSameBytes) {
     EncodingRuns predicted;
     predicted.includeSubfolders = true;
     collectSiteFiles(predicted, {root.file("trial")}, masks);
-    for (const auto& file : encodeSiteFiles(predicted, true).files) {
+    std::ostringstream silent;
+    TerminalProgress progress(silent, false);
+    for (const auto& file : encodeSiteFiles(predicted, true, progress).files) {
         const auto relative = std::filesystem::relative(file.path, root.file("trial")).string();
         EXPECT_EQ(file.after, expected.at(relative)) << relative;
         EXPECT_EQ(file.changed(), expected.at(relative) != original.at(relative)) << relative;

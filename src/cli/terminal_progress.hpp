@@ -1,0 +1,33 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+
+namespace quill::cli {
+
+// "Dateien werden kodiert… 120/3000" on one line of a terminal, rewritten in
+// place, shown only once a run has lasted `delay` and only for a terminal, so
+// a script's logs stay clean. The line is cleared when the object goes.
+class TerminalProgress {
+public:
+    TerminalProgress(std::ostream& err, bool isTerminal,
+                     std::chrono::milliseconds delay = std::chrono::milliseconds(500));
+    ~TerminalProgress();
+    TerminalProgress(const TerminalProgress&) = delete;
+    TerminalProgress& operator=(const TerminalProgress&) = delete;
+
+    void step(std::string label);
+    void progress(std::size_t done, std::size_t total);
+
+private:
+    std::ostream& err_;
+    bool enabled_;
+    std::chrono::steady_clock::time_point shownFrom_;
+    std::chrono::steady_clock::time_point lastShown_;
+    std::string label_;
+    std::size_t width_ = 0;
+};
+
+}  // namespace quill::cli
