@@ -27,7 +27,7 @@ struct RemoteRunView {
     std::function<void()> refresh;
     // Optional: called once the copies are downloaded, before they are
     // scanned, with their paths in FileBox order.
-    std::function<void(const StringList& copies)> copiesReady;
+    std::function<void(const StringList& copies)> copiesReady{};
     // False for a trial run: the report ends it, nothing is uploaded.
     bool uploadAfterReport = true;
 };
