@@ -71,7 +71,9 @@ TEST_P(CliTable, ExitCodeStreamsAndJsonForm) {
         EXPECT_FALSE(outcome.out.empty());
         EXPECT_EQ(outcome.out.back(), '\n');
     }
-    if (!row.jsonForm.empty()) EXPECT_EQ(jsonForm(outcome.out), row.jsonForm) << outcome.out;
+    if (!row.jsonForm.empty()) {
+        EXPECT_EQ(jsonForm(outcome.out), row.jsonForm) << outcome.out;
+    }
     EXPECT_EQ(treeBytes(work().path()) == before, row.siteUnchanged);
 }
 

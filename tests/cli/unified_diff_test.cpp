@@ -46,7 +46,9 @@ std::string applyDiff(const std::string& before, const std::string& diff, std::s
         if (i + 1 < body.size() && body[i + 1].rfind("\\ No newline", 0) == 0) content.pop_back();
         if (mark == ' ' || mark == '-') {
             EXPECT_LT(next, old.size());
-            if (next < old.size()) EXPECT_EQ(old[next], content);
+            if (next < old.size()) {
+                EXPECT_EQ(old[next], content);
+            }
             ++next;
         }
         if (mark != ' ') ++changedLines;
