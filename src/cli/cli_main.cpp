@@ -18,7 +18,8 @@ struct CommandEntry {
 
 constexpr CommandEntry kCommands[] = {
     {"encode", Command::Encode, encodeCommand}, {"decode", Command::Decode, decodeCommand},
-    {"run", Command::Run, runCommand},          {"remote", Command::Remote, remoteCommand},
+    {"run", Command::Run, runCommand},          {"audit", Command::Audit, auditCommand},
+    {"remote", Command::Remote, remoteCommand},
 };
 
 int usage(CliIo& io, const std::string& text, const std::string& helpHint) {

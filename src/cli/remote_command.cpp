@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <ostream>
@@ -8,6 +9,7 @@
 #include "cli/help_texts.hpp"
 #include "cli/private_work_folder.hpp"
 #include "cli/run_report.hpp"
+#include "encoding/address_audit.hpp"
 #include "files/file_io.hpp"
 #include "ftp/remote_run.hpp"
 #include "text/cp1252.hpp"
@@ -81,7 +83,12 @@ public:
             copies_ = copies;
             reportPending_ = true;
         };
-        view.showMessage = [this](const RunOutcome& message) {
+        view.showMessage = [this, &fileBox](const RunOutcome& message) {
+            if (auditBoxPending_) {
+                // The window's box of readable addresses: here they are lines of the output.
+                auditBoxPending_ = false;
+                return;
+            }
             if (!reportPending_) {
                 // Not the run's report (e.g. refused server names): shown as it comes.
                 (message.kind == OutcomeKind::Error ? io_.err : io_.out) << message.text << '\n';
@@ -94,6 +101,13 @@ public:
                 const auto links = linksFound_.find(copies_[i]);
                 run_.files[i].addresses = links == linksFound_.end() ? 0 : links->second;
             }
+            // Named by their server files, as the window's box names them.
+            run_.readable = auditFiles(copies_);
+            for (auto& hit : run_.readable) {
+                const auto copy = std::find(copies_.begin(), copies_.end(), hit.path);
+                hit.path = cp1252ToUtf8(fileBox[static_cast<std::size_t>(copy - copies_.begin())]);
+            }
+            auditBoxPending_ = !run_.readable.empty();
         };
         return view;
     }
@@ -107,6 +121,7 @@ private:
     StringList copies_;
     std::map<std::string, std::size_t> linksFound_;
     bool reportPending_ = false;
+    bool auditBoxPending_ = false;
 };
 
 }  // namespace
@@ -119,7 +134,6 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
     if (parsed.has("--help")) return io.out << helpText(Command::Remote), kExitDone;
     if (!parsed.operands().empty()) throw UsageError("remote nimmt keine Pfade: " + parsed.operands().front());
     if (parsed.has("--tls")) throw UsageError("--tls wird von dieser Version noch nicht unterstützt.");
-    if (parsed.has("--all")) throw UsageError("--all wird von dieser Version noch nicht unterstützt.");
     const bool dryRun = parsed.has("--dry-run");
 
     // Everything that names a local file is read before the run changes folder.
@@ -129,6 +143,7 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
 
     EncodingRuns runs;
     runs.includeSubfolders = false;
+    runs.protectAll = parsed.has("--all");
     RemoteRunRecorder recorder(runs, io);
     StringList fileBox;
     ftp::TFTPClient client;

@@ -18,11 +18,11 @@ int runCommand(const std::vector<std::string>& args, CliIo& io) {
                {"--settings", true}});
     if (parsed.has("--help")) return io.out << helpText(Command::Run), kExitDone;
     if (parsed.operands().empty()) throw UsageError("run erwartet mindestens einen PFAD.");
-    if (parsed.has("--all")) throw UsageError("--all wird von dieser Version noch nicht unterstützt.");
     const bool dryRun = parsed.has("--dry-run");
 
     EncodingRuns runs;
     runs.includeSubfolders = parsed.has("--recursive");
+    runs.protectAll = parsed.has("--all");
     collectSiteFiles(runs, parsed.operands(), chosenMasks(parsed));
     SiteRun run;
     {

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "cli/audit_report.hpp"
 #include "cli/json_writer.hpp"
 #include "cli/unified_diff.hpp"
 
@@ -37,6 +38,7 @@ void writeRunText(const SiteRun& run, bool dryRun, std::ostream& out) {
         if (dryRun) out << unifiedDiff(file.path, file.before, file.after);
     }
     out << closingMessage(run, dryRun) << '\n';
+    writeReadableLines(run.readable, out);
 }
 
 void writeRunJsonMembers(const SiteRun& run, bool dryRun, JsonWriter& json) {
@@ -51,6 +53,7 @@ void writeRunJsonMembers(const SiteRun& run, bool dryRun, JsonWriter& json) {
     }
     json.endArray();
     json.key("message").string(closingMessage(run, dryRun));
+    writeReadableJson(run.readable, json);
 }
 
 }  // namespace quill::cli

@@ -1,6 +1,7 @@
 #include "cli/site_run.hpp"
 
 #include <filesystem>
+#include <map>
 #include <optional>
 
 #include "cli/scratch_folder.hpp"
@@ -51,6 +52,12 @@ SiteRun encodeSiteFiles(EncodingRuns& runs, bool trial, TerminalProgress& progre
     }
     for (std::size_t i = 0; i < targets.size(); ++i) result.files[i].after = files::readWholeFile(targets[i]);
     result.outcome = runs.Ergebnis_melden();
+    result.readable = auditFiles(targets);
+    if (trial) {
+        std::map<std::string, std::string> originals;
+        for (std::size_t i = 0; i < targets.size(); ++i) originals.emplace(targets[i], paths[i]);
+        for (auto& hit : result.readable) hit.path = originals.at(hit.path);
+    }
     return result;
 }
 

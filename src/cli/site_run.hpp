@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "encoding/address_audit.hpp"
 #include "encoding/encoding_runs.hpp"
 
 namespace quill::cli {
@@ -18,6 +19,8 @@ struct FileResult {
 struct SiteRun {
     std::vector<FileResult> files;
     RunOutcome outcome;
+    // The audit of the files as the run left them (or would leave them).
+    std::vector<ReadableAddress> readable;
 };
 
 // "Verzeichnis kodieren" over runs.foundFiles: scan every file, rewrite them

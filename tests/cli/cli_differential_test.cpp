@@ -16,7 +16,16 @@ namespace {
 struct Case {
     unsigned seed;
     StringList masks;  // empty: the command line's default, which the window gets as its extension list
+    bool all;          // "Alle E-Mail-Adressen schützen"
 };
+
+// The readable addresses of a JSON result, with the site's folder cut out.
+std::string readablePart(const std::string& json, const std::string& folder) {
+    std::string part = json.substr(json.find("\"readable\":"));
+    for (std::size_t at = part.find(folder); at != std::string::npos; at = part.find(folder, at))
+        part.erase(at, folder.size());
+    return part;
+}
 
 // One generated site three times: the command line runs over the first, the
 // window's procedures ("Verzeichnis auswählen", then "Verzeichnis kodieren")
@@ -30,8 +39,9 @@ TEST_P(CliDifferential, CommandLineWindowAndTrialRunGiveTheSameBytes) {
     const auto original = treeBytes(root.file("cli"));
     const StringList masks = param.masks.empty() ? defaultMasks() : param.masks;
 
-    std::vector<std::string> args = {"run", "--recursive"};
+    std::vector<std::string> args = {"run", "--recursive", "--json"};
     for (const auto& mask : param.masks) args.insert(args.end(), {"--mask", mask});
+    if (param.all) args.push_back("--all");
     std::vector<std::string> trialArgs = args;
     args.push_back(root.file("cli"));
     const Outcome cli = runInProcess(args);
@@ -39,19 +49,22 @@ TEST_P(CliDifferential, CommandLineWindowAndTrialRunGiveTheSameBytes) {
 
     EncodingRuns window;
     window.includeSubfolders = true;
+    window.protectAll = param.all;
     window.searchFolder(root.file("window"), masks);
     const RunOutcome windowOutcome = window.encodeFoundFiles();
     const auto expected = treeBytes(root.file("window"));
     EXPECT_EQ(treeBytes(root.file("cli")), expected);
-    EXPECT_NE(cli.out.find(windowOutcome.text + "\n"), std::string::npos) << cli.out;
+    EXPECT_NE(cli.out.find("\"message\":\"" + windowOutcome.text + "\""), std::string::npos) << cli.out;
 
     // The trial run predicts those bytes and leaves every file as it was.
     const auto times = treeTimes(root.file("trial"));
     trialArgs.insert(trialArgs.end(), {"--dry-run", root.file("trial")});
     const Outcome trial = runInProcess(trialArgs);
     EXPECT_EQ(trial.code, expected != original ? 1 : 0) << trial.err;
+    EXPECT_EQ(readablePart(trial.out, root.file("trial")), readablePart(cli.out, root.file("cli")));
     EncodingRuns predicted;
     predicted.includeSubfolders = true;
+    predicted.protectAll = param.all;
     collectSiteFiles(predicted, {root.file("trial")}, masks);
     std::ostringstream silent;
     TerminalProgress progress(silent, false);
@@ -65,9 +78,10 @@ TEST_P(CliDifferential, CommandLineWindowAndTrialRunGiveTheSameBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sites, CliDifferential,
-                         ::testing::Values(Case{1, {}}, Case{2, {}}, Case{3, {"*.htm"}}, Case{4, {"*.html", "*.HTM"}},
-                                           Case{5, {"*.*"}}, Case{6, {"*kontakt.htm?", "*.txt"}}, Case{7, {}},
-                                           Case{8, {"*.htmx"}}));
+                         ::testing::Values(Case{1, {}, false}, Case{2, {}, true}, Case{3, {"*.htm"}, false},
+                                           Case{4, {"*.html", "*.HTM"}, true}, Case{5, {"*.*"}, false},
+                                           Case{6, {"*kontakt.htm?", "*.txt"}, true}, Case{7, {}, true},
+                                           Case{8, {"*.htmx"}, false}));
 
 }  // namespace
 }  // namespace quill::cli::test

@@ -13,6 +13,7 @@ TEST(CliProgram, ProtectsASiteTheWayABuildScriptCallsIt) {
     const std::string index = site.write("index.html", "<A HREF=\"mailto:web@example.com\">Web</A>\r\n");
     site.write("team/kontakt.htm", "<p>Bitte per mailto:web@example.com</p>\n");
     site.write("team/bild.png", "\x89PNG mailto:web@example.com");
+    site.write("team/text.htm", "<p>\nSchreiben Sie an info@example.com</p>\n");
     const auto original = treeBytes(site.path());
     const std::string program = cliProgram();
 
@@ -35,6 +36,13 @@ TEST(CliProgram, ProtectsASiteTheWayABuildScriptCallsIt) {
     EXPECT_EQ(again.code, 0) << again.out;
     EXPECT_NE(again.out.find("\"message\":\"Es wurden keine unkodierten E-Mail-Adressen gefunden!\""),
               std::string::npos);
+
+    // The addresses in the texts stay readable (the one behind the encoded
+    // "mailto:" too): the build gate fails on them.
+    const Outcome gate = runProgram(program, {"audit", "--recursive", site.path()});
+    EXPECT_EQ(gate.code, 1);
+    EXPECT_NE(gate.out.find("\n" + site.file("team/text.htm") + ":2:18: info@example.com (Text)\n"), std::string::npos)
+        << gate.out;
 
     const Outcome decoded = runProgram(program, {"decode"}, "&#72&#105\n&#33\n");
     EXPECT_EQ(decoded.code, 0);

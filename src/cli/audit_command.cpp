@@ -1,0 +1,42 @@
+#include <cerrno>
+#include <ostream>
+
+#include "cli/arguments.hpp"
+#include "cli/audit_report.hpp"
+#include "cli/cli_settings.hpp"
+#include "cli/commands.hpp"
+#include "cli/help_texts.hpp"
+#include "cli/json_writer.hpp"
+#include "cli/site_files.hpp"
+#include "encoding/address_audit.hpp"
+#include "files/file_io.hpp"
+
+namespace quill::cli {
+
+int auditCommand(const std::vector<std::string>& args, CliIo& io) {
+    const ParsedArguments parsed = parseArguments(
+        args, {{"--help"}, {"--recursive"}, {"--mask", true, true}, {"--json"}, {"--settings", true}});
+    if (parsed.has("--help")) return io.out << helpText(Command::Audit), kExitDone;
+    if (parsed.operands().empty()) throw UsageError("audit erwartet mindestens einen PFAD.");
+
+    EncodingRuns runs;
+    runs.includeSubfolders = parsed.has("--recursive");
+    collectSiteFiles(runs, parsed.operands(), chosenMasks(parsed));
+    // A gate must not pass because a name was mistyped.
+    for (const auto& path : runs.foundFiles)
+        if (!files::fileExists(path)) throw files::FileOpenError(files::openErrorText(path, ENOENT));
+    const std::vector<ReadableAddress> hits = auditFiles(runs.foundFiles);
+
+    if (parsed.has("--json")) {
+        JsonWriter json;
+        json.beginObject();
+        writeReadableJson(hits, json);
+        json.endObject();
+        io.out << json.text() << '\n';
+    } else {
+        writeReadableLines(hits, io.out);
+    }
+    return hits.empty() ? kExitDone : kExitFound;
+}
+
+}  // namespace quill::cli
