@@ -21,8 +21,8 @@ int decodeCommand(const std::vector<std::string>& args, CliIo& io) {
     // The input is taken as pasted into the decoding memo: every line break
     // is CR LF there, and the decoding joins the lines.
     const std::string memoText = withMemoLineBreaks(utf8ToCp1252(input));
-    const std::string decoded = decodeReferences(withMemoLineBreaks(removeCrLfPairs(memoText)));
-    io.out << cp1252ToUtf8(decoded) << '\n';
+    const std::u32string decoded = decodeReferences(withMemoLineBreaks(removeCrLfPairs(memoText)));
+    io.out << codePointsToUtf8(decoded) << '\n';
     return kExitDone;
 }
 

@@ -52,7 +52,7 @@ Beispiele:
 
 constexpr std::string_view kDecode = R"TXT(Aufruf: quillmaskerade-cli decode [TEXT]
 
-Wandelt Zeichenreferenzen ("&#" und ein Code) wieder in Text um. Ohne TEXT
+Wandelt Zeichenreferenzen ("&#" und ein Code, auch mit ";") wieder in Text um. Ohne TEXT
 wird die Standardeingabe gelesen; Zeilenumbrüche werden dabei entfernt.
 Ein Stück, das keine Zahl ist, beendet das Programm mit der Fehlermeldung und
 dem Rückgabewert 3.

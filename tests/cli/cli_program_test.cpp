@@ -44,9 +44,9 @@ TEST(CliProgram, ProtectsASiteTheWayABuildScriptCallsIt) {
     EXPECT_NE(gate.out.find("\n" + site.file("team/text.htm") + ":2:18: info@example.com (Text)\n"), std::string::npos)
         << gate.out;
 
-    const Outcome decoded = runProgram(program, {"decode"}, "&#72&#105\n&#33\n");
+    const Outcome decoded = runProgram(program, {"decode"}, "&#72;&#105\n&#8364;\n");
     EXPECT_EQ(decoded.code, 0);
-    EXPECT_EQ(decoded.out, "Hi!\n");
+    EXPECT_EQ(decoded.out, "Hi€\n");
 
     const Outcome wrong = runProgram(program, {"run", "--rekursiv", site.path()});
     EXPECT_EQ(wrong.code, 2);
