@@ -9,6 +9,7 @@
 #include "cli/help_texts.hpp"
 #include "cli/private_work_folder.hpp"
 #include "cli/run_report.hpp"
+#include "cli/terminal_progress.hpp"
 #include "encoding/address_audit.hpp"
 #include "files/file_io.hpp"
 #include "ftp/remote_run.hpp"
@@ -150,6 +151,8 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
     client.Port = port;
     {
         PrivateWorkFolder work;
+        TerminalProgress progress(io.err, io.errIsTerminal);
+        runs.observer = &progress;
         try {
             ftp::FTP_Go(client, fields, masks, runs, fileBox, recorder.view(fileBox, dryRun));
         } catch (...) {

@@ -23,11 +23,13 @@ int runCommand(const std::vector<std::string>& args, CliIo& io) {
     EncodingRuns runs;
     runs.includeSubfolders = parsed.has("--recursive");
     runs.protectAll = parsed.has("--all");
-    collectSiteFiles(runs, parsed.operands(), chosenMasks(parsed));
     SiteRun run;
     {
         TerminalProgress progress(io.err, io.errIsTerminal);
+        runs.observer = &progress;
+        collectSiteFiles(runs, parsed.operands(), chosenMasks(parsed));
         run = encodeSiteFiles(runs, dryRun, progress);
+        runs.observer = nullptr;
     }
 
     if (parsed.has("--json")) {

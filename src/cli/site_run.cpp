@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "cli/scratch_folder.hpp"
-#include "cli/terminal_progress.hpp"
 #include "files/file_io.hpp"
 #include "text/quill_error.hpp"
 
@@ -13,19 +12,20 @@ namespace quill::cli {
 
 namespace fs = std::filesystem;
 
-SiteRun encodeSiteFiles(EncodingRuns& runs, bool trial, TerminalProgress& progress) {
+SiteRun encodeSiteFiles(EncodingRuns& runs, bool trial, RunObserver& progress) {
     const StringList paths = runs.foundFiles;
     SiteRun result;
     result.files.reserve(paths.size());
-    progress.step("Dateien werden durchsucht…");
+    progress.stepStarted(RunStep::Scanning, paths.size());
     for (const auto& path : paths) {
-        progress.progress(result.files.size(), paths.size());
+        progress.progress(result.files.size(), paths.size(), path);
         // Read before the scan, so a missing file fails here and not halfway.
         FileResult file{path, files::readWholeFile(path), {}, 0};
         runs.Datei_scannen(path);
         file.addresses = runs.Parser.Tags().size();
         result.files.push_back(std::move(file));
     }
+    progress.progress(paths.size(), paths.size(), std::string());
 
     std::optional<ScratchFolder> scratch;
     StringList targets = paths;

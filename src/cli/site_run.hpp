@@ -27,7 +27,7 @@ struct SiteRun {
 // all, report. A trial run scans the same files and rewrites copies of them in
 // a scratch folder instead (with the same permissions, so a write-protected
 // file fails there too): the very procedure, so the prediction is exact.
-class TerminalProgress;
-SiteRun encodeSiteFiles(EncodingRuns& runs, bool trial, TerminalProgress& progress);
+// progress hears the scan; runs.observer the other steps.
+SiteRun encodeSiteFiles(EncodingRuns& runs, bool trial, RunObserver& progress);
 
 }  // namespace quill::cli

@@ -10,6 +10,17 @@ namespace {
 // Redrawing more often than this only costs time.
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
+const char* stepLabel(RunStep step) {
+    switch (step) {
+        case RunStep::Searching: return "Dateien werden gesucht…";
+        case RunStep::Scanning: return "Dateien werden durchsucht…";
+        case RunStep::Encoding: return "Dateien werden kodiert…";
+        case RunStep::Downloading: return "Dateien werden heruntergeladen…";
+        case RunStep::Uploading: break;
+    }
+    return "Dateien werden hochgeladen…";
+}
+
 }  // namespace
 
 TerminalProgress::TerminalProgress(std::ostream& err, bool isTerminal, std::chrono::milliseconds delay)
@@ -20,14 +31,22 @@ TerminalProgress::~TerminalProgress() {
     err_ << '\r' << std::string(width_, ' ') << '\r' << std::flush;
 }
 
-void TerminalProgress::step(std::string label) { label_ = std::move(label); }
+void TerminalProgress::stepStarted(RunStep step, std::size_t) {
+    label_ = stepLabel(step);
+    found_ = 0;
+}
 
-void TerminalProgress::progress(std::size_t done, std::size_t total) {
+void TerminalProgress::progress(std::size_t done, std::size_t total, const std::string&) {
+    show(label_ + " " + std::to_string(done) + "/" + std::to_string(total), done == total);
+}
+
+void TerminalProgress::fileFound(const std::string&) { show(label_ + " " + std::to_string(++found_), false); }
+
+void TerminalProgress::show(std::string line, bool final) {
     if (!enabled_) return;
     const auto now = std::chrono::steady_clock::now();
-    if (now < shownFrom_ || (done != total && now - lastShown_ < kRedrawInterval)) return;
+    if (now < shownFrom_ || (!final && now - lastShown_ < kRedrawInterval)) return;
     lastShown_ = now;
-    std::string line = label_ + " " + std::to_string(done) + "/" + std::to_string(total);
     // Blank out what a longer line before left behind.
     const std::size_t length = line.size();
     if (length < width_) line.append(width_ - length, ' ');

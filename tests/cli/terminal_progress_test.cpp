@@ -23,22 +23,25 @@ TEST_P(TerminalProgressCases, ShowsOnlyOnALongRunOnATerminal) {
     std::ostringstream err;
     {
         TerminalProgress progress(err, param.terminal, std::chrono::milliseconds(param.delayMs));
-        progress.step("Dateien werden kodiert…");
-        for (std::size_t done = 0; done <= 3; ++done) progress.progress(done, 3);
-        progress.step("Kurz");
-        progress.progress(1, 1);
+        progress.stepStarted(RunStep::Downloading, 3);
+        for (std::size_t done = 0; done <= 3; ++done) progress.progress(done, 3, "seite.html");
+        progress.stepStarted(RunStep::Searching, 0);
+        progress.fileFound("a.html");
+        progress.stepStarted(RunStep::Encoding, 1);
+        progress.progress(1, 1, "");
     }
     const std::string text = err.str();
     if (!param.shown) {
         EXPECT_EQ(text, "");
         return;
     }
-    EXPECT_NE(text.find("\rDateien werden kodiert… 3/3"), std::string::npos) << text;
+    EXPECT_NE(text.find("\rDateien werden heruntergeladen… 3/3"), std::string::npos) << text;
     // The shorter line blanks out the rest of the longer one.
-    const std::size_t shortLine = text.find("\rKurz 1/1");
+    const std::string shortText = "Dateien werden kodiert… 1/1";
+    const std::size_t shortLine = text.find("\r" + shortText);
     ASSERT_NE(shortLine, std::string::npos) << text;
-    const std::size_t longWidth = std::string("Dateien werden kodiert… 3/3").size();
-    EXPECT_EQ(text.substr(shortLine + 1, longWidth), "Kurz 1/1" + std::string(longWidth - 8, ' '));
+    const std::size_t longWidth = std::string("Dateien werden heruntergeladen… 3/3").size();
+    EXPECT_EQ(text.substr(shortLine + 1, longWidth), shortText + std::string(longWidth - shortText.size(), ' '));
     EXPECT_EQ(text.substr(text.size() - longWidth - 2), "\r" + std::string(longWidth, ' ') + "\r");
 }
 
