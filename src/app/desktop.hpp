@@ -26,6 +26,8 @@ public:
     // The folder browser; nothing when cancelled.
     virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt,
                                                 const QString& preselected) = 0;
+    // A question with "Ja" and "Nein", modal; true for "Ja".
+    virtual bool askQuestion(QWidget* parent, const QString& caption, const QString& text) = 0;
     // Hands a document path, web address or "mailto:" address to the desktop;
     // false when it could not be handed over (a missing document, or one the
     // desktop has no application for).

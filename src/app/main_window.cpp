@@ -131,6 +131,7 @@ void TMaskerade::FormCreate() {
                            keys::kPassiveYes);
     ui->Alle_ja->setChecked(file.readString(keys::kProgramSection, keys::kProtectAllKey, keys::kPassiveNo) ==
                             keys::kPassiveYes);
+    ui->TLS_ja->setChecked(file.readString(keys::kFtpSection, keys::kTlsKey, keys::kPassiveNo) == keys::kPassiveYes);
 }
 
 void TMaskerade::HelpClick() {

@@ -1,5 +1,7 @@
 #include <QScopeGuard>
 
+#include "app/application_title.hpp"
+#include "app/desktop.hpp"
 #include "app/main_window.hpp"
 #include "app/qt_text.hpp"
 #include "ftp/remote_run.hpp"
@@ -9,7 +11,7 @@ namespace quill {
 
 void TMaskerade::FTP_GoClick() {
     ftp::RemoteRunFields fields{toCp1252(ui->Host->text()), toCp1252(ui->User->text()), toCp1252(ui->Pass->text()),
-                                toCp1252(ui->FTPDir->text()), ui->Passiv->isChecked()};
+                                toCp1252(ui->FTPDir->text()), ui->Passiv->isChecked(), ui->TLS_ja->isChecked()};
     const std::string typedFolder = fields.folder;
     StringList fileBox = ui->FileBox->entries();
 
@@ -27,6 +29,9 @@ void TMaskerade::FTP_GoClick() {
             refresh();
             showRunOutcome(message);
         });
+    };
+    view.askQuestion = [this](const std::string& question) {
+        return desktop().askQuestion(this, applicationTitle(), QString::fromStdString(question));
     };
     // A failed run still shows how far it got.
     const auto guard = qScopeGuard(refresh);

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 #include "app/document_handler.hpp"
@@ -57,6 +59,22 @@ bool QtDesktop::shellOpen(const QString& target) {
     // so that is asked first.
     if (!QFileInfo::exists(target) || desktopHandlesFile(target) == false) return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(target));
+bool QtDesktop::askQuestion(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    // "Nein" is the safe answer, so it is the default and Escape gives it.
+    QPushButton* no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void QtDesktop::shellOpen(const QString& target) {
+    const QUrl url = target.contains(QStringLiteral("://")) || target.startsWith(QStringLiteral("mailto:"))
+                         ? QUrl(target)
+                         : QUrl::fromLocalFile(target);
+    QDesktopServices::openUrl(url);
 }
 
 }  // namespace quill

@@ -11,6 +11,7 @@ public:
     void showErrorBox(QWidget* owner, const QString& caption, const QString& text) override;
     QStringList chooseFiles(QWidget* parent) override;
     std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt, const QString& preselected) override;
+    bool askQuestion(QWidget* parent, const QString& caption, const QString& text) override;
     bool shellOpen(const QString& target) override;
 };
 

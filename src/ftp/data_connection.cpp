@@ -117,7 +117,15 @@ void DataConnection::send(std::string_view piece) {
     }
 }
 
+void DataConnection::startTls(const TlsParameters& parameters, const std::string& controlFingerprint) {
+    if (!socket_.isOpen()) return;
+    socket_.startTls(parameters);
+    if (!socket_.tls()->resumed() && socket_.tls()->peerCertificate().fingerprint != controlFingerprint)
+        throw ETlsError("Die Datenverbindung zeigt ein anderes Zertifikat als die Steuerverbindung.");
+}
+
 void DataConnection::close() {
+    if (socket_.tls() != nullptr) endedWithoutCloseAlert_ = socket_.tls()->endedWithoutCloseAlert();
     socket_.close();
     listener_.close();
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "ftp/channel.hpp"
 #include "ftp/tcp_socket.hpp"
 #include "ftp/transfer_pace.hpp"
 
@@ -40,12 +41,20 @@ public:
     // slow a flow raises socket error 10060.
     void send(std::string_view piece);
 
+    // TLS as the client, once the server is ready for it; the session of the
+    // control connection is offered for resumption. A new session must show
+    // the control connection's certificate. Without a socket nothing happens.
+    void startTls(const TlsParameters& parameters, const std::string& controlFingerprint);
+    // Known after close.
+    bool endedWithoutCloseAlert() const { return endedWithoutCloseAlert_; }
+
     void close();
 
 private:
     TcpSocket listener_;
-    TcpSocket socket_;
+    Channel socket_;
     TransferPace pace_;
+    bool endedWithoutCloseAlert_ = false;
 };
 
 }  // namespace quill::ftp

@@ -42,8 +42,10 @@ void TFTPClient::Connect() {
         openControlConnection();
         ReadReply({220});
         greeting_ = lastReply_;
+        if (UseTLS) startControlTls();
         if (AutoLogin) {
             login();
+            if (UseTLS) protectDataConnections();
             afterLogin();
         }
     } catch (...) {

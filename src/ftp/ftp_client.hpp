@@ -7,7 +7,9 @@
 #include <string>
 
 #include "ftp/ftp_reply.hpp"
+#include "ftp/channel.hpp"
 #include "ftp/tcp_socket.hpp"
+#include "ftp/tls_session.hpp"
 #include "text/string_list.hpp"
 
 namespace quill::ftp {
@@ -44,6 +46,11 @@ public:
     std::size_t RecvBufferSize = 32768;
     std::size_t SendBufferSize = 32768;
     std::string ExternalIP;
+    // Explicit TLS: "AUTH TLS" after the greeting, and nothing after it in
+    // clear text, neither on the control nor on any data connection.
+    bool UseTLS = false;
+    // Asked about a certificate the system does not vouch for; none refuses it.
+    CertificateTrust TrustCertificate;
 
     TFTPTransferType TransferType() const { return transferType_; }
 
@@ -79,6 +86,9 @@ private:
     void openControlConnection();
     void login();
     void afterLogin();
+    void startControlTls();
+    void protectDataConnections();
+    void startDataTls(DataConnection& data);
     bool offersSiteZone() const;
     std::string readLine();
     void receiveMore(int waitMs);
@@ -104,10 +114,12 @@ private:
     Received receivingTransfer(const std::string& commandLine, const PieceSink& sink,
                            std::optional<std::uint64_t> restartAt);
     void sendingTransfer(const std::string& commandLine, int fileDescriptor);
-    void readFinalReply();
+    // Returns the first final reply's code.
+    int readFinalReply();
     bool serverCanRestart();
 
-    TcpSocket control_;
+    Channel control_;
+    std::string certificateFingerprint_;
     bool everConnected_ = false;
     bool closedByPeer_ = false;
     std::string input_;

@@ -13,6 +13,7 @@
 #include "ftp/ftp_errors.hpp"
 #include "ftp/listing_limits.hpp"
 #include "ftp/pasv_reply.hpp"
+#include "ftp/tls_errors.hpp"
 #include "ftp/transfer_size.hpp"
 
 namespace quill::ftp {
@@ -80,7 +81,7 @@ SocketAddress TFTPClient::prepareTransfer(const std::string& commandLine, DataCo
 }
 
 void TFTPClient::awaitServerConnection(DataConnection& data) {
-    if (data.acceptServer(peerAddress_.host, control_, !input_.empty(), AcceptTimeout)) return;
+    if (data.acceptServer(peerAddress_.host, control_.socket(), !input_.empty(), AcceptTimeout)) return;
     data.close();
     if (control_.isOpen() && (!input_.empty() || control_.readableNow())) {
         // The server has finished without a connection: its own error, if
@@ -114,10 +115,13 @@ TFTPClient::Received TFTPClient::receivingTransfer(const std::string& commandLin
             result.announced = sizeFromOpeningReply(lastReply_);
             awaitServerConnection(data);
         }
+        startDataTls(data);
         abandonOnStall([&] { result.bytes = data.receiveAll(sink, kReceivePieceSize); });
         data.close();
     }
-    readFinalReply();
+    const int finalCode = readFinalReply();
+    // Without a close alert only the server can say that nothing was cut off.
+    if (data.endedWithoutCloseAlert() && finalCode != 226 && finalCode != 250) throw ETransferNotConfirmed();
     return result;
 }
 
@@ -139,6 +143,7 @@ void TFTPClient::sendingTransfer(const std::string& commandLine, int fileDescrip
             SendCommand(commandLine, {125, 150});
             awaitServerConnection(data);
         }
+        startDataTls(data);
 
         std::string piece(std::max<std::size_t>(SendBufferSize, 1), '\0');
         std::uint64_t sent = 0;
@@ -163,9 +168,10 @@ void TFTPClient::sendingTransfer(const std::string& commandLine, int fileDescrip
     readFinalReply();
 }
 
-void TFTPClient::readFinalReply() {
+int TFTPClient::readFinalReply() {
     const int code = ReadReply({225, 226, 250, 426, 450});
     if (code == 426 || code == 450) ReadReply({226, 225});
+    return code;
 }
 
 bool TFTPClient::serverCanRestart() {

@@ -6,6 +6,7 @@
 #include "encoding/address_audit.hpp"
 #include "encoding/audit_message.hpp"
 #include "files/file_io.hpp"
+#include "ftp/certificate_pins.hpp"
 #include "ftp/ftp_errors.hpp"
 #include "ftp/remote_names.hpp"
 #include "ftp/remote_replace.hpp"
@@ -66,6 +67,7 @@ void saveFields(const RemoteRunFields& fields) {
     ini.writeString(settings::kFtpSection, settings::kFolderKey, fields.folder);
     ini.writeString(settings::kFtpSection, settings::kPassiveKey,
                     fields.passive ? settings::kPassiveYes : settings::kPassiveNo);
+    ini.writeString(settings::kFtpSection, settings::kTlsKey, fields.tls ? settings::kPassiveYes : settings::kPassiveNo);
 }
 
 std::string refusedNamesMessage(const StringList& refused) {
@@ -189,6 +191,8 @@ void FTP_Go(TFTPClient& FTPGet, RemoteRunFields& fields, const StringList& masks
     FTPGet.Host = fields.host;
     FTPGet.Username = fields.user;
     FTPGet.Password = fields.password;
+    FTPGet.UseTLS = fields.tls;
+    FTPGet.TrustCertificate = pinnedCertificateTrust(view.askQuestion);
     try {
         FTPGet.Connect();
         runConnected(FTPGet, fields, masks, runs, fileBox, view);

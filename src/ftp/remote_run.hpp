@@ -16,6 +16,7 @@ struct RemoteRunFields {
     std::string password;
     std::string folder;  // shown with slashes once the run has read it
     bool passive = false;
+    bool tls = false;  // explicit TLS on every connection
 };
 
 // How the run reaches the window while it goes on.
@@ -30,6 +31,9 @@ struct RemoteRunView {
     std::function<void(const StringList& copies)> copiesReady{};
     // False for a trial run: the report ends it, nothing is uploaded.
     bool uploadAfterReport = true;
+    // Asks a yes/no question (UTF-8) and returns true for "Ja". Used for a
+    // server certificate that the system does not vouch for.
+    std::function<bool(const std::string& question)> askQuestion{};
 };
 
 inline constexpr const char* kMissingFieldsMessage =

@@ -25,6 +25,10 @@ inline constexpr std::string_view kFtpFolderDefault = "/";
 inline constexpr std::string_view kPassiveKey = "Passiv";
 inline constexpr std::string_view kPassiveYes = "Ja";
 inline constexpr std::string_view kPassiveNo = "Nein";
+inline constexpr std::string_view kTlsKey = "TLS";  // "Ja"/"Nein" as for kPassiveKey
+
+// Trusted server certificates: key = host as typed, value = SHA-256 fingerprint in hex.
+inline constexpr std::string_view kCertificatesSection = "FTP-Zertifikate";
 }  // namespace settings
 
 }  // namespace quill

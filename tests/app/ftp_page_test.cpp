@@ -65,7 +65,7 @@ TEST_F(FtpPageTest, ARunShowsItsNamesAndFolderAndEmptiesTheLists) {
     EXPECT_EQ(server.uploads().size(), 1u);
     EXPECT_EQ(readWorkFile("Einstellungen.qmk"),
               "[FTP-Daten]\r\nServer=127.0.0.1\r\nUsername=anna\r\nPasswort=geheim\r\nVerzeichnis=\\htdocs\\web\r\n"
-              "Passiv=Ja\r\n");
+              "Passiv=Ja\r\nTLS=Nein\r\n");
 }
 
 TEST_F(FtpPageTest, AFailedRunShowsTheServerTextAndKeepsWhatItListed) {

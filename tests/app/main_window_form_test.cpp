@@ -102,6 +102,8 @@ const ControlRow kControls[] = {
     {"Verzeichnis_Label", Kind::Label, "FTP", "Datenverzeichnis:", {8, 267, 85, 13}},
     {"FTPDir", Kind::Edit, "FTP", "", {96, 264, 121, 21}},
     {"Passiv", Kind::CheckBox, "FTP", "Passiv-Modus", {96, 288, 97, 17}},
+    // Two lines: the caption is wider than the column left of "Passiv".
+    {"TLS_ja", Kind::CheckBox, "FTP", "Verschlüsselt\n(FTPS)", {8, 288, 85, 30}},
     {"FTP_Go", Kind::Button, "FTP", "Starten", {96, 308, 121, 21}},
     {"FTPDateiengefunden_Text", Kind::Label, "FTP", "Folgende Dateien wurden gefunden:", {224, 194, 173, 13}},
     {"FileBox", Kind::ListBox, "FTP", "", {224, 216, 233, 113}},
@@ -264,6 +266,7 @@ TEST_F(MainWindowFormTest, TabOrderFollowsTheTables) {
                                "Pass",
                                "FTPDir",
                                "Passiv",
+                               "TLS_ja",
                                "FTP_Go",
                                "FileBox",
                                "Help",
@@ -292,6 +295,7 @@ TEST_F(MainWindowFormTest, InitialStates) {
     EXPECT_TRUE(control<QCheckBox>(*window, "Unterverz").isChecked());
     EXPECT_FALSE(control<QCheckBox>(*window, "Passiv").isChecked());
     EXPECT_FALSE(control<QCheckBox>(*window, "Alle_ja").isChecked());
+    EXPECT_FALSE(control<QCheckBox>(*window, "TLS_ja").isChecked());
 
     auto& pass = control<QLineEdit>(*window, "Pass");
     EXPECT_EQ(pass.echoMode(), QLineEdit::Password);

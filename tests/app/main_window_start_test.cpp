@@ -22,6 +22,7 @@ using test::control;
 struct Fields {
     QString mail, subject, host, user, pass, ftpDir;
     bool passive;
+    bool tls;
     QStringList masks;
 };
 
@@ -32,7 +33,8 @@ Fields fieldsOf(TMaskerade& window) {
     return {control<QLineEdit>(window, "Mail_Edit").text(),   control<QLineEdit>(window, "Betreff_Edit").text(),
             control<QLineEdit>(window, "Host").text(),        control<QLineEdit>(window, "User").text(),
             control<QLineEdit>(window, "Pass").text(),        control<QLineEdit>(window, "FTPDir").text(),
-            control<QCheckBox>(window, "Passiv").isChecked(), masks};
+            control<QCheckBox>(window, "Passiv").isChecked(), control<QCheckBox>(window, "TLS_ja").isChecked(),
+            masks};
 }
 
 class StartUpTest : public test::WindowTest {};
@@ -80,47 +82,51 @@ TEST_P(StartUpCaseTest, LoadsListAndSettings) {
     EXPECT_EQ(fields.pass, c.expected.pass);
     EXPECT_EQ(fields.ftpDir, c.expected.ftpDir);
     EXPECT_EQ(fields.passive, c.expected.passive);
+    EXPECT_EQ(fields.tls, c.expected.tls);
     EXPECT_EQ(fields.masks, c.expected.masks);
 }
 
 const char* const kFullSettings =
     "[Quillmaskerade]\r\nEMailAdresse=info@example.com\r\nBetreff=  \"Hallo Welt\"  \r\nVerzeichnis=/home\r\n"
     "[FTP-Daten]\r\nServer=ftp.example.org\r\nUsername=anna\r\nPasswort= geheim \r\nVerzeichnis=/htdocs\r\n"
-    "Passiv=Ja\r\n";
+    "Passiv=Ja\r\nTLS=Ja\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Files, StartUpCaseTest,
     ::testing::Values(
-        StartCase{"empty list, no settings", "", nullptr, {"", "", "", "", "", "/", false, {}}},
+        StartCase{"empty list, no settings", "", nullptr, {"", "", "", "", "", "/", false, false, {}}},
         StartCase{"empty list, every setting",
                   "",
                   kFullSettings,
-                  {"info@example.com", "Hallo Welt", "ftp.example.org", "anna", "geheim", "/htdocs", true, {}}},
+                  {"info@example.com", "Hallo Welt", "ftp.example.org", "anna", "geheim", "/htdocs", true, true, {}}},
         StartCase{"server only",
                   "*.html\r\n",
                   "[FTP-Daten]\r\nServer=ftp.example.org\r\n",
-                  {"", "", "ftp.example.org", "", "", "/", false, {"*.html"}}},
-        StartCase{"passive in lower case", "", "[FTP-Daten]\r\nPassiv=ja\r\n", {"", "", "", "", "", "/", false, {}}},
-        StartCase{"passive in capitals", "", "[FTP-Daten]\r\nPassiv=JA\r\n", {"", "", "", "", "", "/", false, {}}},
+                  {"", "", "ftp.example.org", "", "", "/", false, false, {"*.html"}}},
+        StartCase{"passive in lower case", "", "[FTP-Daten]\r\nPassiv=ja\r\n", {"", "", "", "", "", "/", false, false, {}}},
+        StartCase{"passive in capitals", "", "[FTP-Daten]\r\nPassiv=JA\r\n", {"", "", "", "", "", "/", false, false, {}}},
+        StartCase{"encryption in lower case", "", "[FTP-Daten]\r\nTLS=ja\r\n",
+                  {"", "", "", "", "", "/", false, false, {}}},
+        StartCase{"encryption only", "", "[FTP-Daten]\r\nTLS=Ja\r\n", {"", "", "", "", "", "/", false, true, {}}},
         StartCase{"names match in any case",
                   "",
                   "[ftp-daten]\r\npassiv=Ja\r\nSERVER=h\r\n",
-                  {"", "", "h", "", "", "/", true, {}}},
+                  {"", "", "h", "", "", "/", true, false, {}}},
         StartCase{"line ends of every kind",
                   "*.html\r\n*.htm\r*.php\n\r\n*.asp",
                   nullptr,
-                  {"", "", "", "", "", "/", false, {"*.html", "*.htm", "*.php", "", "*.asp"}}},
+                  {"", "", "", "", "", "/", false, false, {"*.html", "*.htm", "*.php", "", "*.asp"}}},
         StartCase{"latin-1 text",
                   "*.\xE4h\r\n",
                   "[Quillmaskerade]\r\nBetreff=Gr\xFC\xDF"
                   "e\r\n",
-                  {"", "Grüße", "", "", "", "/", false, {"*.äh"}}},
+                  {"", "Grüße", "", "", "", "/", false, false, {"*.äh"}}},
         StartCase{"utf-8 text trimmed behind its mark",
                   "",
                   "[Quillmaskerade]\r\nEMailAdresse=\xEF\xBB\xBF  \xC5\x82ukasz@x\r\n"
                   "Betreff=\xEF\xBB\xBF \"\xC5\x81\xC3\xB3"
                   "d\xC5\xBA \" \r\n",
-                  {"łukasz@x", "Łódź ", "", "", "", "/", false, {}}}),
+                  {"łukasz@x", "Łódź ", "", "", "", "/", false, false, {}}}),
     [](const ::testing::TestParamInfo<StartCase>& info) {
         std::string name = info.param.name;
         for (char& c : name)

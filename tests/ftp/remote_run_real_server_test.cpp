@@ -56,7 +56,7 @@ TEST_P(RemoteRunRealServer, EncodesTheFolderInPlaceAndLeavesEverythingElse) {
     EncodingRuns runs;
     StringList fileBox;
     std::vector<std::string> messages;
-    RemoteRunView view{[&](const RunOutcome& m) { messages.push_back(m.text); }, [] {}};
+    RemoteRunView view{[&](const RunOutcome& m) { messages.push_back(m.text); }, [] {}, {}};
 
     FTP_Go(client, fields, {"*.html", "k*"}, runs, fileBox, view);
 

@@ -30,6 +30,14 @@ std::optional<QString> DesktopFake::chooseFolder(QWidget*, const QString& prompt
     return folder;
 }
 
+bool DesktopFake::askQuestion(QWidget*, const QString& caption, const QString& text) {
+    questions.push_back({caption, text});
+    if (questionAnswers_.empty()) return false;
+    const bool yes = questionAnswers_.front();
+    questionAnswers_.pop_front();
+    return yes;
+}
+
 bool DesktopFake::shellOpen(const QString& target) {
     shellOpens.push_back(target);
     return !unopenable.contains(target);

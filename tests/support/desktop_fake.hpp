@@ -24,6 +24,10 @@ public:
         QString caption;
         QString text;
     };
+    struct QuestionCall {
+        QString caption;
+        QString text;
+    };
     struct FolderCall {
         QString prompt;
         QString preselected;
@@ -33,22 +37,27 @@ public:
     void showErrorBox(QWidget* owner, const QString& caption, const QString& text) override;
     QStringList chooseFiles(QWidget* parent) override;
     std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt, const QString& preselected) override;
+    bool askQuestion(QWidget* parent, const QString& caption, const QString& text) override;
     bool shellOpen(const QString& target) override;
 
     // Answers for the next dialogs, used in order; an unscripted dialog is cancelled.
     void scriptFiles(QStringList answer) { fileAnswers_.push_back(std::move(answer)); }
     void scriptFolder(std::optional<QString> answer) { folderAnswers_.push_back(std::move(answer)); }
+    // true answers "Ja"; an unscripted question gets "Nein".
+    void scriptQuestion(bool yes) { questionAnswers_.push_back(yes); }
 
     std::vector<MessageBoxCall> messageBoxes;
     std::vector<ErrorBoxCall> errorBoxes;
     int fileDialogs = 0;
     std::vector<FolderCall> folderDialogs;
+    std::vector<QuestionCall> questions;
     QStringList shellOpens;  // every target handed over, opened or not
     QStringList unopenable;  // targets the desktop has no application for
 
 private:
     std::deque<QStringList> fileAnswers_;
     std::deque<std::optional<QString>> folderAnswers_;
+    std::deque<bool> questionAnswers_;
 };
 
 // Installs a fresh fake for the lifetime of the object and puts the previous
