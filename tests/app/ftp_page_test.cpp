@@ -6,7 +6,9 @@
 #include <QListWidget>
 
 #include "app_test_support.hpp"
+#include "ftp/tls_errors.hpp"
 #include "support/scripted_ftp_server.hpp"
+#include "support/test_certificate.hpp"
 
 namespace quill {
 namespace {
@@ -96,6 +98,30 @@ TEST_F(FtpPageTest, ServerNamesInTheCodePageShowReadablyInBothLists) {
     auto& found = control<QListWidget>(*window, "Dateien_gefunden");
     ASSERT_EQ(found.count(), 1);
     EXPECT_EQ(found.item(0)->text(), workPath("FTP-Inhalt") + QString::fromUtf8("/märz.html"));
+}
+
+TEST_F(FtpPageTest, AnEncryptedRunPutsAnUnknownCertificateToTheUserAndStopsAtNein) {
+    test::ScriptedFtpServer server;
+    const test::TestCertificate certificate;
+    server.setCertificate(certificate);
+    server.always("AUTH", {replyLine("234 Los"), test::startTls()});
+    window->ftpClient().Port = server.port();
+    control<QCheckBox>(*window, "TLS_ja").setChecked(true);
+    desktop->scriptQuestion(false);
+    start();
+
+    ASSERT_EQ(desktop->questions.size(), 1u);
+    EXPECT_EQ(desktop->questions[0].caption, QStringLiteral("test_app"));
+    const QString question = desktop->questions[0].text;
+    EXPECT_TRUE(question.endsWith(QStringLiteral("Diesem Zertifikat trotzdem vertrauen?"))) << question.toStdString();
+    EXPECT_TRUE(question.contains(QString::fromStdString(certificate.fingerprint().substr(0, 2) + ":" +
+                                                         certificate.fingerprint().substr(2, 2))));
+    ASSERT_EQ(desktop->errorBoxes.size(), 1u);
+    EXPECT_EQ(desktop->errorBoxes[0].text, QString::fromUtf8(ftp::ECertificateRejected().what()));
+    EXPECT_TRUE(server.waitForConnectionsEnded(1));
+    EXPECT_EQ(server.commands(), std::vector<std::string>{"AUTH TLS"});
+    EXPECT_NE(readWorkFile("Einstellungen.qmk").find("Passiv=Nein\r\nTLS=Ja\r\n"), std::string::npos);
+    EXPECT_EQ(readWorkFile("Einstellungen.qmk").find("FTP-Zertifikate"), std::string::npos);
 }
 
 }  // namespace

@@ -146,7 +146,7 @@ TEST_P(HostileServer, RunEndsInTimeAndLeavesEveryPageWhole) {
     RemoteRunFields fields{"127.0.0.1", "anna", "geheim", "", row.passive};
     EncodingRuns runs;
     StringList fileBox;
-    RemoteRunView view{[](const RunOutcome&) {}, [] {}};
+    RemoteRunView view{[](const RunOutcome&) {}, [] {}, {}};
 
     std::string error;
     const auto start = Clock::now();

@@ -9,6 +9,7 @@
 #include "settings/settings_file.hpp"
 #include "support/pyftpdlib_server.hpp"
 #include "support/temp_folder.hpp"
+#include "support/test_certificate.hpp"
 #include "text/quill_error.hpp"
 
 namespace quill::ftp {
@@ -29,13 +30,24 @@ const std::string kPlain = "Nur Text, kein Link.\r\n";
 const std::string kInner = "<a href=\"mailto:a@b.de\">Mail</a>";
 const std::string kPicture("\x89PNG\r\n\x1a\n\0\x01", 10);
 
+// Key and certificate for an encrypting server, or nothing for a plain one.
+std::string certificateFile(const test::TempFolder& folder, const test::TestCertificate& certificate, bool tls) {
+    if (!tls) return {};
+    const std::string path = folder.file("server.pem");
+    certificate.writePemFile(path);
+    return path;
+}
+
 // A whole run against a real server, in each data connection mode, with a
-// server that globs masks and with one that refuses them.
+// server that globs masks and with one that refuses them, and with one that
+// requires TLS on every connection.
 class RemoteRunRealServer
     : public test::InTempWorkingFolder,
-      public ::testing::WithParamInterface<std::tuple<bool, PyftpdlibServer::Masks>> {
+      public ::testing::WithParamInterface<std::tuple<bool, PyftpdlibServer::Masks, bool>> {
 protected:
-    RemoteRunRealServer() : server("quill", "geheim", std::get<1>(GetParam())) {
+    RemoteRunRealServer()
+        : server("quill", "geheim", std::get<1>(GetParam()), 0,
+                 certificateFile(keys, certificate, std::get<2>(GetParam()))) {
         server.root().write("web/index.html", kIndex);
         server.root().write("web/kontakt.html", kContact);
         server.root().write("web/ohne.html", kPlain);
@@ -47,16 +59,24 @@ protected:
         client.AcceptTimeout = 10000;
     }
 
+    test::TempFolder keys;
+    test::TestCertificate certificate;
     PyftpdlibServer server;
     TFTPClient client;
 };
 
 TEST_P(RemoteRunRealServer, EncodesTheFolderInPlaceAndLeavesEverythingElse) {
-    RemoteRunFields fields{"127.0.0.1", "quill", "geheim", "\\web", std::get<0>(GetParam())};
+    const bool tls = std::get<2>(GetParam());
+    RemoteRunFields fields{"127.0.0.1", "quill", "geheim", "\\web", std::get<0>(GetParam()), tls};
     EncodingRuns runs;
     StringList fileBox;
     std::vector<std::string> messages;
-    RemoteRunView view{[&](const RunOutcome& m) { messages.push_back(m.text); }, [] {}, {}};
+    std::vector<std::string> questions;
+    RemoteRunView view{[&](const RunOutcome& m) { messages.push_back(m.text); }, [] {},
+                       [&](const std::string& question) {
+                           questions.push_back(question);
+                           return true;
+                       }};
 
     FTP_Go(client, fields, {"*.html", "k*"}, runs, fileBox, view);
 
@@ -78,22 +98,36 @@ TEST_P(RemoteRunRealServer, EncodesTheFolderInPlaceAndLeavesEverythingElse) {
     EXPECT_EQ(ini.readString(settings::kFtpSection, settings::kFolderKey, ""), "\\web");
     EXPECT_EQ(ini.readString(settings::kFtpSection, settings::kPassiveKey, ""),
               std::get<0>(GetParam()) ? "Ja" : "Nein");
+    EXPECT_EQ(ini.readString(settings::kFtpSection, settings::kTlsKey, ""), tls ? "Ja" : "Nein");
+    // The self-signed certificate was put to the user once and is kept.
+    EXPECT_EQ(questions.size(), tls ? 1u : 0u);
+    EXPECT_EQ(ini.readString(settings::kCertificatesSection, "127.0.0.1", ""), tls ? certificate.fingerprint() : "");
 
     // Already encoded: a second run finds nothing and uploads nothing.
     messages.clear();
     FTP_Go(client, fields, {"*.html"}, runs, fileBox, view);
     EXPECT_EQ(messages, std::vector<std::string>{"Es wurden keine unkodierten E-Mail-Adressen gefunden!"});
     EXPECT_EQ(server.root().read("web/index.html"), kIndexEncoded);
+    EXPECT_EQ(questions.size(), tls ? 1u : 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ModesAndServers, RemoteRunRealServer,
-    ::testing::Combine(::testing::Bool(),
-                       ::testing::Values(PyftpdlibServer::Masks::Globbed, PyftpdlibServer::Masks::Refused)),
-    [](const auto& info) {
-        return std::string(std::get<0>(info.param) ? "Passive" : "Active") +
-               (std::get<1>(info.param) == PyftpdlibServer::Masks::Globbed ? "Globbing" : "RefusingMasks");
-    });
+std::string caseName(const ::testing::TestParamInfo<RemoteRunRealServer::ParamType>& info) {
+    return std::string(std::get<0>(info.param) ? "Passive" : "Active") +
+           (std::get<1>(info.param) == PyftpdlibServer::Masks::Globbed ? "Globbing" : "RefusingMasks") +
+           (std::get<2>(info.param) ? "Encrypted" : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(ModesAndServers, RemoteRunRealServer,
+                         ::testing::Combine(::testing::Bool(),
+                                            ::testing::Values(PyftpdlibServer::Masks::Globbed,
+                                                              PyftpdlibServer::Masks::Refused),
+                                            ::testing::Values(false)),
+                         caseName);
+
+INSTANTIATE_TEST_SUITE_P(Encrypted, RemoteRunRealServer,
+                         ::testing::Combine(::testing::Bool(), ::testing::Values(PyftpdlibServer::Masks::Globbed),
+                                            ::testing::Values(true)),
+                         caseName);
 
 // The server drops the connection when the second page is being uploaded:
 // the first page is replaced, the others stay as they were, nothing
@@ -109,7 +143,7 @@ TEST_P(DropDuringUploads, PagesAreOldOrNewAndTheMessageSaysWhich) {
     RemoteRunFields fields{"127.0.0.1", "quill", "geheim", "/web", GetParam()};
     EncodingRuns runs;
     StringList fileBox;
-    RemoteRunView view{[](const RunOutcome&) {}, [] {}};
+    RemoteRunView view{[](const RunOutcome&) {}, [] {}, {}};
 
     std::string message;
     try {

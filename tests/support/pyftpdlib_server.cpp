@@ -21,14 +21,14 @@ constexpr int kStopLimitMs = 5000;
 const char* const kServerScript = R"PY(
 import fnmatch, logging, os, sys
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 
 logging.disable(logging.CRITICAL)
-root, user, password, masks, drop_at_store = sys.argv[1:6]
+root, user, password, masks, drop_at_store, certificate = sys.argv[1:7]
 drop_at_store = int(drop_at_store)
 
-class Handler(FTPHandler):
+class Handler(TLS_FTPHandler if certificate else FTPHandler):
     stores = 0
 
     def ftp_STOR(self, file, mode='w'):
@@ -56,6 +56,11 @@ authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm='elradfmwMT')
 Handler.authorizer = authorizer
 Handler.auth_failed_timeout = 0.1  # tests need no brute-force delay
+if certificate:
+    # Nothing in clear text: neither the login nor any data connection.
+    Handler.certfile = certificate
+    Handler.tls_control_required = True
+    Handler.tls_data_required = True
 server = FTPServer(('127.0.0.1', 0), Handler)
 print(server.address[1], flush=True)
 server.serve_forever()
@@ -63,7 +68,8 @@ server.serve_forever()
 
 }  // namespace
 
-PyftpdlibServer::PyftpdlibServer(std::string user, std::string password, Masks masks, int dropAtStore)
+PyftpdlibServer::PyftpdlibServer(std::string user, std::string password, Masks masks, int dropAtStore,
+                                 std::string certificateFile)
     : user_(std::move(user)), password_(std::move(password)) {
     const char* masksArgument = masks == Masks::Globbed ? "globbed" : "refused";
     const std::string dropArgument = std::to_string(dropAtStore);
@@ -76,7 +82,8 @@ PyftpdlibServer::PyftpdlibServer(std::string user, std::string password, Masks m
         const int null = ::open("/dev/null", O_WRONLY);
         if (null >= 0) ::dup2(null, STDERR_FILENO);
         ::execl("/usr/bin/python3", "python3", "-c", kServerScript, root_.path().c_str(), user_.c_str(),
-                password_.c_str(), masksArgument, dropArgument.c_str(), static_cast<char*>(nullptr));
+                password_.c_str(), masksArgument, dropArgument.c_str(), certificateFile.c_str(),
+                static_cast<char*>(nullptr));
         ::_exit(127);
     }
     ::close(out[1]);

@@ -20,9 +20,11 @@ public:
     enum class Masks { Globbed, Refused };
 
     // With dropAtStore n > 0, the server drops the control connection when
-    // the n-th STOR command arrives, storing nothing for it.
+    // the n-th STOR command arrives, storing nothing for it. With a
+    // certificate file (key and certificate, PEM) the server requires explicit
+    // TLS on the control connection and on every data connection.
     PyftpdlibServer(std::string user = "quill", std::string password = "geheim", Masks masks = Masks::Globbed,
-                    int dropAtStore = 0);
+                    int dropAtStore = 0, std::string certificateFile = {});
     ~PyftpdlibServer();
     PyftpdlibServer(const PyftpdlibServer&) = delete;
     PyftpdlibServer& operator=(const PyftpdlibServer&) = delete;

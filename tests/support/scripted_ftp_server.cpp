@@ -111,6 +111,15 @@ ServerStep dripData(std::string bytes, int intervalMs) {
 ServerStep strangerData(std::string bytes) {
     return {ServerStep::Kind::StrangerData, std::move(bytes)};
 }
+ServerStep startTls() {
+    return {ServerStep::Kind::StartTls, {}};
+}
+ServerStep secureData() {
+    return {ServerStep::Kind::SecureData, {}};
+}
+ServerStep closeDataWithoutAlert() {
+    return {ServerStep::Kind::CloseDataWithoutAlert, {}};
+}
 
 Script transferOut(std::string data) {
     return {replyLine("150 Opening data connection"), openData(), sendData(std::move(data)), closeData(),
@@ -137,6 +146,7 @@ ScriptedFtpServer::~ScriptedFtpServer() {
     thread_.join();
     closeFd(listener_);
     closeFd(passiveListener_);
+    gnutls_free(ticketKey_.data);
 }
 
 void ScriptedFtpServer::bindPassiveListener(const std::string& address) {
@@ -162,6 +172,17 @@ void ScriptedFtpServer::once(const std::string& verb, Script answer) {
 void ScriptedFtpServer::always(const std::string& verb, Script answer) {
     std::lock_guard lock(mutex_);
     standing_[verb] = std::move(answer);
+}
+
+void ScriptedFtpServer::setCertificate(const TestCertificate& certificate) {
+    std::lock_guard lock(mutex_);
+    certificate_ = certificate;
+    if (ticketKey_.data == nullptr) gnutls_session_ticket_key_generate(&ticketKey_);
+}
+
+std::vector<bool> ScriptedFtpServer::dataSessionsResumed() const {
+    std::lock_guard lock(mutex_);
+    return dataSessionsResumed_;
 }
 
 void ScriptedFtpServer::setPassiveAddress(const std::string& address) {
@@ -290,11 +311,13 @@ void ScriptedFtpServer::serve(int control) {
             std::lock_guard lock(mutex_);
             if (stop_) break;
         }
-        if (!waitReadable(control, kPollRoundMs)) continue;
-        const auto got = ::recv(control, buffer, sizeof buffer, 0);
+        if (!(controlTls_ && controlTls_->pending()) && !waitReadable(control, kPollRoundMs)) continue;
+        const auto got = controlTls_ ? controlTls_->receive(buffer, sizeof buffer) : ::recv(control, buffer, sizeof buffer, 0);
         if (got <= 0) break;
         input.append(buffer, static_cast<std::size_t>(got));
     }
+    dataTls_.reset();
+    controlTls_.reset();
     closeFd(data);
     closeFd(control);
 }
@@ -358,7 +381,7 @@ Script ScriptedFtpServer::defaultAnswer(const std::string& verb, const std::stri
     if (verb == "CWD") return {replyLine("250 Folder changed")};
     if (verb == "PORT") return {replyLine("200 PORT command successful")};
     if (verb == "REST") return {replyLine("350 Restarting")};
-    if (verb == "PRET" || verb == "SITE") return {replyLine("200 OK")};
+    if (verb == "PRET" || verb == "SITE" || verb == "PBSZ" || verb == "PROT") return {replyLine("200 OK")};
     if (verb == "PASV") {
         std::string host = announcedPassiveAddress_.empty() ? passiveAddress_ : announcedPassiveAddress_;
         for (char& byte : host) {
@@ -377,26 +400,30 @@ Script ScriptedFtpServer::defaultAnswer(const std::string& verb, const std::stri
 void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step, const std::string& line) {
     switch (step.kind) {
         case ServerStep::Kind::Send:
-            sendAll(control, step.bytes);
+            if (controlTls_)
+                controlTls_->send(step.bytes);
+            else
+                sendAll(control, step.bytes);
             break;
         case ServerStep::Kind::OpenData:
+            dataTls_.reset();
             closeFd(data);
             data = openDataConnection();
             break;
         case ServerStep::Kind::SendData:
             for (int i = 0; i < step.times && data >= 0; ++i) {
-                if (!sendAll(data, step.bytes)) break;
+                if (dataTls_ ? !dataTls_->send(step.bytes) : !sendAll(data, step.bytes)) break;
             }
             break;
         case ServerStep::Kind::ReceiveData: {
             std::string received;
             char buffer[65536];
             while (data >= 0) {
-                if (!waitReadable(data, kDataWaitMs)) {
+                if (!(dataTls_ && dataTls_->pending()) && !waitReadable(data, kDataWaitMs)) {
                     addProblem("upload did not end");
                     break;
                 }
-                const auto got = ::recv(data, buffer, sizeof buffer, 0);
+                const auto got = dataTls_ ? dataTls_->receive(buffer, sizeof buffer) : ::recv(data, buffer, sizeof buffer, 0);
                 if (got <= 0) break;
                 received.append(buffer, static_cast<std::size_t>(got));
             }
@@ -407,9 +434,41 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step, 
             break;
         }
         case ServerStep::Kind::CloseData:
+            if (dataTls_) dataTls_->bye();
+            dataTls_.reset();
             closeFd(data);
             break;
+        case ServerStep::Kind::CloseDataWithoutAlert:
+            dataTls_.reset();
+            closeFd(data);
+            break;
+        case ServerStep::Kind::StartTls:
+        case ServerStep::Kind::SecureData: {
+            const bool onControl = step.kind == ServerStep::Kind::StartTls;
+            std::optional<TestCertificate> certificate;
+            {
+                std::lock_guard lock(mutex_);
+                certificate = certificate_;
+            }
+            if (!certificate || (!onControl && data < 0)) {
+                addProblem("nothing to secure");
+                break;
+            }
+            try {
+                (onControl ? controlTls_ : dataTls_) =
+                    std::make_unique<ServerTls>(onControl ? control : data, *certificate, kDataWaitMs, &ticketKey_);
+                if (!onControl) {
+                    std::lock_guard lock(mutex_);
+                    dataSessionsResumed_.push_back(dataTls_->resumed());
+                }
+            } catch (const std::runtime_error& failure) {
+                addProblem(failure.what());
+                if (onControl) ::shutdown(control, SHUT_RDWR);
+            }
+            break;
+        }
         case ServerStep::Kind::ResetData:
+            dataTls_.reset();
             if (data >= 0) {
                 const linger abort{1, 0};
                 ::setsockopt(data, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);

@@ -4,18 +4,35 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "support/server_tls.hpp"
+#include "support/test_certificate.hpp"
 
 namespace quill::test {
 
 // One thing the scripted server does in answer to a command.
 struct ServerStep {
     enum class Kind {
-        Send, OpenData, SendData, ReceiveData, CloseData, ResetData, CloseControl, Pause,
-        Drip, DripData, StrangerData
+        Send,
+        OpenData,
+        SendData,
+        ReceiveData,
+        CloseData,
+        ResetData,
+        CloseControl,
+        Pause,
+        Drip,
+        DripData,
+        StrangerData,
+        StartTls,
+        SecureData,
+        CloseDataWithoutAlert
     };
     Kind kind;
     std::string bytes;
@@ -45,6 +62,12 @@ ServerStep dripData(std::string bytes, int intervalMs);
 // Active mode: another host (127.0.0.2) reaches the PORT address first and
 // sends the bytes.
 ServerStep strangerData(std::string bytes);
+// TLS as the server with the certificate of setCertificate: on the control
+// connection from here on, or on the open data connection.
+ServerStep startTls();
+ServerStep secureData();
+// Closes a secured data connection without the close alert.
+ServerStep closeDataWithoutAlert();
 
 // "150 ...", the data sent, "226 ..."; and the same for receiving.
 Script transferOut(std::string data);
@@ -71,6 +94,10 @@ public:
     void once(const std::string& verb, Script answer);
     // The answer to every command with this verb when none is queued.
     void always(const std::string& verb, Script answer);
+    // The certificate startTls and secureData show; TLS sessions may be resumed.
+    void setCertificate(const TestCertificate& certificate);
+    // For each secureData step: whether the client resumed an earlier session.
+    std::vector<bool> dataSessionsResumed() const;
     // The passive data listener moves to this loopback address (default 127.0.0.1).
     void setPassiveAddress(const std::string& address);
     // PASV names this address while the listener stays where it is.
@@ -131,6 +158,12 @@ private:
     std::vector<std::string> uploads_;
     std::vector<std::string> problems_;
     int connectionsEnded_ = 0;
+    std::optional<TestCertificate> certificate_;
+    gnutls_datum_t ticketKey_{};
+    std::vector<bool> dataSessionsResumed_;
+    // Used by the server's thread only.
+    std::unique_ptr<ServerTls> controlTls_;
+    std::unique_ptr<ServerTls> dataTls_;
     std::thread thread_;
 };
 

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "ftp/tls_errors.hpp"
+#include "scripted_session.hpp"
+#include "support/temp_folder.hpp"
+#include "support/test_certificate.hpp"
+
+namespace quill::ftp::test {
+namespace {
+
+using Commands = std::vector<std::string>;
+
+bool anySentInClear(const Commands& commands) {
+    for (const auto& line : commands) {
+        if (line.rfind("USER", 0) == 0 || line.rfind("PASS", 0) == 0) return true;
+    }
+    return false;
+}
+
+struct RefusalCase {
+    const char* name;
+    Script answer;
+    std::string message;  // a message ending in "..." is compared up to there
+};
+
+// However TLS fails to start, the run ends before the user name leaves.
+TEST_F(ScriptedSession, NoLoginWithoutTls) {
+    const RefusalCase cases[] = {
+        {"refused", {replyLine("502 Kein TLS hier")}, "Der Server bietet keine verschlüsselte Verbindung an: Kein TLS hier"},
+        {"refused in two lines",
+         {sendRaw("534-Nicht erlaubt\r\n534 Richtlinie\r\n")},
+         "Der Server bietet keine verschlüsselte Verbindung an: Nicht erlaubt\r\nRichtlinie"},
+        {"garbage instead of a handshake",
+         {replyLine("234 Los"), pause(100), sendRaw(std::string(200, '\x17') + "HTTP/1.0 400 Bad Request\r\n\r\n")},
+         "Die verschlüsselte Verbindung konnte nicht aufgebaut werden: ..."},
+        {"clear text behind the 234",
+         {sendRaw("234 Los\r\n230 Schon angemeldet\r\n")},
+         "Die verschlüsselte Verbindung konnte nicht aufgebaut werden: Der Server hat nach AUTH TLS unverschlüsselte "
+         "Daten gesendet."},
+        {"closed instead of a handshake", {replyLine("234 Los"), closeControl()}, "Die verschlüsselte Verbindung konnte nicht aufgebaut werden: ..."},
+        {"silence instead of a handshake", {replyLine("234 Los"), pause(1500)}, "Read Timeout"},
+    };
+    client.UseTLS = true;
+    client.ReadTimeout = 600;
+    int ended = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.once("AUTH", c.answer);
+        const auto started = std::chrono::steady_clock::now();
+        try {
+            client.Connect();
+            ADD_FAILURE() << "connected";
+        } catch (const EFTPError& e) {
+            const std::string text = e.what();
+            if (c.message.size() > 3 && c.message.compare(c.message.size() - 3, 3, "...") == 0)
+                EXPECT_EQ(text.substr(0, c.message.size() - 3), c.message.substr(0, c.message.size() - 3)) << text;
+            else
+                EXPECT_EQ(text, c.message);
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(3000));
+        EXPECT_FALSE(client.Connected());
+        EXPECT_TRUE(server.waitForConnectionsEnded(++ended));
+        EXPECT_EQ(server.commands().front(), "AUTH TLS");
+        EXPECT_FALSE(anySentInClear(server.commands()));
+    }
+}
+
+class EncryptedSession : public ScriptedSession {
+protected:
+    EncryptedSession() {
+        server.setCertificate(certificate);
+        server.always("AUTH", {replyLine("234 Los"), startTls()});
+        client.UseTLS = true;
+        client.Passive = true;
+        client.TrustCertificate = [this](const std::string& host, const PeerCertificate& offered) {
+            questions.push_back({host, offered});
+            return trust;
+        };
+    }
+
+    struct Question {
+        std::string host;
+        PeerCertificate certificate;
+    };
+
+    quill::test::TestCertificate certificate;
+    bool trust = true;
+    std::vector<Question> questions;
+};
+
+TEST_F(EncryptedSession, AnUntrustedCertificateEndsTheConnectionBeforeTheLogin) {
+    trust = false;
+    expectError<ECertificateRejected>([&] { client.Connect(); }, ECertificateRejected().what());
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].host, "127.0.0.1");
+    EXPECT_EQ(questions[0].certificate.fingerprint, certificate.fingerprint());
+    EXPECT_NE(questions[0].certificate.problem.find("selbst signiert"), std::string::npos)
+        << questions[0].certificate.problem;
+    EXPECT_TRUE(server.waitForConnectionsEnded(1));
+    EXPECT_EQ(server.commands(), Commands{"AUTH TLS"});
+    EXPECT_TRUE(server.problems().empty());
+}
+
+TEST_F(EncryptedSession, LogsInThenProtectsTheDataAndResumesTheSessionOnEachConnection) {
+    server.once("RETR", {replyLine("150 Los"), openData(), secureData(), sendData("geheime Seite"), closeData(),
+                         replyLine("226 Fertig")});
+    server.once("STOR", {replyLine("150 Los"), openData(), secureData(), receiveData(), closeData(),
+                         replyLine("226 Fertig")});
+    client.Connect();
+    const quill::test::TempFolder folder;
+    client.Download("a.html", folder.file("a.html"), true, false);
+    client.Upload(folder.write("b.html", std::string(100000, 'b')), "b.html", false);
+    client.Disconnect();
+
+    const Commands all = server.commands();
+    const Commands start(all.begin(), all.begin() + 5);
+    EXPECT_EQ(start, (Commands{"AUTH TLS", "USER anna", "PASS geheim", "PBSZ 0", "PROT P"}));
+    EXPECT_EQ(folder.read("a.html"), "geheime Seite");
+    EXPECT_EQ(server.uploads(), Commands{std::string(100000, 'b')});
+    EXPECT_EQ(server.dataSessionsResumed(), (std::vector<bool>{true, true}));
+    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_TRUE(server.problems().empty());
+}
+
+struct EndCase {
+    const char* name;
+    bool closeAlert;
+    Script finalReplies;
+    bool accepted;
+};
+
+// Without a close alert a cut-off download looks complete; only the
+// server's final reply can vouch for it.
+TEST_F(EncryptedSession, ADataConnectionWithoutCloseAlertNeedsAConfirmingFinalReply) {
+    const EndCase cases[] = {
+        {"close alert, 226", true, {replyLine("226 Fertig")}, true},
+        {"close alert, 426 then 226", true, {replyLine("426 Abgebrochen"), replyLine("226 Fertig")}, true},
+        {"no close alert, 226", false, {replyLine("226 Fertig")}, true},
+        {"no close alert, 250", false, {replyLine("250 Fertig")}, true},
+        {"no close alert, 426 then 226", false, {replyLine("426 Abgebrochen"), replyLine("226 Fertig")}, false},
+        {"no close alert, 450 then 225", false, {replyLine("450 Abgebrochen"), replyLine("225 Offen")}, false},
+    };
+    client.Connect();
+    const quill::test::TempFolder folder;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Script answer = {replyLine("150 Los"), openData(), secureData(), sendData("Inhalt"),
+                         c.closeAlert ? closeData() : closeDataWithoutAlert()};
+        answer.insert(answer.end(), c.finalReplies.begin(), c.finalReplies.end());
+        server.once("RETR", answer);
+        if (c.accepted) {
+            EXPECT_NO_THROW(client.Download("a.html", folder.file("a.html"), true, false));
+        } else {
+            expectError<ETransferNotConfirmed>([&] { client.Download("a.html", folder.file("a.html"), true, false); },
+                                               ETransferNotConfirmed().what());
+        }
+        EXPECT_EQ(folder.read("a.html"), "Inhalt");
+        // The control connection goes on either way.
+        EXPECT_EQ(client.SendCommand("NOOP"), 500);
+    }
+    EXPECT_TRUE(server.problems().empty());
+}
+
+}  // namespace
+}  // namespace quill::ftp::test
