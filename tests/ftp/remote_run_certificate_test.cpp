@@ -29,7 +29,7 @@ protected:
         server.reset();
         certificate.emplace();
         certificate->writePemFile(keys.file("server.pem"));
-        server.emplace("quill", "geheim", PyftpdlibServer::Masks::Globbed, keys.file("server.pem"));
+        server.emplace("quill", "geheim", PyftpdlibServer::Masks::Globbed, 0, keys.file("server.pem"));
         server->root().write("index.html", kPage);
         client.Port = server->port();
     }
