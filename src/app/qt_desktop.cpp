@@ -52,13 +52,6 @@ std::optional<QString> QtDesktop::chooseFolder(QWidget* parent, const QString& p
     return QDir::cleanPath(dialog.selectedFiles().front());
 }
 
-bool QtDesktop::shellOpen(const QString& target) {
-    if (target.contains(QStringLiteral("://")) || target.startsWith(QStringLiteral("mailto:")))
-        return QDesktopServices::openUrl(QUrl(target));
-    // The opener starts in the background and reports no missing application,
-    // so that is asked first.
-    if (!QFileInfo::exists(target) || desktopHandlesFile(target) == false) return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(target));
 bool QtDesktop::askQuestion(QWidget* parent, const QString& caption, const QString& text) {
     QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
@@ -70,11 +63,13 @@ bool QtDesktop::askQuestion(QWidget* parent, const QString& caption, const QStri
     return box.clickedButton() == yes;
 }
 
-void QtDesktop::shellOpen(const QString& target) {
-    const QUrl url = target.contains(QStringLiteral("://")) || target.startsWith(QStringLiteral("mailto:"))
-                         ? QUrl(target)
-                         : QUrl::fromLocalFile(target);
-    QDesktopServices::openUrl(url);
+bool QtDesktop::shellOpen(const QString& target) {
+    if (target.contains(QStringLiteral("://")) || target.startsWith(QStringLiteral("mailto:")))
+        return QDesktopServices::openUrl(QUrl(target));
+    // The opener starts in the background and reports no missing application,
+    // so that is asked first.
+    if (!QFileInfo::exists(target) || desktopHandlesFile(target) == false) return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(target));
 }
 
 }  // namespace quill
