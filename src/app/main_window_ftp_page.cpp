@@ -30,8 +30,11 @@ void TMaskerade::FTP_GoClick() {
             showRunOutcome(message);
         });
     };
-    view.askQuestion = [this](const std::string& question) {
-        return desktop().askQuestion(this, applicationTitle(), QString::fromStdString(question));
+    view.askQuestion = [&](const std::string& question) {
+        bool yes = false;
+        runner_.onWindowThread(
+            [&] { yes = desktop().askQuestion(this, applicationTitle(), QString::fromStdString(question)); });
+        return yes;
     };
     // A failed run still shows how far it got.
     const auto guard = qScopeGuard(refresh);

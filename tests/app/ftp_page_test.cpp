@@ -112,6 +112,7 @@ TEST_F(FtpPageTest, AnEncryptedRunPutsAnUnknownCertificateToTheUserAndStopsAtNei
 
     ASSERT_EQ(desktop->questions.size(), 1u);
     EXPECT_EQ(desktop->questions[0].caption, QStringLiteral("test_app"));
+    EXPECT_TRUE(desktop->questions[0].onWindowThread);
     const QString question = desktop->questions[0].text;
     EXPECT_TRUE(question.endsWith(QStringLiteral("Diesem Zertifikat trotzdem vertrauen?"))) << question.toStdString();
     EXPECT_TRUE(question.contains(QString::fromStdString(certificate.fingerprint().substr(0, 2) + ":" +

@@ -1,6 +1,8 @@
 #include "support/desktop_fake.hpp"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QThread>
 
 namespace quill::test {
 
@@ -31,7 +33,7 @@ std::optional<QString> DesktopFake::chooseFolder(QWidget*, const QString& prompt
 }
 
 bool DesktopFake::askQuestion(QWidget*, const QString& caption, const QString& text) {
-    questions.push_back({caption, text});
+    questions.push_back({caption, text, QThread::currentThread() == QCoreApplication::instance()->thread()});
     if (questionAnswers_.empty()) return false;
     const bool yes = questionAnswers_.front();
     questionAnswers_.pop_front();

@@ -27,6 +27,7 @@ public:
     struct QuestionCall {
         QString caption;
         QString text;
+        bool onWindowThread;  // a dialog from any other thread would be a fault
     };
     struct FolderCall {
         QString prompt;
