@@ -130,7 +130,7 @@ TEST_P(HostileServer, RunEndsInTimeAndLeavesEveryPageWhole) {
         RemoteRunFields f{"127.0.0.1", "anna", "geheim", "", true};
         EncodingRuns r;
         StringList box;
-        FTP_Go(plain, f, {"*.html"}, r, box, {[](const RunOutcome&) {}, [] {}, {}});
+        FTP_Go(plain, f, {"*.html"}, r, box, {[](const RunOutcome&) {}, [] {}});
         return reference.files().at("a.html");
     }();
     ASSERT_NE(encoded, kPage);
@@ -146,7 +146,7 @@ TEST_P(HostileServer, RunEndsInTimeAndLeavesEveryPageWhole) {
     RemoteRunFields fields{"127.0.0.1", "anna", "geheim", "", row.passive};
     EncodingRuns runs;
     StringList fileBox;
-    RemoteRunView view{[](const RunOutcome&) {}, [] {}, {}};
+    RemoteRunView view{[](const RunOutcome&) {}, [] {}};
 
     std::string error;
     const auto start = Clock::now();

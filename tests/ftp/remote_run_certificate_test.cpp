@@ -37,11 +37,11 @@ protected:
     // The message of the error that ended the run, or "" when it went through.
     std::string run(bool answer) {
         RemoteRunFields fields{"127.0.0.1", "quill", "geheim", "", true, true};
-        RemoteRunView view{[&](const RunOutcome&) {}, [] {},
-                           [&](const std::string& question) {
-                               questions.push_back(question);
-                               return answer;
-                           }};
+        RemoteRunView view{[&](const RunOutcome&) {}, [] {}};
+        view.askQuestion = [&](const std::string& question) {
+            questions.push_back(question);
+            return answer;
+        };
         try {
             FTP_Go(client, fields, {"*.html"}, runs, fileBox, view);
         } catch (const EFTPError& failure) {

@@ -72,11 +72,11 @@ TEST_P(RemoteRunRealServer, EncodesTheFolderInPlaceAndLeavesEverythingElse) {
     StringList fileBox;
     std::vector<std::string> messages;
     std::vector<std::string> questions;
-    RemoteRunView view{[&](const RunOutcome& m) { messages.push_back(m.text); }, [] {},
-                       [&](const std::string& question) {
-                           questions.push_back(question);
-                           return true;
-                       }};
+    RemoteRunView view{[&](const RunOutcome& m) { messages.push_back(m.text); }, [] {}};
+    view.askQuestion = [&](const std::string& question) {
+        questions.push_back(question);
+        return true;
+    };
 
     FTP_Go(client, fields, {"*.html", "k*"}, runs, fileBox, view);
 
@@ -143,7 +143,7 @@ TEST_P(DropDuringUploads, PagesAreOldOrNewAndTheMessageSaysWhich) {
     RemoteRunFields fields{"127.0.0.1", "quill", "geheim", "/web", GetParam()};
     EncodingRuns runs;
     StringList fileBox;
-    RemoteRunView view{[](const RunOutcome&) {}, [] {}, {}};
+    RemoteRunView view{[](const RunOutcome&) {}, [] {}};
 
     std::string message;
     try {
