@@ -17,10 +17,13 @@ void Datei_ersetzen(const std::string& path, std::string_view oldText, std::stri
 
 // Replaces every non-empty found text, and after each one "mailto:", in every
 // file of paths, in order. Each file is read once and written once, with the
-// bytes that replacing entry after entry would give. Without a non-empty found
-// text no file is touched. A failure ends the run where it arises; files
-// rewritten before keep their changes. A cancel takes effect between two
-// files (RunCancelled names the files not rewritten).
+// bytes that replacing entry after entry would give; the files are synced in
+// batches (files::RewriteBatch). Stale temporary files of a killed run are
+// cleared from each folder before its first file is read. Without a
+// non-empty found text no file is touched. A failure ends the run where it
+// arises: files before it keep their changes, it and those after it are
+// untouched. A cancel takes effect between two files (RunCancelled names the
+// files not rewritten).
 // With protectAll, protectAllAddresses follows in each file, and a file it
 // changes is rewritten even without a found text. Returns whether it changed
 // any file.

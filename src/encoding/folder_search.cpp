@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "encoding/file_mask.hpp"
+#include "files/temporary_files.hpp"
 
 namespace quill {
 
@@ -27,7 +28,7 @@ std::vector<Entry> sortedEntries(const std::string& folder) {
     if (dir == nullptr) return entries;
     while (const dirent* item = ::readdir(dir)) {
         const std::string name = item->d_name;
-        if (name == "." || name == "..") continue;
+        if (name == "." || name == ".." || files::isOurTemporaryName(name)) continue;
         const std::string path = folder + name;
         struct stat own {};
         struct stat target {};
@@ -53,6 +54,7 @@ struct Walk {
 void walk(const std::string& folder, Walk& run) {
     throwIfCancelled(&run.observer, RunStep::Searching);
     run.observer.progress(run.foundFiles.size(), 0, folder);
+    files::sweepStaleTemporaries(folder);
     const std::vector<Entry> entries = sortedEntries(folder);
     for (const auto& entry : entries) {
         if (!entry.isFile || !maskMatches(entry.name, run.mask)) continue;

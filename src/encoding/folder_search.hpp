@@ -11,7 +11,9 @@ namespace quill {
 // every matching file to foundFiles, and with includeSubfolders those of the
 // subfolders, depth-first, a folder's files before its subfolders'.
 // - Only regular files are listed (a link to one counts); names beginning with
-//   "." count as hidden and are listed.
+//   "." count as hidden and are listed, but the run's own temporary files are
+//   not, and stale ones that a killed run left are cleared from every folder
+//   visited.
 // - Folders whose names begin with "." are not entered, nor are links to
 //   folders, so no walk can loop back into a parent folder.
 // - The entries of each folder are taken by name with letter case ignored,

@@ -5,8 +5,21 @@
 
 namespace quill::files {
 
-// Every file system step that a test needs to fail on purpose asks here first.
-enum class FileStep { OpenRead, ShortRead, CreateTemp, Write, ShortWrite, Rename, Remove, CreateFolder };
+// Every file system step that a test needs to fail on purpose (or to stop a
+// rewrite at, as a kill would) asks here first.
+enum class FileStep {
+    OpenRead,
+    ShortRead,
+    CreateTemp,
+    Write,
+    ShortWrite,
+    Sync,
+    Rename,
+    InPlaceWrite,
+    FolderSync,
+    Remove,
+    CreateFolder
+};
 
 // Returns 0 to go on, or the errno value the step fails with.
 using FaultHook = std::function<int(FileStep step, const std::string& path)>;
@@ -14,5 +27,14 @@ using FaultHook = std::function<int(FileStep step, const std::string& path)>;
 // Installed by tests only; an empty hook (the default) injects nothing.
 void setFaultHook(FaultHook hook);
 int injectedFault(FileStep step, const std::string& path);
+
+// Installs a hook for the life of the scope, however the scope ends.
+class FaultScope {
+public:
+    explicit FaultScope(FaultHook hook) { setFaultHook(std::move(hook)); }
+    ~FaultScope() { setFaultHook({}); }
+    FaultScope(const FaultScope&) = delete;
+    FaultScope& operator=(const FaultScope&) = delete;
+};
 
 }  // namespace quill::files

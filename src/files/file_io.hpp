@@ -31,20 +31,25 @@ std::string openErrorText(const std::string& path, int errorNumber);
 std::string createErrorText(const std::string& path, int errorNumber);
 
 // Reads the whole file (its size, then that many bytes; NUL bytes kept).
+// Only a regular file is read: anything else fails to open, and nothing
+// waits on a FIFO.
 std::string readWholeFile(const std::string& path);
 
 bool fileExists(const std::string& path);
 
-// Replaces the file's contents without ever leaving it short: the bytes go to a
-// new file in the same folder, which then takes the old one's place in one
-// rename with its permissions. A write-protected file (no owner write bit, or
-// not writable by us) is refused like on the desktop it came from. A new file
-// gets newFileMode when given, else the usual 0666 less the umask.
-void replaceFileContents(const std::string& path, std::string_view bytes,
-                         std::optional<mode_t> newFileMode = std::nullopt);
+// What to do when the file may be written but its folder takes no new file.
+enum class LockedFolder {
+    Refuse,       // fail as the create would: the file keeps its contents
+    WriteInPlace  // write through the file itself (it may be seen short meanwhile)
+};
 
-// Creates an empty file, or empties an existing one (used before a download).
-void createEmptyFile(const std::string& path);
+// Replaces one file's contents without ever leaving it short, keeping what
+// the file was (see RewriteBatch). A write-protected file (no owner write
+// bit, or not writable by us) is refused like on the desktop it came from. A
+// new file gets newFileMode when given, else the usual 0666 less the umask.
+void replaceFileContents(const std::string& path, std::string_view bytes,
+                         std::optional<mode_t> newFileMode = std::nullopt,
+                         LockedFolder lockedFolder = LockedFolder::Refuse);
 
 // Deletes a file; false when it could not be deleted.
 bool removeFile(const std::string& path);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string_view>
+#include <sys/types.h>
+
+namespace quill::files {
+
+// Writing a file through its own inode keeps its other names, owner, ACLs
+// and attributes. Space is reserved first, so a full disk fails before any
+// byte changes; the file is then cut to the new size and synced.
+// Each returns 0 or the errno value; changed tells whether the file may
+// already be altered.
+
+// The new contents are the first size bytes of sourceFd (a synced copy).
+int writeThroughInode(int sourceFd, int targetFd, off_t size, bool& changed);
+// The new contents are in memory.
+int writeThroughInode(std::string_view bytes, int targetFd, bool& changed);
+
+}  // namespace quill::files

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "encoding/case_blind_replace.hpp"
+#include "encoding/file_rewrite.hpp"
+#include "files/fault_injection.hpp"
+#include "files/temporary_files.hpp"
+#include "support/child_process.hpp"
+#include "support/temp_folder.hpp"
+
+namespace quill {
+namespace {
+
+constexpr int kStopped = 3;
+
+StringList entriesOf(const std::string& folder) {
+    StringList names;
+    DIR* dir = ::opendir(folder.c_str());
+    while (const dirent* entry = dir ? ::readdir(dir) : nullptr)
+        if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..") names.push_back(entry->d_name);
+    if (dir) ::closedir(dir);
+    return names;
+}
+
+ino_t inodeOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0);
+    return info.st_ino;
+}
+
+// A run is killed at each step of its rewriting in turn: every file must then
+// hold its old or its new contents (a file rewritten through its inode may be
+// torn, if its record holds the whole new contents), and the next run must
+// leave every file new, the hard links joined and no temporary file behind.
+TEST(KillSafety, AKilledRunLeavesWholeFilesAndTheNextRunFinishes) {
+    const StringList found = {"x@y.de\">X"};
+    const std::string before = "<p><a href=\"mailto:x@y.de\">X</a></p>";
+    const std::string after = RunReplacements(found).apply(before);
+    ASSERT_EQ(RunReplacements(found).apply(after), after);  // a second run changes nothing
+
+    bool finished = false;
+    for (int stopAt = 1; !finished; ++stopAt) {
+        SCOPED_TRACE("stopped at step " + std::to_string(stopAt));
+        ASSERT_LT(stopAt, 200);
+        test::TempFolder folder;
+        const StringList paths = {folder.write("a.html", before), folder.write("linked.html", before),
+                                  folder.write("c.html", before)};
+        const std::string other = folder.file("other-name.html");
+        ASSERT_EQ(::link(paths[1].c_str(), other.c_str()), 0);
+
+        const auto child = test::runInChild([&](const auto&) {
+            int steps = 0;
+            files::FaultScope kill([&](files::FileStep, const std::string&) {
+                if (++steps == stopAt) ::_exit(kStopped);
+                return 0;
+            });
+            Dateien_kodieren(paths, found);
+        });
+        finished = child.exitStatus == 0;
+        ASSERT_TRUE(finished || child.exitStatus == kStopped);
+
+        bool recordLeft = false;
+        for (const auto& name : entriesOf(folder.path())) {
+            if (!files::isOurTemporaryName(name)) continue;
+            EXPECT_FALSE(finished) << name;
+            if (name.rfind(".quill-inplace-", 0) == 0) {
+                EXPECT_EQ(folder.read(name), after);
+                recordLeft = true;
+            }
+        }
+        for (const auto& path : paths) {
+            const std::string now = test::readFile(path);
+            EXPECT_TRUE(now == before || now == after) << path << ": " << now;
+        }
+        // Acts out a write torn by a crash; the record must repair it.
+        if (recordLeft) test::writeFile(paths[1], "torn");
+
+        Dateien_kodieren(paths, found);
+        for (const auto& path : paths) EXPECT_EQ(test::readFile(path), after) << path;
+        EXPECT_EQ(inodeOf(paths[1]), inodeOf(other));
+        EXPECT_EQ(entriesOf(folder.path()).size(), 4u);
+    }
+}
+
+}  // namespace
+}  // namespace quill
