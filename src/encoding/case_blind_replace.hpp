@@ -10,14 +10,17 @@ namespace quill {
 
 // Every occurrence of oldText, compared after the 1252 upper-case mapping, is
 // replaced by newText: left to right, never overlapping, inserted text never
-// searched again. An empty oldText changes nothing.
+// searched again. An empty oldText changes nothing. When newText ends in a
+// reference and a decimal digit follows it, the reference gets ";".
 std::string replaceIgnoringCase(std::string_view text, std::string_view oldText, std::string_view newText);
 
 // All replacements of one encoding run, applied to a file's bytes in memory:
 // for each non-empty found text in order, the found text by its replacement
 // text in the encoding of that file's page, then "mailto:" by the encoded
 // mailto constant. The result is exactly
-// what applying those replacements one after the other would give.
+// what applying those replacements one after the other would give, found in
+// one pass over the bytes unless a found text could meet an earlier
+// replacement's text (see ReplacementPlan).
 class RunReplacements {
 public:
     explicit RunReplacements(const StringList& foundTexts);
@@ -30,8 +33,8 @@ public:
     std::string apply(std::string_view text) const;
 
 private:
-    struct Step;
-    std::vector<std::unique_ptr<Step>> steps_;
+    struct Plans;
+    std::unique_ptr<Plans> plans_;
 };
 
 }  // namespace quill

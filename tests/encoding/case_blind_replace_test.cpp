@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <regex>
 
 #include "encoding/case_blind_replace.hpp"
 #include "encoding/char_reference.hpp"
 #include "encoding/found_text_replacement.hpp"
+#include "encoding/page_charset.hpp"
+#include "encoding/replacement_plan.hpp"
 #include "text/cp1252.hpp"
 
 namespace quill {
@@ -27,26 +30,45 @@ TEST(ReplaceIgnoringCase, UpperCaseMatchingLeftToRightWithoutOverlap) {
         {"", "a", "X", ""},
         {std::string("a\0b\0", 4), std::string("B\0", 2), "-", std::string("a\0-", 3)},
         {"tail", "tails", "-", "tail"},
+        // A reference never swallows a digit that follows it.
+        {"a1 a a", "a", "&#97", "&#97;1 &#97 &#97"},
+        {"aa1", "a", "&#97", "&#97&#97;1"},
+        {"b1", "b", "&#", "&#1"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(replaceIgnoringCase(row.text, row.oldText, row.newText), row.expected) << row.text;
 }
 
-// The rule written plainly: byte by byte, entry after entry.
+// The rule written plainly: byte by byte, entry after entry. An inserted
+// text ending in a reference gets ";" when the next byte written is a digit.
 std::string plainReplace(const std::string& text, const std::string& oldText, const std::string& newText) {
     if (oldText.empty()) return text;
-    std::string out;
+    struct Piece {
+        std::string bytes;
+        bool inserted;
+    };
+    std::vector<Piece> pieces;
     std::size_t i = 0;
     while (i < text.size()) {
         bool hit = i + oldText.size() <= text.size();
         for (std::size_t k = 0; hit && k < oldText.size(); ++k)
             hit = toUpper1252(static_cast<unsigned char>(text[i + k])) == toUpper1252(static_cast<unsigned char>(oldText[k]));
         if (hit) {
-            out += newText;
+            pieces.push_back({newText, true});
             i += oldText.size();
         } else {
-            out += text[i++];
+            if (pieces.empty() || pieces.back().inserted) pieces.push_back({"", false});
+            pieces.back().bytes += text[i++];
         }
+    }
+    static const std::regex reference("&#[0-9]+$");
+    std::string out;
+    for (std::size_t p = 0; p < pieces.size(); ++p) {
+        out += pieces[p].bytes;
+        if (!pieces[p].inserted || !std::regex_search(pieces[p].bytes, reference)) continue;
+        std::size_t next = p + 1;
+        while (next < pieces.size() && pieces[next].bytes.empty()) ++next;
+        if (next < pieces.size() && std::isdigit(static_cast<unsigned char>(pieces[next].bytes[0]))) out += ';';
     }
     return out;
 }
@@ -61,7 +83,10 @@ std::string sequentialRule(std::string text, const StringList& foundTexts) {
     return text;
 }
 
-// Texts built from the pieces runs meet, in random letter case.
+// Texts built from the pieces runs meet, in random letter case, and found
+// texts that share prefixes, overlap each other, begin with digits or hold
+// parts of references and of "mailto:", so that later ones meet what
+// earlier ones insert.
 class Generator {
 public:
     explicit Generator(unsigned seed) : random_(seed) {}
@@ -69,8 +94,9 @@ public:
     std::string piece() {
         static const std::vector<std::string> pieces = {
             "a@b.de", "ab", "aba", "x.y@z.org", "mailto:", "MAILTO:", "mail", "to:", "<a href=\"mailto:", "\"",
-            ">", "<", "&", "&amp;", "&#97", "#", "\r\n", "\n", "\r", std::string(1, '\0'), "\xe4", "\xc4", "\xff",
-            "\x9f", " ", "class=\"c\"", "?subject=Hi", "1", "9", "\xc3\xbc", "&uuml;"};
+            ">", "<", "&", "&amp;", "&#97", "&#", "#", "\r\n", "\n", "\r", std::string(1, '\0'), "\xe4", "\xc4",
+            "\xff", "\x9f", "\xe0", "\xc0", " ", "class=\"c\"", "?subject=Hi", "1", "9", "58", ";", "11@x.de",
+            "kontakt1@firma.de", "kontakt12@firma.de", "ma", "ilto:", "\xc3\xbc", "&uuml;"};
         std::string text = pieces[pick(pieces.size())];
         for (auto& c : text)
             if (pick(2) == 0) c = static_cast<char>(toUpper1252(static_cast<unsigned char>(c)));
@@ -83,16 +109,19 @@ public:
         return result;
     }
     // Found texts: parts of the text itself, free pieces and empty ones.
-    StringList foundTexts(const std::string& source) {
+    StringList foundTexts(const std::string& source, std::size_t most) {
         StringList list;
-        const std::size_t count = pick(6);
+        const std::size_t count = pick(most + 1);
         for (std::size_t i = 0; i < count; ++i) {
-            switch (pick(4)) {
+            switch (pick(5)) {
                 case 0:
                     list.push_back("");
                     break;
                 case 1:
                     list.push_back(text(1 + pick(3)));
+                    break;
+                case 2:  // a link's found text: address, quote, ">", visible text
+                    list.push_back(piece() + "\">" + piece());
                     break;
                 default:
                     if (source.empty()) break;
@@ -110,11 +139,19 @@ private:
 
 TEST(RunReplacements, SameBytesAsReplacingEntryAfterEntry) {
     Generator generate(20261207);
-    for (int round = 0; round < 4000; ++round) {
-        const std::string text = generate.text(generate.pick(40));
-        const StringList found = generate.foundTexts(text);
-        const RunReplacements replacements(found);
-        ASSERT_EQ(replacements.apply(text), sequentialRule(text, found)) << "round " << round;
+    struct Size {
+        int rounds;
+        std::size_t pieces, foundTexts;
+    };
+    // Many small cases for the corners, fewer large ones with many addresses.
+    for (const Size size : {Size{6000, 40, 6}, Size{300, 400, 40}, Size{6, 20000, 120}}) {
+        for (int round = 0; round < size.rounds; ++round) {
+            const std::string text = generate.text(generate.pick(size.pieces));
+            const StringList found = generate.foundTexts(text, size.foundTexts);
+            const RunReplacements replacements(found);
+            ASSERT_EQ(replacements.apply(text), sequentialRule(text, found))
+                << "round " << round << " of " << size.pieces << "-piece texts";
+        }
     }
 }
 
@@ -124,6 +161,24 @@ TEST(RunReplacements, EmptyOnlyWithoutANonEmptyFoundText) {
     EXPECT_FALSE(RunReplacements(StringList{"", "a"}).empty());
     // "mailto:" is replaced only behind a non-empty found text.
     EXPECT_EQ(RunReplacements(StringList{"zz"}).apply("MailTo:x"), std::string(kEncodedMailto) + "x");
+    EXPECT_EQ(RunReplacements(StringList{}).apply("mailto:x"), "mailto:x");
+}
+
+// Ordinary addresses cannot meet each other's encodings: one pass does all.
+// Where a found text could meet an earlier insertion, a new pass begins.
+TEST(ReplacementPlan, OnePassUnlessAFoundTextCanMeetAnEarlierInsertion) {
+    auto passes = [](const StringList& found) {
+        std::vector<std::string> replacements;
+        for (const auto& text : found) replacements.push_back(replacementForFoundText(text, PageCharset::Windows1252));
+        return ReplacementPlan(found, replacements).passCount();
+    };
+    StringList ordinary;
+    for (int i = 0; i < 200; ++i) ordinary.push_back("kontakt" + std::to_string(i) + "@firma.de\">Kontakt");
+    EXPECT_EQ(passes(ordinary), 1u);
+    // Begins with a digit that can continue the last reference of "mailto:".
+    EXPECT_EQ(passes({"a@b.de\">A", "8@b.de\">B"}), 2u);
+    // Its kept tail holds "mailto:", which the pass after it must still see.
+    EXPECT_EQ(passes({"a&b\" title=\"mailto:\">A", "c@d.de\">C"}), 2u);
 }
 
 }  // namespace
