@@ -30,10 +30,13 @@ void THTMLParser::setFileName(const std::string& path) {
 
 void THTMLParser::ParseFile() {
     if (!files::fileExists(fileName_)) return;
-    ParseText(joinLines(loadStringList(fileName_)));
+    parse(crlfLines(files::readWholeFile(fileName_)));
 }
 
-void THTMLParser::ParseText(std::string_view text) {
+void THTMLParser::ParseText(std::string_view text) { parse(std::string(text)); }
+
+// Takes the text, so that a large file is held once only.
+void THTMLParser::parse(const std::string text) {
     tags_.clear();
     TTagInfoList hits;
     for (std::size_t k = 0; k < keys_.size(); ++k) {
@@ -56,7 +59,7 @@ void THTMLParser::ParseText(std::string_view text) {
     std::vector<std::string> names;
     names.reserve(keys_.size());
     for (const auto& key : keys_) names.push_back(key.name);
-    const std::string original(text);
+    const std::string& original = text;
     const TKeyFoundEvent handler = OnKeyFound;
     for (const TTagInfo& hit : hits) {
         std::string results;

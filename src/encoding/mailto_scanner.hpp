@@ -75,6 +75,8 @@ private:
         std::string name;
         TParserInfo info;
     };
+    void parse(const std::string text);
+
     std::vector<Key> keys_;
     std::string fileName_;
     TTagInfoList tags_;

@@ -35,6 +35,27 @@ std::string joinLines(const StringList& lines) {
     return text;
 }
 
+std::string crlfLines(std::string_view text) {
+    const auto nul = text.find('\0');
+    if (nul != std::string_view::npos) text = text.substr(0, nul);
+    std::string result;
+    result.reserve(text.size() + text.size() / 16 + 2);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            result.append(text.substr(start));
+            result += "\r\n";
+            break;
+        }
+        result.append(text.substr(start, end - start));
+        result += "\r\n";
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+    }
+    return result;
+}
+
 StringList loadStringList(const std::string& path) {
     return splitLines(files::readWholeFile(path));
 }

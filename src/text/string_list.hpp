@@ -16,6 +16,9 @@ StringList splitLines(std::string_view text);
 // The text form of a list: every line followed by CR LF, the last one too.
 std::string joinLines(const StringList& lines);
 
+// joinLines(splitLines(text)), without the list in between.
+std::string crlfLines(std::string_view text);
+
 // Loads a file with the rules of splitLines. A file that cannot be opened
 // raises "Datei %s kann nicht geöffnet werden. %s".
 StringList loadStringList(const std::string& path);

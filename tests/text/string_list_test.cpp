@@ -26,7 +26,10 @@ TEST(StringList, SplitsAtEveryKindOfLineEndAndStopsAtNul) {
         {std::string("\0a", 2), {}},
         {" *.html \r\n", {" *.html "}},
     };
-    for (const auto& c : cases) EXPECT_EQ(splitLines(c.text), c.lines) << testing::PrintToString(c.text);
+    for (const auto& c : cases) {
+        EXPECT_EQ(splitLines(c.text), c.lines) << testing::PrintToString(c.text);
+        EXPECT_EQ(crlfLines(c.text), joinLines(c.lines)) << testing::PrintToString(c.text);
+    }
 }
 
 TEST(StringList, TextFormEndsEveryLineWithCrLf) {
