@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "files/file_io.hpp"
+#include "settings/line_spans.hpp"
 #include "text/cp1252.hpp"
 #include "text/string_list.hpp"
 
@@ -105,30 +106,40 @@ std::string IniFile::readString(std::string_view section, std::string_view key,
 }
 
 void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
-    StringList lines;
+    std::string bytes;
     if (files::fileExists(path_)) {
         // A file that is there but cannot be read must not be rewritten with
-        // this one key, which would drop every other setting.
+        // this one key, which would drop every other setting; nor may a
+        // UTF-16 file be written byte-wise.
         try {
-            lines = splitLines(files::readWholeFile(path_));
+            bytes = files::readWholeFile(path_);
         } catch (const QuillError&) {
             throw writeError(path_);
         }
+        if (looksLikeUtf16(bytes)) throw writeError(path_);
     }
 
-    std::string entry = std::string(key) + "=" + std::string(value);
+    // Only the readable part (up to a NUL byte) is looked at; every byte but
+    // the changed line's stays as it was, the part behind a NUL byte too.
+    const std::string_view readable = readablePart(bytes);
+    const std::vector<LineSpan> spans = lineSpans(readable);
+    StringList lines;
+    for (const auto& span : spans) lines.emplace_back(readable.substr(span.begin, span.end - span.begin));
+
+    const std::string entry = std::string(key) + "=" + std::string(value);
     const KeyPlace place = findKey(lines, section, key);
     if (place.keyLine) {
-        lines[*place.keyLine] = std::move(entry);
-    } else if (place.sectionFound) {
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place.insertAt), std::move(entry));
+        const LineSpan& line = spans[*place.keyLine];
+        bytes.replace(line.begin, line.end - line.begin, entry);
+    } else if (place.sectionFound && place.insertAt < spans.size()) {
+        bytes.insert(spans[place.insertAt].begin, entry + "\r\n");
     } else {
-        lines.push_back("[" + std::string(section) + "]");
-        lines.push_back(std::move(entry));
+        const std::string added = place.sectionFound ? entry : "[" + std::string(section) + "]\r\n" + entry;
+        bytes.insert(readable.size(), appendedLine(readable, added));
     }
 
     try {
-        files::replaceFileContents(path_, joinLines(lines), 0600);
+        files::replaceFileContents(path_, bytes, 0600, files::LockedFolder::WriteInPlace);
     } catch (const QuillError&) {
         throw writeError(path_);
     }

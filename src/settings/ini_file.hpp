@@ -22,6 +22,11 @@ public:
 // - the first write creates the file (owner-only access, since it may hold a
 //   password), a missing section is appended, an existing key is replaced in
 //   place; the file is replaced in one step, never left half-written.
+// A write changes one line and keeps every other byte, also those behind a
+// NUL byte (which reading never gets to). A UTF-16 file is refused rather
+// than ruined. When the folder takes no new file but the file may be
+// written, the file is written in place. A FIFO or other non-regular file
+// counts as a file that cannot be opened.
 class IniFile {
 public:
     explicit IniFile(std::string path);
