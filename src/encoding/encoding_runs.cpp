@@ -3,6 +3,7 @@
 #include "encoding/audit_message.hpp"
 #include "encoding/file_rewrite.hpp"
 #include "encoding/folder_search.hpp"
+#include "files/temporary_files.hpp"
 #include "text/cp1252.hpp"
 
 namespace quill {
@@ -35,8 +36,13 @@ void EncodingRuns::Dateien_suchen(const std::string& pathWithMask) {
 }
 
 void EncodingRuns::scanFiles(const StringList& paths) {
+    // A rewrite that a kill interrupted is finished before its file is read.
+    files::TemporarySweep sweep;
     forEachItem(observer, RunStep::Scanning, paths, [](const std::string& path) { return path; },
-                [this](const std::string& path) { Datei_scannen(path); });
+                [&](const std::string& path) {
+                    sweep.folderOfFile(path);
+                    Datei_scannen(path);
+                });
 }
 
 void EncodingRuns::Dateien_kodieren(const StringList& paths) {

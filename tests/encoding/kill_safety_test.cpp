@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "encoding/case_blind_replace.hpp"
+#include "encoding/encoding_runs.hpp"
 #include "encoding/file_rewrite.hpp"
 #include "files/fault_injection.hpp"
 #include "files/temporary_files.hpp"
@@ -46,10 +47,12 @@ TEST(KillSafety, AKilledRunLeavesWholeFilesAndTheNextRunFinishes) {
         SCOPED_TRACE("stopped at step " + std::to_string(stopAt));
         ASSERT_LT(stopAt, 200);
         test::TempFolder folder;
-        const StringList paths = {folder.write("a.html", before), folder.write("linked.html", before),
-                                  folder.write("c.html", before)};
+        // The hard-linked file comes last, so that once it is torn no other
+        // file gives the next run a found text.
+        const StringList paths = {folder.write("a.html", before), folder.write("c.html", before),
+                                  folder.write("linked.html", before)};
         const std::string other = folder.file("other-name.html");
-        ASSERT_EQ(::link(paths[1].c_str(), other.c_str()), 0);
+        ASSERT_EQ(::link(paths[2].c_str(), other.c_str()), 0);
 
         const auto child = test::runInChild([&](const auto&) {
             int steps = 0;
@@ -76,11 +79,12 @@ TEST(KillSafety, AKilledRunLeavesWholeFilesAndTheNextRunFinishes) {
             EXPECT_TRUE(now == before || now == after) << path << ": " << now;
         }
         // Acts out a write torn by a crash; the record must repair it.
-        if (recordLeft) test::writeFile(paths[1], "torn");
+        if (recordLeft) test::writeFile(paths[2], "torn");
 
-        Dateien_kodieren(paths, found);
+        EncodingRuns next;  // scans first: a torn file must be whole before it is read
+        next.encodeChosenFiles(paths);
         for (const auto& path : paths) EXPECT_EQ(test::readFile(path), after) << path;
-        EXPECT_EQ(inodeOf(paths[1]), inodeOf(other));
+        EXPECT_EQ(inodeOf(paths[2]), inodeOf(other));
         EXPECT_EQ(entriesOf(folder.path()).size(), 4u);
     }
 }
