@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <string>
+#include <string_view>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
@@ -28,6 +29,16 @@ bool readSized(std::vector<char>& buffer, Call call) {
     return false;
 }
 
+// names is a list of NUL-terminated names.
+bool hasName(const std::vector<char>& names, const std::string& name) {
+    for (std::size_t at = 0; at < names.size();) {
+        const std::string_view entry(names.data() + at);
+        if (entry == name) return true;
+        at += entry.size() + 1;
+    }
+    return false;
+}
+
 bool copyAttributes(int fromFd, int toFd) {
     std::vector<char> names;
     if (!readSized(names, [fromFd](char* data, std::size_t size) { return ::flistxattr(fromFd, data, size); }))
@@ -39,6 +50,16 @@ bool copyAttributes(int fromFd, int toFd) {
         if (!readSized(value, [&](char* data, std::size_t size) { return ::fgetxattr(fromFd, name.c_str(), data, size); }))
             return false;
         if (::fsetxattr(toFd, name.c_str(), value.data(), value.size(), 0) != 0) return false;
+    }
+    // The new file may have inherited attributes the old one lacked, such as
+    // the folder's default ACL.
+    std::vector<char> inherited;
+    if (!readSized(inherited, [toFd](char* data, std::size_t size) { return ::flistxattr(toFd, data, size); }))
+        return errno == ENOTSUP;
+    for (std::size_t at = 0; at < inherited.size();) {
+        const std::string name(inherited.data() + at);
+        at += name.size() + 1;
+        if (!hasName(names, name) && ::fremovexattr(toFd, name.c_str()) != 0) return false;
     }
     return true;
 }

@@ -138,6 +138,14 @@ TEST(FileKinds, OnlyRegularFilesAreRewrittenAndKeepWhatTheyWere) {
              EXPECT_EQ(attribute(path, "user.origin"), "kept");
              EXPECT_EQ(statusOf(path).st_mode & 07777, 0640u);
          }},
+        {"no ACL in a folder with a default ACL", false,
+         [](const test::TempFolder& f) {
+             const auto path = f.write("plain/page.html", kPage);
+             const auto acl = accessAcl();
+             EXPECT_EQ(::setxattr(f.file("plain").c_str(), "system.posix_acl_default", acl.data(), acl.size(), 0), 0);
+             return path;
+         },
+         success, [](const std::string& path) { EXPECT_EQ(attribute(path, "system.posix_acl_access"), "<none>"); }},
         {"set-ID bits", false,
          [](const test::TempFolder& f) {
              const auto path = f.write("setid.html", kPage);
