@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ListCase{"no form test", "*.htm\r\n", {{"add", "html"}}, {"*.htm", "html"}, "*.htm\r\nhtml\r\n"},
                       ListCase{
                           "delete the selected entry", "a\r\nb\r\nc\r\n", {{"del", "1"}}, {"a", "c"}, "a\r\nc\r\n"},
-                      ListCase{"delete without selection rewrites", "a\nb", {{"del", ""}}, {"a", "b"}, "a\r\nb\r\n"},
+                      ListCase{"delete without selection rewrites every byte unchanged", "a\nb", {{"del", ""}}, {"a", "b"}, "a\nb"},
                       ListCase{"nothing selected after a deletion",
                                "a\r\nb\r\nc\r\n",
                                {{"del", "0"}, {"del", ""}},
