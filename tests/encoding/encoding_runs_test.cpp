@@ -25,14 +25,7 @@ ino_t inodeOf(const std::string& path) {
     return info.st_ino;
 }
 
-// Removes an injected fault even when a check fails half-way.
-class FaultScope {
-public:
-    explicit FaultScope(files::FaultHook hook) { files::setFaultHook(std::move(hook)); }
-    ~FaultScope() { files::setFaultHook({}); }
-    FaultScope(const FaultScope&) = delete;
-    FaultScope& operator=(const FaultScope&) = delete;
-};
+using files::FaultScope;
 
 // The message of the error the call raises, or "" when it raises none.
 template <class Call>
