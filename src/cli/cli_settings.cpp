@@ -31,6 +31,7 @@ ftp::RemoteRunFields CliSettings::ftpFields() const {
     fields.password = ini.readString(kFtpSection, kPasswordKey, "");
     fields.folder = ini.readString(kFtpSection, kFolderKey, kFtpFolderDefault);
     fields.passive = ini.readString(kFtpSection, kPassiveKey, kPassiveNo) == kPassiveYes;
+    fields.tls = ini.readString(kFtpSection, kTlsKey, kPassiveNo) == kPassiveYes;
     return fields;
 }
 

@@ -119,7 +119,11 @@ Optionen:
   --password-file DATEI  Passwort aus der ersten Zeile von DATEI
   --folder ORDNER        Ordner auf dem Server (ohne: der Ordner nach der Anmeldung)
   --active               aktiver Modus statt Passiv-Modus
-  --tls                  verschlüsselte Verbindung (FTPS)
+  --tls                  verschlüsselte Verbindung (FTPS); das Zertifikat muss der
+                         Server mit einer anerkannten Stelle belegen, sonst gilt
+                         nur der Fingerabdruck aus --fingerprint oder --settings
+  --fingerprint HEX      SHA-256-Fingerabdruck des Zertifikats, das ohne
+                         Bestätigung angenommen wird (mit --tls)
   --mask MASKE           Dateimaske, mehrfach möglich (ohne: "*.htm" und "*.html")
   --all                  alle E-Mail-Adressen schützen, nicht nur die in Links
   --dry-run              nichts hochladen, die Änderungen als Unified-Diff zeigen
@@ -129,6 +133,7 @@ Optionen:
 Beispiele:
   FTP_PASSWORT=geheim quillmaskerade-cli remote --host ftp.example.com --user web --password-env FTP_PASSWORT --folder /htdocs
   quillmaskerade-cli remote --settings Einstellungen.qmk --dry-run
+  quillmaskerade-cli remote --tls --fingerprint AB:CD:… --host ftp.example.com --user web --password-file pw.txt
 )TXT";
 
 constexpr std::string_view kVersion = "quillmaskerade-cli " QUILL_VERSION "\n";

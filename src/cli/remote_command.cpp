@@ -13,6 +13,8 @@
 #include "encoding/address_audit.hpp"
 #include "files/file_io.hpp"
 #include "ftp/remote_run.hpp"
+#include "settings/ini_file.hpp"
+#include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 #include "text/integer_parse.hpp"
 
@@ -46,9 +48,31 @@ ftp::RemoteRunFields fieldsFrom(const ParsedArguments& parsed) {
     if (const auto folder = parsed.value("--folder")) fields.folder = utf8ToCp1252(*folder);
     if (const auto password = passwordFrom(parsed)) fields.password = *password;
     if (parsed.has("--active")) fields.passive = false;
+    if (parsed.has("--tls")) fields.tls = true;
     if (fields.host.empty() || fields.user.empty() || fields.password.empty())
         throw UsageError("remote braucht --host, --user und ein Passwort (--password-env oder --password-file).");
     return fields;
+}
+
+// The certificate accepted without a question: --fingerprint, else the one the
+// settings file trusts for the host.
+std::string trustedFingerprint(const ParsedArguments& parsed, const ftp::RemoteRunFields& fields) {
+    const auto given = parsed.value("--fingerprint");
+    if (given && !fields.tls) throw UsageError("--fingerprint gilt nur für verschlüsselte Verbindungen (--tls).");
+    if (given) return utf8ToCp1252(*given);
+    if (const auto settings = parsed.value("--settings"))
+        return IniFile(*settings).readString(settings::kCertificatesSection, fields.host, "");
+    return {};
+}
+
+// Nobody answers a question in a build: the certificate is refused, and the
+// user learns how to accept exactly this one.
+bool refuseCertificate(CliIo& io, const std::string& question) {
+    std::string text;
+    for (const char c : question)
+        if (c != '\r') text += c;
+    io.err << text << "\nNein. Mit --fingerprint und dem Fingerabdruck oben wird dieses Zertifikat angenommen.\n";
+    return false;
 }
 
 std::uint16_t portFrom(const ParsedArguments& parsed) {
@@ -77,6 +101,7 @@ public:
         ftp::RemoteRunView view;
         view.refresh = [] {};
         view.uploadAfterReport = !dryRun;
+        view.askQuestion = [this](const std::string& question) { return refuseCertificate(io_, question); };
         view.copiesReady = [this, &fileBox](const StringList& copies) {
             run_.files.clear();
             for (std::size_t i = 0; i < copies.size(); ++i)
@@ -130,17 +155,18 @@ private:
 int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
     const ParsedArguments parsed = parseArguments(
         args, {{"--help"}, {"--host", true}, {"--port", true}, {"--user", true}, {"--password-env", true},
-               {"--password-file", true}, {"--folder", true}, {"--active"}, {"--tls"}, {"--mask", true, true},
+               {"--password-file", true}, {"--folder", true}, {"--active"}, {"--tls"}, {"--fingerprint", true},
+               {"--mask", true, true},
                {"--all"}, {"--dry-run"}, {"--settings", true}});
     if (parsed.has("--help")) return io.out << helpText(Command::Remote), kExitDone;
     if (!parsed.operands().empty()) throw UsageError("remote nimmt keine Pfade: " + parsed.operands().front());
-    if (parsed.has("--tls")) throw UsageError("--tls wird von dieser Version noch nicht unterstützt.");
     const bool dryRun = parsed.has("--dry-run");
 
     // Everything that names a local file is read before the run changes folder.
     ftp::RemoteRunFields fields = fieldsFrom(parsed);
     const StringList masks = chosenMasks(parsed);
     const std::uint16_t port = portFrom(parsed);
+    const std::string fingerprint = trustedFingerprint(parsed, fields);
 
     EncodingRuns runs;
     runs.includeSubfolders = false;
@@ -153,6 +179,8 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
         PrivateWorkFolder work;
         TerminalProgress progress(io.err, io.errIsTerminal);
         runs.observer = &progress;
+        if (!fingerprint.empty())
+            IniFile(settingsFilePath()).writeString(settings::kCertificatesSection, fields.host, fingerprint);
         try {
             ftp::FTP_Go(client, fields, masks, runs, fileBox, recorder.view(fileBox, dryRun));
         } catch (...) {

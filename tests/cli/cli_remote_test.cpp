@@ -8,6 +8,7 @@
 #include "encoding/encoding_runs.hpp"
 #include "support/pyftpdlib_server.hpp"
 #include "support/temp_folder.hpp"
+#include "support/test_certificate.hpp"
 
 namespace quill::cli::test {
 namespace {
@@ -79,6 +80,39 @@ INSTANTIATE_TEST_SUITE_P(Modes, CliRemote,
                                            Case{"PassiveTrial", false, true, false},
                                            Case{"ActiveTrial", true, true, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+class CliRemoteTls : public quill::test::InTempWorkingFolder {};
+
+// Nobody answers in a build: a certificate no authority vouches for is refused
+// with its fingerprint and nothing is sent in clear or changed; given that
+// fingerprint, the same run goes through encrypted.
+TEST_F(CliRemoteTls, RefusesAnUnknownCertificateUnlessItsFingerprintIsGiven) {
+    const quill::test::TestCertificate certificate;
+    const quill::test::TempFolder secrets;
+    const std::string pem = secrets.path() + "/server.pem";
+    certificate.writePemFile(pem);
+    const quill::test::PyftpdlibServer server("quill", "geheim", quill::test::PyftpdlibServer::Masks::Globbed, 0, pem);
+    const std::string page = "<a href=\"mailto:a@b.de\">Mail</a>\r\n";
+    server.root().write("index.html", page);
+    const std::vector<std::string> args = {"remote", "--tls", "--host", "127.0.0.1", "--port",
+                                           std::to_string(server.port()), "--user", server.user(),
+                                           "--password-file", secrets.write("passwort", server.password())};
+
+    const Outcome refused = runInProcess(args);
+    EXPECT_EQ(refused.code, 3) << refused.err;
+    EXPECT_NE(refused.err.find(certificate.fingerprint().substr(0, 2) + ":" + certificate.fingerprint().substr(2, 2)),
+              std::string::npos)
+        << refused.err;
+    EXPECT_NE(refused.err.find("--fingerprint"), std::string::npos) << refused.err;
+    EXPECT_EQ(server.root().read("index.html"), page);
+
+    std::vector<std::string> pinned = args;
+    pinned.insert(pinned.end(), {"--fingerprint", certificate.fingerprint()});
+    const Outcome accepted = runInProcess(pinned);
+    EXPECT_EQ(accepted.code, 0) << accepted.err;
+    EXPECT_EQ(server.root().read("index.html").find("mailto:"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_empty(work().path()));
+}
 
 }  // namespace
 }  // namespace quill::cli::test

@@ -41,6 +41,8 @@ const Row kRows[] = {
      true},
     {"RemoteBadPort", {"remote", "--host", "h", "--user", "u", "--password-file", "site/index.html", "--port", "0"},
      2, "", true},
+    {"FingerprintWithoutTls",
+     {"remote", "--host", "h", "--user", "u", "--password-file", "site/index.html", "--fingerprint", "AB"}, 2, "", true},
     {"DecodeBadPiece", {"decode", "&#72;&#105x"}, 3, "", true},
     {"MissingFile", {"run", "fehlt.html"}, 3, "", true},
     {"PageInMissingFolder", {"encode", "a@b.de", "--page", "fehlt/seite.html"}, 3, "", true},
