@@ -5,6 +5,7 @@
 
 #include "cli/site_files.hpp"
 #include "files/file_io.hpp"
+#include "files/string_list_file.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
@@ -19,7 +20,7 @@ CliSettings::CliSettings(std::string settingsPath) : path_(std::move(settingsPat
 
 StringList CliSettings::masks() const {
     const auto folder = std::filesystem::path(path_).parent_path();
-    return loadStringList((folder / "Endungen.qmk").string());
+    return files::loadStringList((folder / "Endungen.qmk").string());
 }
 
 ftp::RemoteRunFields CliSettings::ftpFields() const {

@@ -12,6 +12,7 @@
 #include "cli/terminal_progress.hpp"
 #include "encoding/address_audit.hpp"
 #include "files/file_io.hpp"
+#include "files/string_list_file.hpp"
 #include "ftp/remote_run.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
@@ -33,7 +34,7 @@ std::optional<std::string> passwordFrom(const ParsedArguments& parsed) {
         return utf8ToCp1252(value);
     }
     if (file) {
-        const StringList lines = loadStringList(*file);
+        const StringList lines = files::loadStringList(*file);
         return lines.empty() ? std::string() : lines.front();
     }
     return std::nullopt;

@@ -1,7 +1,7 @@
 #include "encoding/link_page.hpp"
 
-#include "encoding/product_info.hpp"
 #include "files/file_io.hpp"
+#include "text/product_info.hpp"
 #include "text/string_list.hpp"
 
 namespace quill {

@@ -1,11 +1,11 @@
 #include "info/about_box.hpp"
 
 #include "app/desktop.hpp"
-#include "encoding/product_info.hpp"
 #include "info/author_info.hpp"
 #include "info/credit.hpp"
 #include "info/info_flags.hpp"
 #include "info/info_look.hpp"
+#include "text/product_info.hpp"
 #include "ui_about_box.h"
 
 #include <QIcon>

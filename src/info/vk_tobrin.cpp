@@ -1,9 +1,9 @@
 #include "info/vk_tobrin.hpp"
 
 #include "app/desktop.hpp"
-#include "encoding/product_info.hpp"
 #include "info/author_info.hpp"
 #include "info/info_look.hpp"
+#include "text/product_info.hpp"
 #include "ui_vk_tobrin.h"
 
 #include <QLabel>

@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "files/file_io.hpp"
+#include "files/string_list_file.hpp"
 #include "settings/line_spans.hpp"
 
 namespace quill {
@@ -35,7 +36,7 @@ std::string changedText(std::string_view readable, const StringList& masks) {
 
 std::string extensionListPath() { return files::inCurrentFolder("Endungen.qmk"); }
 
-StringList loadExtensionList() { return loadStringList(extensionListPath()); }
+StringList loadExtensionList() { return files::loadStringList(extensionListPath()); }
 
 void saveExtensionList(const StringList& masks) {
     const std::string path = extensionListPath();

@@ -1,7 +1,5 @@
 #include "text/string_list.hpp"
 
-#include "files/file_io.hpp"
-
 namespace quill {
 
 StringList splitLines(std::string_view text) {
@@ -54,14 +52,6 @@ std::string crlfLines(std::string_view text) {
         if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
     }
     return result;
-}
-
-StringList loadStringList(const std::string& path) {
-    return splitLines(files::readWholeFile(path));
-}
-
-void saveStringList(const std::string& path, const StringList& lines) {
-    files::replaceFileContents(path, joinLines(lines));
 }
 
 }  // namespace quill

@@ -19,12 +19,4 @@ std::string joinLines(const StringList& lines);
 // joinLines(splitLines(text)), without the list in between.
 std::string crlfLines(std::string_view text);
 
-// Loads a file with the rules of splitLines. A file that cannot be opened
-// raises "Datei %s kann nicht geöffnet werden. %s".
-StringList loadStringList(const std::string& path);
-
-// Writes the text form of the list, replacing the file in one step. Failure:
-// "Datei "%s" kann nicht erstellt werden. %s".
-void saveStringList(const std::string& path, const StringList& lines);
-
 }  // namespace quill

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "support/temp_folder.hpp"
 #include "text/string_list.hpp"
-#include "files/file_io.hpp"
 
 namespace quill {
 namespace {
@@ -36,26 +34,6 @@ TEST(StringList, TextFormEndsEveryLineWithCrLf) {
     EXPECT_EQ(joinLines({}), "");
     EXPECT_EQ(joinLines({""}), "\r\n");
     EXPECT_EQ(joinLines({"*.html", "*.htm"}), "*.html\r\n*.htm\r\n");
-}
-
-TEST(StringList, SavesAndLoadsThroughAFile) {
-    test::TempFolder folder;
-    const auto path = folder.file("Endungen.qmk");
-    saveStringList(path, {"*.html", " ", ""});
-    EXPECT_EQ(folder.read("Endungen.qmk"), "*.html\r\n \r\n\r\n");
-    EXPECT_EQ(loadStringList(path), (StringList{"*.html", " ", ""}));
-}
-
-TEST(StringList, MissingFileGivesTheOpenError) {
-    test::TempFolder folder;
-    const auto path = folder.file("Endungen.qmk");
-    try {
-        loadStringList(path);
-        FAIL() << "no error";
-    } catch (const files::FileOpenError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Datei " + path + " kann nicht geöffnet werden. Das System kann die angegebene Datei nicht finden");
-    }
 }
 
 }  // namespace
