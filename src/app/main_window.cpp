@@ -17,7 +17,6 @@
 #include "files/file_io.hpp"
 #include "info/about_box.hpp"
 #include "settings/extension_list.hpp"
-#include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "text/quill_error.hpp"
 #include "ui_main_window.h"
@@ -116,22 +115,18 @@ void TMaskerade::closeEvent(QCloseEvent* event) {
 void TMaskerade::FormCreate() {
     ui->Endungen->setEntries(loadExtensionList());
 
-    namespace keys = settings;
-    const IniFile file(settingsFilePath());
-    const auto read = [&file](std::string_view section, std::string_view key, std::string_view defaultValue) {
-        return fromCp1252(file.readString(section, key, defaultValue));
-    };
-    ui->Mail_Edit->setText(fromSettingsText(file.readString(keys::kProgramSection, keys::kMailAddressKey, "")));
-    ui->Betreff_Edit->setText(fromSettingsText(file.readString(keys::kProgramSection, keys::kSubjectKey, "")));
-    ui->Host->setText(read(keys::kFtpSection, keys::kServerKey, ""));
-    ui->User->setText(read(keys::kFtpSection, keys::kUsernameKey, ""));
-    ui->Pass->setText(read(keys::kFtpSection, keys::kPasswordKey, ""));
-    ui->FTPDir->setText(read(keys::kFtpSection, keys::kFolderKey, keys::kFtpFolderDefault));
-    ui->Passiv->setChecked(file.readString(keys::kFtpSection, keys::kPassiveKey, keys::kPassiveNo) ==
-                           keys::kPassiveYes);
-    ui->Alle_ja->setChecked(file.readString(keys::kProgramSection, keys::kProtectAllKey, keys::kPassiveNo) ==
-                            keys::kPassiveYes);
-    ui->TLS_ja->setChecked(file.readString(keys::kFtpSection, keys::kTlsKey, keys::kPassiveNo) == keys::kPassiveYes);
+    const settings::SettingsFile file;
+    const settings::MailFields mail = file.mail();
+    ui->Mail_Edit->setText(fromSettingsText(mail.address));
+    ui->Betreff_Edit->setText(fromSettingsText(mail.subject));
+    const settings::FtpFields ftpFields = file.ftp();
+    ui->Host->setText(fromCp1252(ftpFields.host));
+    ui->User->setText(fromCp1252(ftpFields.user));
+    ui->Pass->setText(fromCp1252(ftpFields.password));
+    ui->FTPDir->setText(fromCp1252(ftpFields.folder));
+    ui->Passiv->setChecked(ftpFields.passive);
+    ui->TLS_ja->setChecked(ftpFields.tls);
+    ui->Alle_ja->setChecked(file.protectAll());
 }
 
 void TMaskerade::HelpClick() {

@@ -4,7 +4,6 @@
 #include "app/main_window.hpp"
 #include "app/message_box.hpp"
 #include "app/qt_text.hpp"
-#include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 #include "ui_main_window.h"
@@ -51,12 +50,11 @@ void TMaskerade::Verzeichnis_suchenClick() {
     showRunLists();
 
     // The folder is a path, kept in the settings file with its own bytes.
-    IniFile file(settingsFilePath());
-    std::string folder = file.readString(settings::kProgramSection, settings::kFolderKey, settings::kFolderDefault);
+    settings::SettingsFile file;
     const auto chosen =
-        desktop().chooseFolder(this, QString::fromUtf8(kFolderPrompt), QString::fromStdString(folder));
-    folder = chosen ? chosen->toStdString() : std::string(settings::kFolderDefault);
-    file.writeString(settings::kProgramSection, settings::kFolderKey, folder);
+        desktop().chooseFolder(this, QString::fromUtf8(kFolderPrompt), QString::fromStdString(file.folder()));
+    const std::string folder = chosen ? chosen->toStdString() : std::string(settings::kNoFolder);
+    file.setFolder(folder);
 
     const auto guard = qScopeGuard([this] { showRunLists(); });
     runs_.includeSubfolders = ui->Unterverz->isChecked();

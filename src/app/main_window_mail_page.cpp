@@ -4,7 +4,6 @@
 #include "encoding/char_reference.hpp"
 #include "encoding/link_page.hpp"
 #include "encoding/mail_link.hpp"
-#include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "ui_main_window.h"
 
@@ -12,9 +11,7 @@ namespace quill {
 
 void TMaskerade::Go_MailClick() {
     // The fields are kept before anything else, so they survive a failure.
-    IniFile file(settingsFilePath());
-    file.writeString(settings::kProgramSection, settings::kMailAddressKey, toSettingsText(ui->Mail_Edit->text()));
-    file.writeString(settings::kProgramSection, settings::kSubjectKey, toSettingsText(ui->Betreff_Edit->text()));
+    settings::SettingsFile().setMail({toSettingsText(ui->Mail_Edit->text()), toSettingsText(ui->Betreff_Edit->text())});
 
     ui->Kodiert_Memo->clear();
     ui->Link_Memo->clear();

@@ -2,7 +2,6 @@
 #include "app/main_window.hpp"
 #include "app/qt_text.hpp"
 #include "settings/extension_list.hpp"
-#include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "ui_main_window.h"
 
@@ -36,9 +35,7 @@ void TMaskerade::DelClick() {
 }
 
 void TMaskerade::Alle_jaClick() {
-    IniFile(settingsFilePath())
-        .writeString(settings::kProgramSection, settings::kProtectAllKey,
-                     ui->Alle_ja->isChecked() ? settings::kPassiveYes : settings::kPassiveNo);
+    settings::SettingsFile().setProtectAll(ui->Alle_ja->isChecked());
 }
 
 }  // namespace quill

@@ -6,7 +6,6 @@
 #include "cli/site_files.hpp"
 #include "files/file_io.hpp"
 #include "files/string_list_file.hpp"
-#include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 
@@ -23,18 +22,7 @@ StringList CliSettings::masks() const {
     return files::loadStringList((folder / "Endungen.qmk").string());
 }
 
-ftp::RemoteRunFields CliSettings::ftpFields() const {
-    const IniFile ini(path_);
-    using namespace settings;
-    ftp::RemoteRunFields fields;
-    fields.host = ini.readString(kFtpSection, kServerKey, "");
-    fields.user = ini.readString(kFtpSection, kUsernameKey, "");
-    fields.password = ini.readString(kFtpSection, kPasswordKey, "");
-    fields.folder = ini.readString(kFtpSection, kFolderKey, kFtpFolderDefault);
-    fields.passive = ini.readString(kFtpSection, kPassiveKey, kPassiveNo) == kPassiveYes;
-    fields.tls = ini.readString(kFtpSection, kTlsKey, kPassiveNo) == kPassiveYes;
-    return fields;
-}
+ftp::RemoteRunFields CliSettings::ftpFields() const { return settings::SettingsFile(path_).ftp(); }
 
 StringList chosenMasks(const ParsedArguments& parsed) {
     StringList masks;

@@ -14,7 +14,6 @@
 #include "files/file_io.hpp"
 #include "files/string_list_file.hpp"
 #include "ftp/remote_run.hpp"
-#include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 #include "text/integer_parse.hpp"
@@ -61,8 +60,7 @@ std::string trustedFingerprint(const ParsedArguments& parsed, const ftp::RemoteR
     const auto given = parsed.value("--fingerprint");
     if (given && !fields.tls) throw UsageError("--fingerprint gilt nur für verschlüsselte Verbindungen (--tls).");
     if (given) return utf8ToCp1252(*given);
-    if (const auto settings = parsed.value("--settings"))
-        return IniFile(*settings).readString(settings::kCertificatesSection, fields.host, "");
+    if (const auto path = parsed.value("--settings")) return settings::SettingsFile(*path).certificatePin(fields.host);
     return {};
 }
 
@@ -181,7 +179,7 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
         TerminalProgress progress(io.err, io.errIsTerminal);
         runs.observer = &progress;
         if (!fingerprint.empty())
-            IniFile(settingsFilePath()).writeString(settings::kCertificatesSection, fields.host, fingerprint);
+            settings::SettingsFile().setCertificatePin(fields.host, fingerprint);
         try {
             ftp::FTP_Go(client, fields, masks, runs, fileBox, recorder.view(fileBox, dryRun));
         } catch (...) {

@@ -1,6 +1,5 @@
 #include "ftp/certificate_pins.hpp"
 
-#include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 
@@ -42,13 +41,12 @@ std::string certificateQuestion(const std::string& host, const PeerCertificate& 
 
 CertificateTrust pinnedCertificateTrust(std::function<bool(const std::string& question)> ask) {
     return [ask = std::move(ask)](const std::string& host, const PeerCertificate& certificate) {
-        IniFile ini(settingsFilePath());
-        const std::string pinned =
-            normalFingerprint(ini.readString(settings::kCertificatesSection, host, ""));
+        settings::SettingsFile file;
+        const std::string pinned = normalFingerprint(file.certificatePin(host));
         const std::string offered = normalFingerprint(certificate.fingerprint);
         if (!pinned.empty() && pinned == offered) return true;
         if (!ask || !ask(certificateQuestion(host, certificate, !pinned.empty()))) return false;
-        ini.writeString(settings::kCertificatesSection, host, offered);
+        file.setCertificatePin(host, offered);
         return true;
     };
 }

@@ -10,7 +10,6 @@
 #include "ftp/ftp_errors.hpp"
 #include "ftp/remote_names.hpp"
 #include "ftp/remote_replace.hpp"
-#include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 
@@ -57,17 +56,6 @@ std::string uploadFailureMessage(const StringList& fileBox, std::size_t failed, 
     text += "\r\nDie kodierten Kopien der nicht hochgeladenen Dateien liegen im Ordner \"" + remoteWorkFolder() +
             "\".";
     return text;
-}
-
-void saveFields(const RemoteRunFields& fields) {
-    IniFile ini(settingsFilePath());
-    ini.writeString(settings::kFtpSection, settings::kServerKey, fields.host);
-    ini.writeString(settings::kFtpSection, settings::kUsernameKey, fields.user);
-    ini.writeString(settings::kFtpSection, settings::kPasswordKey, fields.password);
-    ini.writeString(settings::kFtpSection, settings::kFolderKey, fields.folder);
-    ini.writeString(settings::kFtpSection, settings::kPassiveKey,
-                    fields.passive ? settings::kPassiveYes : settings::kPassiveNo);
-    ini.writeString(settings::kFtpSection, settings::kTlsKey, fields.tls ? settings::kPassiveYes : settings::kPassiveNo);
 }
 
 std::string refusedNamesMessage(const StringList& refused) {
@@ -183,7 +171,7 @@ void FTP_Go(TFTPClient& FTPGet, RemoteRunFields& fields, const StringList& masks
         view.showMessage({OutcomeKind::Error, kMissingFieldsMessage});
         return;
     }
-    saveFields(fields);
+    settings::SettingsFile().setFtp(fields);
     fileBox.clear();
     view.refresh();
 

@@ -5,19 +5,14 @@
 
 #include "encoding/encoding_runs.hpp"
 #include "ftp/ftp_client.hpp"
+#include "settings/settings_file.hpp"
 #include "text/string_list.hpp"
 
 namespace quill::ftp {
 
 // What the page "FTP-Zugriff" holds, as typed (code page 1252).
-struct RemoteRunFields {
-    std::string host;
-    std::string user;
-    std::string password;
-    std::string folder;  // shown with slashes once the run has read it
-    bool passive = false;
-    bool tls = false;  // explicit TLS on every connection
-};
+// The run keeps the fields as typed in the settings file.
+using RemoteRunFields = settings::FtpFields;
 
 // How the run reaches the window while it goes on.
 struct RemoteRunView {

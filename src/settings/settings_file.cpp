@@ -1,9 +1,105 @@
 #include "settings/settings_file.hpp"
 
 #include "files/file_io.hpp"
+#include "settings/ini_file.hpp"
 
 namespace quill {
 
 std::string settingsFilePath() { return files::inCurrentFolder("Einstellungen.qmk"); }
 
+namespace settings {
+
+namespace {
+
+constexpr std::string_view kProgramSection = "Quillmaskerade";
+constexpr std::string_view kFtpSection = "FTP-Daten";
+
+constexpr std::string_view kMailAddressKey = "EMailAdresse";
+constexpr std::string_view kSubjectKey = "Betreff";
+constexpr std::string_view kFolderKey = "Verzeichnis";  // in both sections
+constexpr std::string_view kProtectAllKey = "AlleAdressen";
+
+constexpr std::string_view kServerKey = "Server";
+constexpr std::string_view kUsernameKey = "Username";
+constexpr std::string_view kPasswordKey = "Passwort";
+constexpr std::string_view kFtpFolderDefault = "/";
+constexpr std::string_view kPassiveKey = "Passiv";
+constexpr std::string_view kTlsKey = "TLS";
+
+// Trusted server certificates: key = host as typed, value = fingerprint.
+constexpr std::string_view kCertificatesSection = "FTP-Zertifikate";
+
+// A switch is stored as "Ja" or "Nein"; anything else, and a missing key, is off.
+constexpr std::string_view kYes = "Ja";
+constexpr std::string_view kNo = "Nein";
+
+bool readSwitch(const IniFile& ini, std::string_view section, std::string_view key) {
+    return ini.readString(section, key, kNo) == kYes;
+}
+
+void writeSwitch(IniFile& ini, std::string_view section, std::string_view key, bool on) {
+    ini.writeString(section, key, on ? kYes : kNo);
+}
+
+}  // namespace
+
+SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
+
+MailFields SettingsFile::mail() const {
+    const IniFile ini(path_);
+    return {ini.readString(kProgramSection, kMailAddressKey, ""), ini.readString(kProgramSection, kSubjectKey, "")};
+}
+
+void SettingsFile::setMail(const MailFields& fields) {
+    IniFile ini(path_);
+    ini.writeString(kProgramSection, kMailAddressKey, fields.address);
+    ini.writeString(kProgramSection, kSubjectKey, fields.subject);
+}
+
+std::string SettingsFile::folder() const {
+    return IniFile(path_).readString(kProgramSection, kFolderKey, kNoFolder);
+}
+
+void SettingsFile::setFolder(const std::string& folder) {
+    IniFile(path_).writeString(kProgramSection, kFolderKey, folder);
+}
+
+bool SettingsFile::protectAll() const { return readSwitch(IniFile(path_), kProgramSection, kProtectAllKey); }
+
+void SettingsFile::setProtectAll(bool on) {
+    IniFile ini(path_);
+    writeSwitch(ini, kProgramSection, kProtectAllKey, on);
+}
+
+FtpFields SettingsFile::ftp() const {
+    const IniFile ini(path_);
+    FtpFields fields;
+    fields.host = ini.readString(kFtpSection, kServerKey, "");
+    fields.user = ini.readString(kFtpSection, kUsernameKey, "");
+    fields.password = ini.readString(kFtpSection, kPasswordKey, "");
+    fields.folder = ini.readString(kFtpSection, kFolderKey, kFtpFolderDefault);
+    fields.passive = readSwitch(ini, kFtpSection, kPassiveKey);
+    fields.tls = readSwitch(ini, kFtpSection, kTlsKey);
+    return fields;
+}
+
+void SettingsFile::setFtp(const FtpFields& fields) {
+    IniFile ini(path_);
+    ini.writeString(kFtpSection, kServerKey, fields.host);
+    ini.writeString(kFtpSection, kUsernameKey, fields.user);
+    ini.writeString(kFtpSection, kPasswordKey, fields.password);
+    ini.writeString(kFtpSection, kFolderKey, fields.folder);
+    writeSwitch(ini, kFtpSection, kPassiveKey, fields.passive);
+    writeSwitch(ini, kFtpSection, kTlsKey, fields.tls);
+}
+
+std::string SettingsFile::certificatePin(const std::string& host) const {
+    return IniFile(path_).readString(kCertificatesSection, host, "");
+}
+
+void SettingsFile::setCertificatePin(const std::string& host, const std::string& fingerprint) {
+    IniFile(path_).writeString(kCertificatesSection, host, fingerprint);
+}
+
+}  // namespace settings
 }  // namespace quill

@@ -5,30 +5,61 @@
 
 namespace quill {
 
-// The settings file in the working folder, and the names of what it holds.
+// The settings file in the working folder.
 std::string settingsFilePath();
 
 namespace settings {
-inline constexpr std::string_view kProgramSection = "Quillmaskerade";
-inline constexpr std::string_view kFtpSection = "FTP-Daten";
 
-inline constexpr std::string_view kMailAddressKey = "EMailAdresse";
-inline constexpr std::string_view kSubjectKey = "Betreff";
-inline constexpr std::string_view kFolderKey = "Verzeichnis";  // in both sections
-inline constexpr std::string_view kFolderDefault = " ";
-inline constexpr std::string_view kProtectAllKey = "AlleAdressen";  // "Ja" or "Nein", as kPassiveKey
+// The local folder before the first choice and after a cancelled one.
+inline constexpr std::string_view kNoFolder = " ";
 
-inline constexpr std::string_view kServerKey = "Server";
-inline constexpr std::string_view kUsernameKey = "Username";
-inline constexpr std::string_view kPasswordKey = "Passwort";
-inline constexpr std::string_view kFtpFolderDefault = "/";
-inline constexpr std::string_view kPassiveKey = "Passiv";
-inline constexpr std::string_view kPassiveYes = "Ja";
-inline constexpr std::string_view kPassiveNo = "Nein";
-inline constexpr std::string_view kTlsKey = "TLS";  // "Ja"/"Nein" as for kPassiveKey
+// What the mail page keeps; the bytes as stored (the window decides their code).
+struct MailFields {
+    std::string address;
+    std::string subject;
+};
 
-// Trusted server certificates: key = host as typed, value = SHA-256 fingerprint in hex.
-inline constexpr std::string_view kCertificatesSection = "FTP-Zertifikate";
+// What the FTP page keeps, in code page 1252.
+struct FtpFields {
+    std::string host;
+    std::string user;
+    std::string password;
+    std::string folder;  // shown with slashes once a remote run has read it
+    bool passive = false;
+    bool tls = false;  // explicit TLS on every connection
+};
+
+// The program's fields in a settings file, read and written one key at a
+// time through the file's profile rules; the key names and the "Ja"/"Nein"
+// form of a switch are known here only.
+class SettingsFile {
+public:
+    explicit SettingsFile(std::string path = settingsFilePath());
+
+    MailFields mail() const;
+    // The address first, so a failure leaves the subject as it was.
+    void setMail(const MailFields& fields);
+
+    // The folder of the last local search.
+    std::string folder() const;
+    void setFolder(const std::string& folder);
+
+    // Whether every readable address is protected too.
+    bool protectAll() const;
+    void setProtectAll(bool on);
+
+    // The folder is "/" before the first remote run.
+    FtpFields ftp() const;
+    void setFtp(const FtpFields& fields);
+
+    // The server certificate the user trusts for a host: its SHA-256
+    // fingerprint as stored, "" when none is.
+    std::string certificatePin(const std::string& host) const;
+    void setCertificatePin(const std::string& host, const std::string& fingerprint);
+
+private:
+    std::string path_;
+};
+
 }  // namespace settings
-
 }  // namespace quill

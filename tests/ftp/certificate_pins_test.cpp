@@ -28,8 +28,8 @@ class CertificatePins : public test::InTempWorkingFolder, public ::testing::With
 TEST_P(CertificatePins, AskOnlyAboutACertificateNotStoredForItsHost) {
     const PinCase& c = GetParam();
     IniFile ini(settingsFilePath());
-    ini.writeString(settings::kCertificatesSection, "other.example", kNew);
-    if (c.stored != nullptr) ini.writeString(settings::kCertificatesSection, "FTP.example.org", c.stored);
+    ini.writeString("FTP-Zertifikate", "other.example", kNew);
+    if (c.stored != nullptr) ini.writeString("FTP-Zertifikate", "FTP.example.org", c.stored);
 
     std::vector<std::string> asked;
     const CertificateTrust trust = pinnedCertificateTrust([&](const std::string& question) {
@@ -48,8 +48,8 @@ TEST_P(CertificatePins, AskOnlyAboutACertificateNotStoredForItsHost) {
         EXPECT_NE(question.find("01:23:45:67:89:AB:CD:EF:01:23"), std::string::npos);
         EXPECT_TRUE(question.ends_with("Diesem Zertifikat trotzdem vertrauen?"));
     }
-    EXPECT_EQ(ini.readString(settings::kCertificatesSection, "ftp.example.org", ""), c.storedAfter);
-    EXPECT_EQ(ini.readString(settings::kCertificatesSection, "other.example", ""), kNew);
+    EXPECT_EQ(ini.readString("FTP-Zertifikate", "ftp.example.org", ""), c.storedAfter);
+    EXPECT_EQ(ini.readString("FTP-Zertifikate", "other.example", ""), kNew);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -51,7 +51,7 @@ protected:
     }
 
     std::string pinned() const {
-        return IniFile(settingsFilePath()).readString(settings::kCertificatesSection, "127.0.0.1", "");
+        return IniFile(settingsFilePath()).readString("FTP-Zertifikate", "127.0.0.1", "");
     }
 
     test::TempFolder keys;

@@ -95,13 +95,13 @@ TEST_P(RemoteRunRealServer, EncodesTheFolderInPlaceAndLeavesEverythingElse) {
     EXPECT_FALSE(client.Connected());
 
     IniFile ini(settingsFilePath());
-    EXPECT_EQ(ini.readString(settings::kFtpSection, settings::kFolderKey, ""), "\\web");
-    EXPECT_EQ(ini.readString(settings::kFtpSection, settings::kPassiveKey, ""),
+    EXPECT_EQ(ini.readString("FTP-Daten", "Verzeichnis", ""), "\\web");
+    EXPECT_EQ(ini.readString("FTP-Daten", "Passiv", ""),
               std::get<0>(GetParam()) ? "Ja" : "Nein");
-    EXPECT_EQ(ini.readString(settings::kFtpSection, settings::kTlsKey, ""), tls ? "Ja" : "Nein");
+    EXPECT_EQ(ini.readString("FTP-Daten", "TLS", ""), tls ? "Ja" : "Nein");
     // The self-signed certificate was put to the user once and is kept.
     EXPECT_EQ(questions.size(), tls ? 1u : 0u);
-    EXPECT_EQ(ini.readString(settings::kCertificatesSection, "127.0.0.1", ""), tls ? certificate.fingerprint() : "");
+    EXPECT_EQ(ini.readString("FTP-Zertifikate", "127.0.0.1", ""), tls ? certificate.fingerprint() : "");
 
     // Already encoded: a second run finds nothing and uploads nothing.
     messages.clear();

@@ -51,7 +51,7 @@ protected:
     }
 
     std::string setting(std::string_view key, std::string_view fallback = "<none>") const {
-        return IniFile(settingsFilePath()).readString(settings::kFtpSection, key, fallback);
+        return IniFile(settingsFilePath()).readString("FTP-Daten", key, fallback);
     }
 
     ScriptedFtpServer server;
@@ -87,11 +87,11 @@ TEST_F(RemoteRun, EncodesUploadsAfterTheMessageAndCleansUp) {
     run({"*.html"});
 
     EXPECT_EQ(fields.folder, "/htdocs/web");
-    EXPECT_EQ(setting(settings::kFolderKey), "\\htdocs\\web");
-    EXPECT_EQ(setting(settings::kServerKey), "127.0.0.1");
-    EXPECT_EQ(setting(settings::kUsernameKey), "anna");
-    EXPECT_EQ(setting(settings::kPasswordKey), "geheim");
-    EXPECT_EQ(setting(settings::kPassiveKey), "Nein");
+    EXPECT_EQ(setting("Verzeichnis"), "\\htdocs\\web");
+    EXPECT_EQ(setting("Server"), "127.0.0.1");
+    EXPECT_EQ(setting("Username"), "anna");
+    EXPECT_EQ(setting("Passwort"), "geheim");
+    EXPECT_EQ(setting("Passiv"), "Nein");
     EXPECT_EQ(fileBox, (StringList{"index.html", "leer.html"}));
     // The bare address stays readable (below), and the audit says so, naming the server file.
     ASSERT_EQ(messages.size(), 2u);
