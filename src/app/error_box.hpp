@@ -11,8 +11,7 @@ class ErrorBox : public QMessageBox {
 public:
     ErrorBox(QWidget* owner, const QString& caption, const QString& text);
 
-    // The full text as given (the box shows line breaks as they come).
-    QString fullText() const { return fullText_; }
+    // What Ctrl+C copies: the full text as given, in the message box's layout.
     QString clipboardText() const;
 
 protected:

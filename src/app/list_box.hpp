@@ -13,8 +13,6 @@ class ListBox : public QListWidget {
 public:
     explicit ListBox(QWidget* parent = nullptr);
 
-    int itemHeight() const { return itemHeight_; }
-
     // The entries as code page 1252 texts, in list order.
     StringList entries() const;
     void setEntries(const StringList& entries);

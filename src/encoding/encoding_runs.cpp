@@ -26,7 +26,7 @@ void EncodingRuns::ParserKeyFound(THTMLParser&, const std::string&, const std::s
 
 void EncodingRuns::Datei_scannen(const std::string& path) {
     Parser.ClearKeys();
-    for (const char* tag : kMailtoOpenTags) Parser.AddKey("mailto", tag, "<", 0);
+    for (const char* tag : kMailtoOpenTags) Parser.AddKey("mailto", tag, "<");
     Parser.setFileName(path);
     Parser.ParseFile();
 }

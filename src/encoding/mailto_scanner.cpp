@@ -17,9 +17,8 @@ std::int32_t FindFrom(std::string_view pattern, std::string_view text, std::int3
 
 void THTMLParser::ClearKeys() { keys_.clear(); }
 
-void THTMLParser::AddKey(const std::string& name, const std::string& openTag, const std::string& closeTag,
-                         std::int32_t selection) {
-    keys_.push_back(Key{name, TParserInfo{openTag, closeTag, 0, selection}});
+void THTMLParser::AddKey(const std::string& name, const std::string& openTag, const std::string& closeTag) {
+    keys_.push_back(Key{name, TParserInfo{openTag, closeTag}});
 }
 
 void THTMLParser::setFileName(const std::string& path) {

@@ -8,13 +8,11 @@
 
 namespace quill {
 
-// What one key looks for. Only selection 0 is used: the text between the end
-// of the open tag and the start of the close tag.
+// What one key looks for: the text between the end of the open tag and the
+// start of the close tag.
 struct TParserInfo {
     std::string OpenTag;
     std::string CloseTag;
-    std::int32_t Extra = 0;
-    std::int32_t Selection = 0;
 };
 
 // One occurrence of an open tag. Positions count bytes from 1; TextTo (and
@@ -46,8 +44,7 @@ public:
 
     void ClearKeys();
     // Appends a key; nothing is checked, names and tags may repeat or be empty.
-    void AddKey(const std::string& name, const std::string& openTag, const std::string& closeTag,
-                std::int32_t selection);
+    void AddKey(const std::string& name, const std::string& openTag, const std::string& closeTag);
 
     const std::string& FileName() const { return fileName_; }
     // A path that differs from the stored one (bytes compared exactly) is
@@ -64,8 +61,6 @@ public:
     // The hits of the last scan, sorted by OpenPos.
     const TTagInfoList& Tags() const { return tags_; }
     std::size_t KeyCount() const { return keys_.size(); }
-    const std::string& KeyName(std::size_t index) const { return keys_[index].name; }
-    const TParserInfo& KeyInfo(std::size_t index) const { return keys_[index].info; }
 
     // Unassigned at creation; scans then still compute their hits.
     TKeyFoundEvent OnKeyFound;

@@ -72,10 +72,9 @@ public:
     const std::string& SystemDescription() const { return systemDescription_; }
     bool ServerUtcOffsetKnown() const { return utcOffsetKnown_; }
     int ServerUtcOffset() const { return utcOffsetMinutes_; }
-    // The control socket's own address and the server's, as read after
-    // connecting; data connections are made with the server's address only.
+    // The control socket's own address, as read after connecting. The
+    // server's is kept too: data connections are made with it only.
     const SocketAddress& LocalAddress() const { return localAddress_; }
-    const SocketAddress& PeerAddress() const { return peerAddress_; }
 
     // Data transfers.
     void ListNames(StringList& dest, const std::string& mask);

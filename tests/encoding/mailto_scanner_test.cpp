@@ -22,7 +22,7 @@ class Recorder {
 public:
     Recorder() {
         for (const char* tag : {"a href=\"mailto:", "a HREF=\"mailto:", "A href=\"mailto:", "A HREF=\"mailto:"})
-            parser.AddKey("mailto", tag, "<", 0);
+            parser.AddKey("mailto", tag, "<");
         parser.OnKeyFound = [this](THTMLParser& sender, const std::string& key, const std::string& results,
                                    const std::string& original) {
             EXPECT_EQ(&sender, &parser);
@@ -98,9 +98,9 @@ TEST(MailtoScanner, HitRecordsSortedByOpenPosition) {
     parser.OnKeyFound = [&](THTMLParser&, const std::string& key, const std::string& results, const std::string&) {
         delivered.emplace_back(key, results);
     };
-    parser.AddKey("square", "[", "]", 0);
-    parser.AddKey("round", "(", ")", 0);
-    parser.AddKey("inner", "x<", "<", 0);  // its close tag lies inside the open tag
+    parser.AddKey("square", "[", "]");
+    parser.AddKey("round", "(", ")");
+    parser.AddKey("inner", "x<", "<");  // its close tag lies inside the open tag
     parser.ParseText("(ab] [c] [d x<e<");
     const std::vector<std::array<std::int32_t, 5>> expected = {
         {1, 1, 2, 0, 1},     // no ")": EndPos is the close tag's length alone
@@ -116,7 +116,7 @@ TEST(MailtoScanner, HitRecordsSortedByOpenPosition) {
 
 TEST(MailtoScanner, UnassignedEventStillFindsAndEmptyKeyListFindsNothing) {
     THTMLParser parser;
-    parser.AddKey("k", "a href=\"mailto:", "<", 0);
+    parser.AddKey("k", "a href=\"mailto:", "<");
     parser.ParseText("a href=\"mailto:x<");
     EXPECT_EQ(parser.Tags().size(), 1u);
     parser.ClearKeys();
