@@ -28,13 +28,4 @@ using FaultHook = std::function<int(FileStep step, const std::string& path)>;
 void setFaultHook(FaultHook hook);
 int injectedFault(FileStep step, const std::string& path);
 
-// Installs a hook for the life of the scope, however the scope ends.
-class FaultScope {
-public:
-    explicit FaultScope(FaultHook hook) { setFaultHook(std::move(hook)); }
-    ~FaultScope() { setFaultHook({}); }
-    FaultScope(const FaultScope&) = delete;
-    FaultScope& operator=(const FaultScope&) = delete;
-};
-
 }  // namespace quill::files

@@ -1,7 +1,6 @@
 #include "app_test_support.hpp"
 
 #include "app/program_look.hpp"
-#include "files/fault_injection.hpp"
 
 namespace quill::test {
 
@@ -11,7 +10,6 @@ void WindowTest::SetUp() {
 }
 
 void WindowTest::TearDown() {
-    files::setFaultHook({});
     InTempWorkingFolder::TearDown();
 }
 

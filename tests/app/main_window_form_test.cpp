@@ -237,7 +237,7 @@ TEST_F(MainWindowFormTest, CaptionsFitTheirControls) {
     }
 }
 
-TEST_F(MainWindowFormTest, TabOrderFollowsTheTables) {
+TEST_F(MainWindowFormTest, FocusChainVisitsTheControlsInOrderAndLabelsTakeNoFocus) {
     const QStringList order = {"Auswahl",
                                "Mail_Edit",
                                "Betreff_Edit",

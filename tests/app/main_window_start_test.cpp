@@ -148,14 +148,11 @@ public:
 
 TEST_F(StartUpTest, TheErrorBoxOfTheLoadingComesBeforeAnyWindowIsShown) {
     auto recording = std::make_unique<VisibilityRecordingDesktop>();
-    VisibilityRecordingDesktop* desktopSeen = recording.get();
-    std::unique_ptr<Desktop> previous = installDesktop(std::move(recording));
-    {
-        ProgramWindows windows = createProgramWindows();
-        windows.Maskerade->show();
-        EXPECT_EQ(desktopSeen->visibleWindows, std::vector<int>{0});
-    }
-    installDesktop(std::move(previous));
+    const VisibilityRecordingDesktop* desktopSeen = recording.get();
+    const test::InstalledDesktopFake installed(std::move(recording));
+    ProgramWindows windows = createProgramWindows();
+    windows.Maskerade->show();
+    EXPECT_EQ(desktopSeen->visibleWindows, std::vector<int>{0});
 }
 
 TEST_F(StartUpTest, CreatesTheFourWindowsHiddenAndWiresTheAboutBox) {

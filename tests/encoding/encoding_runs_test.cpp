@@ -12,6 +12,7 @@
 #include "encoding/found_text_replacement.hpp"
 #include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
+#include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill {
@@ -25,7 +26,7 @@ ino_t inodeOf(const std::string& path) {
     return info.st_ino;
 }
 
-using files::FaultScope;
+using test::FileFaultScope;
 
 // The message of the error the call raises, or "" when it raises none.
 template <class Call>
@@ -144,7 +145,7 @@ TEST_F(EncodingRunsTest, EachFileIsReadOnceAndWrittenOncePerRun) {
     ASSERT_EQ(runs.foundAddresses.size(), 4u);
     std::map<std::pair<files::FileStep, std::string>, int> counts;
     {
-        FaultScope count([&](files::FileStep step, const std::string& path) {
+        FileFaultScope count([&](files::FileStep step, const std::string& path) {
             ++counts[{step, path}];
             return 0;
         });
@@ -178,7 +179,7 @@ TEST_F(EncodingRunsTest, AFailureEndsTheRunWhereItArisesAndKeepsEarlierFiles) {
         const std::string failing = paths[1];
         std::string message;
         {
-            FaultScope fault([&](files::FileStep step, const std::string& path) {
+            FileFaultScope fault([&](files::FileStep step, const std::string& path) {
                 return step == row.step && path == failing ? row.errorNumber : 0;
             });
             message = errorOf([&] { run.Dateien_kodieren(paths); });
@@ -214,7 +215,7 @@ TEST_F(EncodingRunsTest, AFileTheScanCannotOpenStopsTheRunBeforeAnyRewrite) {
     const std::string link = "<a href=\"mailto:x@y.de\">X</a>";
     const std::string a = page("a.html", link);
     const std::string b = page("b.html", link);
-    FaultScope fault([&](files::FileStep step, const std::string& path) {
+    FileFaultScope fault([&](files::FileStep step, const std::string& path) {
         return step == files::FileStep::OpenRead && path == b ? EACCES : 0;
     });
     EXPECT_EQ(errorOf([&] { runs.encodeFoundFiles(); }), files::openErrorText(b, EACCES));

@@ -10,6 +10,7 @@
 #include "files/fault_injection.hpp"
 #include "files/temporary_files.hpp"
 #include "support/child_process.hpp"
+#include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill {
@@ -56,7 +57,7 @@ TEST(KillSafety, AKilledRunLeavesWholeFilesAndTheNextRunFinishes) {
 
         const auto child = test::runInChild([&](const auto&) {
             int steps = 0;
-            files::FaultScope kill([&](files::FileStep, const std::string&) {
+            test::FileFaultScope kill([&](files::FileStep, const std::string&) {
                 if (++steps == stopAt) ::_exit(kStopped);
                 return 0;
             });

@@ -5,6 +5,7 @@
 #include "encoding/mailto_scanner.hpp"
 #include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
+#include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill {
@@ -177,14 +178,16 @@ TEST(MailtoScanner, MissingFileIsSkippedAndAnUnreadableOneRaisesTheOpenError) {
 
     const std::string path = folder.write("held.html", "<a href=\"mailto:a\">A</a>");
     recorder.parser.ParseText("a href=\"mailto:before<");
-    files::setFaultHook([](files::FileStep step, const std::string&) { return step == files::FileStep::OpenRead ? EACCES : 0; });
     std::string message;
-    try {
-        recorder.parser.setFileName(path);
-    } catch (const files::FileOpenError& error) {
-        message = error.what();
+    {
+        const test::FileFaultScope fault(
+            [](files::FileStep step, const std::string&) { return step == files::FileStep::OpenRead ? EACCES : 0; });
+        try {
+            recorder.parser.setFileName(path);
+        } catch (const files::FileOpenError& error) {
+            message = error.what();
+        }
     }
-    files::setFaultHook({});
     EXPECT_EQ(message, files::openErrorText(path, EACCES));
     EXPECT_EQ(recorder.parser.FileName(), path);
     EXPECT_EQ(recorder.parser.Tags().size(), 1u);  // the earlier scan's hits stay

@@ -6,6 +6,7 @@
 
 #include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
+#include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill::files {
@@ -13,7 +14,6 @@ namespace {
 
 class FileIo : public ::testing::Test {
 protected:
-    void TearDown() override { setFaultHook({}); }
     test::TempFolder folder;
 };
 
@@ -25,7 +25,8 @@ TEST_F(FileIo, ReadsEveryByteIncludingNul) {
 
 TEST_F(FileIo, ShortReadIsAStreamError) {
     folder.write("f", "abc");
-    setFaultHook([](FileStep step, const std::string&) { return step == FileStep::ShortRead ? 1 : 0; });
+    const test::FileFaultScope fault(
+        [](FileStep step, const std::string&) { return step == FileStep::ShortRead ? 1 : 0; });
     EXPECT_THROW(
         {
             try {
@@ -71,12 +72,15 @@ TEST_F(FileIo, EveryFailingStepLeavesTheOriginalWhole) {
         {FileStep::Rename, "Datei \"" + path + "\" kann nicht erstellt werden. Zugriff verweigert"},
     };
     for (const auto& c : cases) {
-        setFaultHook([&c](FileStep step, const std::string&) { return step == c.step ? EACCES : 0; });
-        try {
-            replaceFileContents(path, "replacement");
-            ADD_FAILURE() << "no error";
-        } catch (const QuillError& e) {
-            EXPECT_EQ(std::string(e.what()), c.message);
+        {
+            const test::FileFaultScope fault(
+                [&c](FileStep step, const std::string&) { return step == c.step ? EACCES : 0; });
+            try {
+                replaceFileContents(path, "replacement");
+                ADD_FAILURE() << "no error";
+            } catch (const QuillError& e) {
+                EXPECT_EQ(std::string(e.what()), c.message);
+            }
         }
         EXPECT_EQ(folder.read("page.html"), "original");
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);

@@ -6,8 +6,10 @@
 
 #include <chrono>
 
+#include "files/descriptor.hpp"
 #include "ftp/socket_ops.hpp"
 #include "scripted_session.hpp"
+#include "support/hook_scopes.hpp"
 
 namespace quill::ftp::test {
 namespace {
@@ -328,10 +330,7 @@ TEST_F(ScriptedSession, LongLinesCanBeSplitInsteadOfRefused) {
 
 // ---- the socket layer under the client ----
 
-class SocketFaults : public ScriptedSession {
-protected:
-    ~SocketFaults() override { setSocketFaultHook({}); }
-};
+using SocketFaults = ScriptedSession;
 
 TEST_F(SocketFaults, FailingCallsGiveTheirSocketErrors) {
     struct FaultCase {
@@ -349,7 +348,8 @@ TEST_F(SocketFaults, FailingCallsGiveTheirSocketErrors) {
     };
     client.Host = "ftp.example.test";  // only the injected look-up sees this name
     for (const auto& c : cases) {
-        setSocketFaultHook([&](SocketCall call, std::string_view) { return call == c.call ? c.fault : 0; });
+        const quill::test::SocketFaultScope fault(
+            [&](SocketCall call, std::string_view) { return call == c.call ? c.fault : 0; });
         if (c.call != SocketCall::Resolve) client.Host = "127.0.0.1";
         expectError<EFTPError>([&] { client.Connect(); }, c.message);
         EXPECT_FALSE(client.Connected()) << c.message;
@@ -358,16 +358,19 @@ TEST_F(SocketFaults, FailingCallsGiveTheirSocketErrors) {
 
 TEST_F(SocketFaults, ResolvingKeepsAddressesAndLocalhostWithoutALookUp) {
     int lookUps = 0;
-    setSocketFaultHook([&](SocketCall call, std::string_view) {
-        if (call == SocketCall::Resolve) ++lookUps;
-        return 0;
-    });
-    EXPECT_EQ(resolveHost("LOCALHOST"), "127.0.0.1");
-    EXPECT_EQ(resolveHost("LocalHost"), "127.0.0.1");
-    EXPECT_EQ(resolveHost("127.0.0.5"), "127.0.0.5");
-    EXPECT_EQ(resolveHost("10.0.0.255"), "10.0.0.255");
+    {
+        const quill::test::SocketFaultScope count([&](SocketCall call, std::string_view) {
+            if (call == SocketCall::Resolve) ++lookUps;
+            return 0;
+        });
+        EXPECT_EQ(resolveHost("LOCALHOST"), "127.0.0.1");
+        EXPECT_EQ(resolveHost("LocalHost"), "127.0.0.1");
+        EXPECT_EQ(resolveHost("127.0.0.5"), "127.0.0.5");
+        EXPECT_EQ(resolveHost("10.0.0.255"), "10.0.0.255");
+    }
     EXPECT_EQ(lookUps, 0);
-    setSocketFaultHook([&](SocketCall call, std::string_view) { return call == SocketCall::Resolve ? EAI_NONAME : 0; });
+    const quill::test::SocketFaultScope noName(
+        [](SocketCall call, std::string_view) { return call == SocketCall::Resolve ? EAI_NONAME : 0; });
     for (const char* name : {"127.0.0.256", "127.0.0", "127.0.0.1.", "1.2.3.4x", "localhost."})
         EXPECT_THROW(resolveHost(name), ESocketError) << name;
 }
@@ -385,14 +388,15 @@ TEST_F(ScriptedSession, ClosedPortIsRefused) {
 TEST_F(ScriptedSession, ConnectGivesUpAfterItsTimeout) {
     // A listener whose queue is full and which never accepts: further
     // handshakes are not answered.
-    const int full = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const files::Descriptor full(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    ASSERT_TRUE(full.valid());
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    ASSERT_EQ(::bind(full, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(full, 0), 0);
-    ::getsockname(full, reinterpret_cast<sockaddr*>(&address), &length);
+    ASSERT_EQ(::bind(full.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(full.get(), 0), 0);
+    ::getsockname(full.get(), reinterpret_cast<sockaddr*>(&address), &length);
     std::vector<TcpSocket> fillers;
     for (int i = 0; i < 4; ++i) {
         TcpSocket filler = TcpSocket::create();
@@ -409,7 +413,6 @@ TEST_F(ScriptedSession, ConnectGivesUpAfterItsTimeout) {
     expectError<EConnectTimeout>([&] { client.Connect(); }, "Connect timed out.");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     EXPECT_FALSE(client.Connected());
-    ::close(full);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "files/file_io.hpp"
 #include "ftp/socket_ops.hpp"
 #include "scripted_session.hpp"
+#include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill::ftp::test {
@@ -203,13 +204,12 @@ TEST(ScriptedTransfer, PreliminaryReply110OnlyForStore) {
 // The order of the client's sends and connects while the transfer runs.
 std::vector<std::string> sendsAndConnects(const std::function<void()>& transfer) {
     std::vector<std::string> calls;
-    setSocketFaultHook([&](SocketCall call, std::string_view detail) {
+    const quill::test::SocketFaultScope record([&](SocketCall call, std::string_view detail) {
         if (call == SocketCall::Send) calls.push_back("send " + std::string(detail));
         if (call == SocketCall::Connect) calls.push_back("connect");
         return 0;
     });
     transfer();
-    setSocketFaultHook({});
     return calls;
 }
 
@@ -335,13 +335,14 @@ TEST(ScriptedTransfer, BytesMoveUnchangedInPiecesBothWays) {
         session.server.once("RETR", transferOut(bytes));
         session.connect();
         std::size_t largestSend = 0;
-        setSocketFaultHook([&](SocketCall call, std::string_view detail) {
-            if (call == SocketCall::Send) largestSend = std::max(largestSend, detail.size());
-            return 0;
-        });
-        session.client.Download("source.bin", local.file("copy.bin"), true, false);
-        session.client.Upload(source, "up.bin", false);
-        setSocketFaultHook({});
+        {
+            const quill::test::SocketFaultScope measure([&](SocketCall call, std::string_view detail) {
+                if (call == SocketCall::Send) largestSend = std::max(largestSend, detail.size());
+                return 0;
+            });
+            session.client.Download("source.bin", local.file("copy.bin"), true, false);
+            session.client.Upload(source, "up.bin", false);
+        }
         EXPECT_TRUE(local.read("copy.bin") == bytes);
         ASSERT_EQ(session.server.uploads().size(), 1u);
         EXPECT_TRUE(session.server.uploads().front() == bytes);
@@ -421,7 +422,7 @@ TEST(ScriptedTransfer, NotASocketWhileSendingIsIgnoredOnlyInPassiveMode) {
         SCOPED_TRACE(modeName(passive));
         Session session(passive);
         session.connect();
-        setSocketFaultHook([](SocketCall call, std::string_view detail) {
+        const quill::test::SocketFaultScope fault([](SocketCall call, std::string_view detail) {
             const bool dataSend = call == SocketCall::Send && detail.substr(0, 1) == "p";
             return dataSend ? ENOTSOCK : 0;
         });
@@ -432,7 +433,6 @@ TEST(ScriptedTransfer, NotASocketWhileSendingIsIgnoredOnlyInPassiveMode) {
             expectError<ENotASocket>([&] { session.client.Upload(path, "page.html", false); },
                                      "Socket Error # 10038\r\nSocket operation on non-socket.");
         }
-        setSocketFaultHook({});
     }
 }
 
@@ -446,12 +446,13 @@ TEST(ScriptedTransfer, AFileThatShrinksWhileUploadingEndsTheTransfer) {
         session.server.once("STOR", transferIn());
         session.connect();
         // Cut the file once its size has been taken, as another program might.
-        setSocketFaultHook([&](SocketCall call, std::string_view detail) {
-            if (call == SocketCall::Send && detail.rfind("STOR ", 0) == 0) ::truncate(path.c_str(), 10);
-            return 0;
-        });
-        expectError<ENoDataToRead>([&] { session.client.Upload(path, "shrinks.bin", false); }, "No data to read.");
-        setSocketFaultHook({});
+        {
+            const quill::test::SocketFaultScope shrink([&](SocketCall call, std::string_view detail) {
+                if (call == SocketCall::Send && detail.rfind("STOR ", 0) == 0) ::truncate(path.c_str(), 10);
+                return 0;
+            });
+            expectError<ENoDataToRead>([&] { session.client.Upload(path, "shrinks.bin", false); }, "No data to read.");
+        }
         // The data connection was closed; the server's final reply waits for the next read.
         EXPECT_EQ(session.client.ReadReply({226}), 226);
         EXPECT_EQ(session.server.uploads(), Commands{std::string(10, 'z')});
@@ -463,11 +464,12 @@ TEST(ScriptedTransfer, LocalWriteAndShortFileFailures) {
     Session session(true);
     session.server.always("RETR", transferOut("contents"));
     session.connect();
-    files::setFaultHook(
-        [](files::FileStep step, const std::string&) { return step == files::FileStep::Write ? EIO : 0; });
-    expectError<files::StreamError>([&] { session.client.Download("f", local.file("f"), true, false); },
-                                    "Stream-Schreibfehler");
-    files::setFaultHook({});
+    {
+        const quill::test::FileFaultScope fault(
+            [](files::FileStep step, const std::string&) { return step == files::FileStep::Write ? EIO : 0; });
+        expectError<files::StreamError>([&] { session.client.Download("f", local.file("f"), true, false); },
+                                        "Stream-Schreibfehler");
+    }
     // The broken transfer's final reply is the answer to the next command.
     EXPECT_EQ(session.client.ReadReply({226}), 226);
     session.client.Download("f", local.file("f"), true, false);

@@ -3,6 +3,7 @@
 
 #include "files/fault_injection.hpp"
 #include "settings/ini_file.hpp"
+#include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill {
@@ -94,14 +95,16 @@ TEST(IniFile, FailedWriteNamesTheFileAndKeepsItWhole) {
     // An unreadable file counts as unwritable: rewriting it would keep only the new key.
     for (auto step : {files::FileStep::OpenRead, files::FileStep::ShortRead, files::FileStep::CreateTemp,
                       files::FileStep::ShortWrite, files::FileStep::Rename}) {
-        files::setFaultHook([step](files::FileStep s, const std::string&) { return s == step ? EACCES : 0; });
-        try {
-            ini.writeString("A", "k", "neu");
-            ADD_FAILURE() << "no error";
-        } catch (const SettingsWriteError& e) {
-            EXPECT_EQ(std::string(e.what()), "In " + folder.file("s.ini") + " kann nicht geschrieben werden");
+        {
+            const test::FileFaultScope fault(
+                [step](files::FileStep s, const std::string&) { return s == step ? EACCES : 0; });
+            try {
+                ini.writeString("A", "k", "neu");
+                ADD_FAILURE() << "no error";
+            } catch (const SettingsWriteError& e) {
+                EXPECT_EQ(std::string(e.what()), "In " + folder.file("s.ini") + " kann nicht geschrieben werden");
+            }
         }
-        files::setFaultHook({});
         EXPECT_EQ(folder.read("s.ini"), before);
     }
 }

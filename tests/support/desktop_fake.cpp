@@ -45,9 +45,7 @@ bool DesktopFake::shellOpen(const QString& target) {
     return !unopenable.contains(target);
 }
 
-InstalledDesktopFake::InstalledDesktopFake() {
-    auto fake = std::make_unique<DesktopFake>();
-    fake_ = fake.get();
+InstalledDesktopFake::InstalledDesktopFake(std::unique_ptr<DesktopFake> fake) : fake_(fake.get()) {
     previous_ = installDesktop(std::move(fake));
 }
 

@@ -61,11 +61,11 @@ private:
     std::deque<bool> questionAnswers_;
 };
 
-// Installs a fresh fake for the lifetime of the object and puts the previous
-// desktop back afterwards.
+// Installs a fake (a fresh one unless given) for the lifetime of the object
+// and puts the previous desktop back afterwards.
 class InstalledDesktopFake {
 public:
-    InstalledDesktopFake();
+    explicit InstalledDesktopFake(std::unique_ptr<DesktopFake> fake = std::make_unique<DesktopFake>());
     ~InstalledDesktopFake();
     InstalledDesktopFake(const InstalledDesktopFake&) = delete;
     InstalledDesktopFake& operator=(const InstalledDesktopFake&) = delete;
