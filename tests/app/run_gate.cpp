@@ -9,16 +9,15 @@ namespace {
 constexpr auto kLongestHold = std::chrono::seconds(20);
 }
 
-RunGate::RunGate(Picker holdHere) : holdHere_(std::move(holdHere)) {
-    files::setFaultHook([this](files::FileStep step, const std::string& path) { return onStep(step, path); });
-}
+RunGate::RunGate(Picker holdHere)
+    : holdHere_(std::move(holdHere)),
+      hook_([this](files::FileStep step, const std::string& path) { return onStep(step, path); }) {}
 
 RunGate::RunGate(files::FileStep step, const std::string& path)
     : RunGate([step, path](files::FileStep seen, const std::string& at) { return seen == step && at == path; }) {}
 
 RunGate::~RunGate() {
     release();
-    files::setFaultHook({});
 }
 
 int RunGate::onStep(files::FileStep step, const std::string& path) {

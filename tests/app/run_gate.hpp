@@ -7,6 +7,7 @@
 #include <string>
 
 #include "files/fault_injection.hpp"
+#include "support/hook_scopes.hpp"
 
 namespace quill::test {
 
@@ -35,6 +36,7 @@ private:
     std::condition_variable released_;
     bool reached_ = false;
     bool open_ = false;
+    FileFaultScope hook_;  // last, so it goes first
 };
 
 // On the window thread, once the gate holds the worker and ready() is true:
