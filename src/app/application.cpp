@@ -4,7 +4,7 @@
 
 #include "app/application_title.hpp"
 #include "app/error_report.hpp"
-#include "app/program_look.hpp"
+#include "widgets/program_look.hpp"
 
 namespace quill {
 

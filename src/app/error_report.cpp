@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "app/application_title.hpp"
-#include "app/desktop.hpp"
+#include "widgets/desktop.hpp"
 
 namespace quill {
 

@@ -2,7 +2,7 @@
 
 #include <QStyledItemDelegate>
 
-#include "app/qt_text.hpp"
+#include "widgets/qt_text.hpp"
 
 namespace quill {
 

@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <utility>
 
-#include "app/desktop.hpp"
+#include "widgets/desktop.hpp"
 #include "app/error_report.hpp"
-#include "app/program_look.hpp"
-#include "app/qt_text.hpp"
+#include "widgets/program_look.hpp"
+#include "widgets/qt_text.hpp"
 #include "app/single_line_validator.hpp"
 #include "files/file_io.hpp"
 #include "info/about_box.hpp"

@@ -1,5 +1,5 @@
 #include "app/main_window.hpp"
-#include "app/qt_text.hpp"
+#include "widgets/qt_text.hpp"
 #include "encoding/reference_decoding.hpp"
 #include "ui_main_window.h"
 

@@ -1,9 +1,9 @@
 #include <QScopeGuard>
 
-#include "app/desktop.hpp"
+#include "widgets/desktop.hpp"
 #include "app/main_window.hpp"
-#include "app/message_box.hpp"
-#include "app/qt_text.hpp"
+#include "widgets/message_box.hpp"
+#include "widgets/qt_text.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 #include "ui_main_window.h"

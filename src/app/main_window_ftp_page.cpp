@@ -1,9 +1,9 @@
 #include <QScopeGuard>
 
 #include "app/application_title.hpp"
-#include "app/desktop.hpp"
+#include "widgets/desktop.hpp"
 #include "app/main_window.hpp"
-#include "app/qt_text.hpp"
+#include "widgets/qt_text.hpp"
 #include "ftp/remote_run.hpp"
 #include "ui_main_window.h"
 

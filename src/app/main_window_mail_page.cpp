@@ -1,6 +1,6 @@
-#include "app/desktop.hpp"
+#include "widgets/desktop.hpp"
 #include "app/main_window.hpp"
-#include "app/qt_text.hpp"
+#include "widgets/qt_text.hpp"
 #include "encoding/char_reference.hpp"
 #include "encoding/link_page.hpp"
 #include "encoding/mail_link.hpp"

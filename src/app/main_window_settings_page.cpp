@@ -1,6 +1,6 @@
-#include "app/desktop.hpp"
+#include "widgets/desktop.hpp"
 #include "app/main_window.hpp"
-#include "app/qt_text.hpp"
+#include "widgets/qt_text.hpp"
 #include "settings/extension_list.hpp"
 #include "settings/settings_file.hpp"
 #include "ui_main_window.h"

@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 #include <limits>
 
-#include "app/program_look.hpp"
+#include "widgets/program_look.hpp"
 #include "ui_progress_window.h"
 
 namespace quill {

@@ -1,6 +1,6 @@
 #include "info/about_box.hpp"
 
-#include "app/desktop.hpp"
+#include "widgets/desktop.hpp"
 #include "info/author_info.hpp"
 #include "info/credit.hpp"
 #include "info/info_flags.hpp"

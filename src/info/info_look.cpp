@@ -1,6 +1,6 @@
 #include "info/info_look.hpp"
 
-#include "app/program_look.hpp"
+#include "widgets/program_look.hpp"
 #include "info/jpeg_image.hpp"
 
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "info/vk_tobrin.hpp"
 
-#include "app/desktop.hpp"
+#include "widgets/desktop.hpp"
 #include "info/author_info.hpp"
 #include "info/info_look.hpp"
 #include "text/product_info.hpp"

@@ -13,14 +13,14 @@
 #include <fstream>
 
 #include "app/application.hpp"
-#include "app/error_box.hpp"
+#include "widgets/error_box.hpp"
 #include "app/main_window.hpp"
 #include "app/memo.hpp"
-#include "app/message_box.hpp"
-#include "app/program_look.hpp"
+#include "widgets/message_box.hpp"
+#include "widgets/program_look.hpp"
 #include "app/progress_window.hpp"
-#include "app/xp_button.hpp"
-#include "app/xp_button_painter.hpp"
+#include "widgets/xp_button.hpp"
+#include "widgets/xp_button_painter.hpp"
 #include "support/desktop_fake.hpp"
 #include "support/scripted_ftp_server.hpp"
 

@@ -1,6 +1,6 @@
 #include "app_test_support.hpp"
 
-#include "app/program_look.hpp"
+#include "widgets/program_look.hpp"
 
 namespace quill::test {
 

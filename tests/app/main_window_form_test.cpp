@@ -10,7 +10,7 @@
 
 #include "app/list_box.hpp"
 #include "app/memo.hpp"
-#include "app/xp_button.hpp"
+#include "widgets/xp_button.hpp"
 #include "app_test_support.hpp"
 
 namespace quill {

@@ -1,4 +1,4 @@
-#include "app/message_box.hpp"
+#include "widgets/message_box.hpp"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <QLabel>
 #include <QScreen>
 
-#include "app/box_clipboard_text.hpp"
-#include "app/error_box.hpp"
-#include "app/message_box_layout.hpp"
-#include "app/program_look.hpp"
-#include "app/xp_button.hpp"
+#include "widgets/box_clipboard_text.hpp"
+#include "widgets/error_box.hpp"
+#include "widgets/message_box_layout.hpp"
+#include "widgets/program_look.hpp"
+#include "widgets/xp_button.hpp"
 #include "support/desktop_fake.hpp"
 
 namespace quill {

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/document_handler.hpp"
-#include "app/qt_desktop.hpp"
+#include "widgets/document_handler.hpp"
+#include "widgets/qt_desktop.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill {

@@ -1,4 +1,4 @@
-#include "app/xp_button.hpp"
+#include "widgets/xp_button.hpp"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <QPainter>
 #include <QSet>
 
-#include "app/program_look.hpp"
-#include "app/xp_button_painter.hpp"
+#include "widgets/program_look.hpp"
+#include "widgets/xp_button_painter.hpp"
 
 namespace quill {
 namespace {

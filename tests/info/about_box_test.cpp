@@ -1,6 +1,6 @@
 #include "info/about_box.hpp"
 
-#include "app/xp_button.hpp"
+#include "widgets/xp_button.hpp"
 #include "info/credit.hpp"
 #include "info/vk_tobrin.hpp"
 #include "info_test_support.hpp"

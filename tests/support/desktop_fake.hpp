@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/desktop.hpp"
+#include "widgets/desktop.hpp"
 
 #include <QString>
 #include <QStringList>

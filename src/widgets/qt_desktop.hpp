@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/desktop.hpp"
+#include "widgets/desktop.hpp"
 
 namespace quill {
 

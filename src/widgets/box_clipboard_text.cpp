@@ -1,4 +1,4 @@
-#include "app/box_clipboard_text.hpp"
+#include "widgets/box_clipboard_text.hpp"
 
 namespace quill {
 

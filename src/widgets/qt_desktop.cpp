@@ -1,4 +1,4 @@
-#include "app/qt_desktop.hpp"
+#include "widgets/qt_desktop.hpp"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "app/document_handler.hpp"
-#include "app/error_box.hpp"
-#include "app/message_box.hpp"
+#include "widgets/document_handler.hpp"
+#include "widgets/error_box.hpp"
+#include "widgets/message_box.hpp"
 
 namespace quill {
 

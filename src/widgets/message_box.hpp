@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <string_view>
 
-#include "app/desktop.hpp"
+#include "widgets/desktop.hpp"
 
 class QLabel;
 

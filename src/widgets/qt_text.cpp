@@ -1,4 +1,4 @@
-#include "app/qt_text.hpp"
+#include "widgets/qt_text.hpp"
 
 #include "settings/ini_file.hpp"
 #include "text/cp1252.hpp"

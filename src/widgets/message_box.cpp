@@ -1,4 +1,4 @@
-#include "app/message_box.hpp"
+#include "widgets/message_box.hpp"
 
 #include <QApplication>
 #include <QClipboard>
@@ -7,10 +7,10 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "app/box_clipboard_text.hpp"
-#include "app/message_box_layout.hpp"
-#include "app/qt_text.hpp"
-#include "app/xp_button.hpp"
+#include "widgets/box_clipboard_text.hpp"
+#include "widgets/message_box_layout.hpp"
+#include "widgets/qt_text.hpp"
+#include "widgets/xp_button.hpp"
 
 namespace quill {
 

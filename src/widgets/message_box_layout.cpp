@@ -1,4 +1,4 @@
-#include "app/message_box_layout.hpp"
+#include "widgets/message_box_layout.hpp"
 
 #include <QFontMetrics>
 #include <algorithm>

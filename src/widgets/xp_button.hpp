@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-#include "app/xp_button_painter.hpp"
+#include "widgets/xp_button_painter.hpp"
 
 namespace quill {
 

@@ -1,4 +1,4 @@
-#include "app/xp_button.hpp"
+#include "widgets/xp_button.hpp"
 
 #include <QKeyEvent>
 #include <QPainter>

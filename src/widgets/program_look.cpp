@@ -1,4 +1,4 @@
-#include "app/program_look.hpp"
+#include "widgets/program_look.hpp"
 
 #include <QApplication>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "app/document_handler.hpp"
+#include "widgets/document_handler.hpp"
 
 #include <QMimeDatabase>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "app/error_box.hpp"
+#include "widgets/error_box.hpp"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -6,7 +6,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 
-#include "app/box_clipboard_text.hpp"
+#include "widgets/box_clipboard_text.hpp"
 
 namespace quill {
 

@@ -1,4 +1,4 @@
-#include "app/xp_button_painter.hpp"
+#include "widgets/xp_button_painter.hpp"
 
 #include <QFont>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "app/desktop.hpp"
+#include "widgets/desktop.hpp"
 
-#include "app/qt_desktop.hpp"
+#include "widgets/qt_desktop.hpp"
 
 namespace quill {
 
