@@ -30,11 +30,11 @@ ParsedArguments parseArguments(const std::vector<std::string>& args, const std::
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        const auto spec = std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) { return o.name == name; });
-        if (spec == options.end()) throw UsageError("Unbekannte Option: " + name);
+        const auto known = std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) { return o.name == name; });
+        if (known == options.end()) throw UsageError("Unbekannte Option: " + name);
         std::vector<std::string>& slot = parsed.values_[name];
-        if (!spec->repeatable && !slot.empty()) throw UsageError("Die Option " + name + " ist mehrfach angegeben.");
-        if (!spec->takesValue) {
+        if (!known->repeatable && !slot.empty()) throw UsageError("Die Option " + name + " ist mehrfach angegeben.");
+        if (!known->takesValue) {
             if (equals != std::string::npos) throw UsageError("Die Option " + name + " nimmt keinen Wert.");
             slot.emplace_back();
             continue;
