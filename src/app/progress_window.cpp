@@ -16,22 +16,6 @@ int barValue(std::size_t count) {
 
 }  // namespace
 
-QString runStepText(RunStep step) {
-    switch (step) {
-        case RunStep::Searching:
-            return QString::fromUtf8("Dateien werden gesucht…");
-        case RunStep::Scanning:
-            return QString::fromUtf8("Dateien werden durchsucht…");
-        case RunStep::Encoding:
-            return QString::fromUtf8("Dateien werden kodiert…");
-        case RunStep::Downloading:
-            return QString::fromUtf8("Dateien werden heruntergeladen…");
-        case RunStep::Uploading:
-            return QString::fromUtf8("Dateien werden hochgeladen…");
-    }
-    return {};
-}
-
 ProgressWindow::ProgressWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
@@ -47,7 +31,7 @@ ProgressWindow::ProgressWindow(QWidget* parent)
 ProgressWindow::~ProgressWindow() = default;
 
 void ProgressWindow::showStep(RunStep step, std::size_t total) {
-    ui->Schritt->setText(runStepText(step));
+    ui->Schritt->setText(QString::fromUtf8(runStepText(step)));
     showProgress(0, total, std::string());
 }
 

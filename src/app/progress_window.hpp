@@ -44,7 +44,4 @@ private:
     QString current_;
 };
 
-// What the window says for a step.
-QString runStepText(RunStep step);
-
 }  // namespace quill

@@ -10,17 +10,6 @@ namespace {
 // Redrawing more often than this only costs time.
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
-const char* stepLabel(RunStep step) {
-    switch (step) {
-        case RunStep::Searching: return "Dateien werden gesucht…";
-        case RunStep::Scanning: return "Dateien werden durchsucht…";
-        case RunStep::Encoding: return "Dateien werden kodiert…";
-        case RunStep::Downloading: return "Dateien werden heruntergeladen…";
-        case RunStep::Uploading: break;
-    }
-    return "Dateien werden hochgeladen…";
-}
-
 }  // namespace
 
 TerminalProgress::TerminalProgress(std::ostream& err, bool isTerminal, std::chrono::milliseconds delay)
@@ -32,7 +21,7 @@ TerminalProgress::~TerminalProgress() {
 }
 
 void TerminalProgress::stepStarted(RunStep step, std::size_t) {
-    label_ = stepLabel(step);
+    label_ = runStepText(step);
     found_ = 0;
 }
 

@@ -14,6 +14,17 @@ std::string finishedLine(std::size_t finished, std::size_t total, const char* pa
 
 }  // namespace
 
+const char* runStepText(RunStep step) {
+    switch (step) {
+        case RunStep::Searching: return "Dateien werden gesucht…";
+        case RunStep::Scanning: return "Dateien werden durchsucht…";
+        case RunStep::Encoding: return "Dateien werden kodiert…";
+        case RunStep::Downloading: return "Dateien werden heruntergeladen…";
+        case RunStep::Uploading: break;
+    }
+    return "Dateien werden hochgeladen…";
+}
+
 std::string cancelledRunMessage(const RunCancelled& cancelled) {
     std::string text = cancelled.what();
     const char* participle = nullptr;

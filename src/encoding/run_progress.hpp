@@ -48,6 +48,9 @@ private:
     StringList unfinished_;
 };
 
+// What the user is told a step is doing (UTF-8), e.g. "Dateien werden kodiert…".
+const char* runStepText(RunStep step);
+
 // The text of the box after a cancel (UTF-8): for rewriting and uploading it
 // says how many files were finished and names those that were not.
 std::string cancelledRunMessage(const RunCancelled& cancelled);
