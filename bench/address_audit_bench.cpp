@@ -2,7 +2,7 @@
 // a plain address, a link in another spelling and a script every 2 KB.
 #include <benchmark/benchmark.h>
 
-#include "encoding/address_audit.hpp"
+#include "addresses/address_audit.hpp"
 
 namespace {
 

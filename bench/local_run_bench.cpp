@@ -16,8 +16,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "encoding/case_blind_replace.hpp"
-#include "encoding/encoding_runs.hpp"
+#include "engine/case_blind_replace.hpp"
+#include "runs/encoding_runs.hpp"
 #include "files/file_io.hpp"
 #include "support/temp_folder.hpp"
 

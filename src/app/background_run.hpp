@@ -13,7 +13,7 @@
 #include <mutex>
 #include <string>
 
-#include "encoding/run_progress.hpp"
+#include "runs/run_progress.hpp"
 
 class QWidget;
 

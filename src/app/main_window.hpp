@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/background_run.hpp"
-#include "encoding/encoding_runs.hpp"
+#include "runs/encoding_runs.hpp"
 #include "ftp/ftp_client.hpp"
 
 class QAbstractButton;

@@ -4,7 +4,7 @@
 #include "widgets/desktop.hpp"
 #include "app/main_window.hpp"
 #include "widgets/qt_text.hpp"
-#include "ftp/remote_run.hpp"
+#include "remote/remote_run.hpp"
 #include "ui_main_window.h"
 
 namespace quill {

@@ -1,7 +1,7 @@
 #include "widgets/desktop.hpp"
 #include "app/main_window.hpp"
 #include "widgets/qt_text.hpp"
-#include "encoding/char_reference.hpp"
+#include "html/char_reference.hpp"
 #include "encoding/link_page.hpp"
 #include "encoding/mail_link.hpp"
 #include "settings/settings_file.hpp"

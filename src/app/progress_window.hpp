@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "encoding/run_progress.hpp"
+#include "runs/run_progress.hpp"
 
 namespace Ui {
 class ProgressWindow;

@@ -8,7 +8,7 @@
 #include "cli/help_texts.hpp"
 #include "cli/json_writer.hpp"
 #include "cli/site_files.hpp"
-#include "encoding/address_audit.hpp"
+#include "addresses/address_audit.hpp"
 #include "files/file_io.hpp"
 
 namespace quill::cli {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "encoding/address_audit.hpp"
+#include "addresses/address_audit.hpp"
 
 namespace quill::cli {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "cli/arguments.hpp"
-#include "ftp/remote_run.hpp"
+#include "remote/remote_run.hpp"
 #include "text/string_list.hpp"
 
 namespace quill::cli {

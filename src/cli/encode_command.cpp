@@ -3,7 +3,7 @@
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "cli/help_texts.hpp"
-#include "encoding/char_reference.hpp"
+#include "html/char_reference.hpp"
 #include "encoding/link_page.hpp"
 #include "encoding/mail_link.hpp"
 #include "text/cp1252.hpp"

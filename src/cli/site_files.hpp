@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "encoding/encoding_runs.hpp"
+#include "runs/encoding_runs.hpp"
 #include "text/string_list.hpp"
 
 namespace quill::cli {

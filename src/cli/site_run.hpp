@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "encoding/address_audit.hpp"
-#include "encoding/encoding_runs.hpp"
+#include "addresses/address_audit.hpp"
+#include "runs/encoding_runs.hpp"
 
 namespace quill::cli {
 

@@ -5,7 +5,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "encoding/run_progress.hpp"
+#include "runs/run_progress.hpp"
 
 namespace quill::cli {
 

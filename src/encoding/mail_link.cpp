@@ -1,6 +1,6 @@
 #include "encoding/mail_link.hpp"
 
-#include "encoding/char_reference.hpp"
+#include "html/char_reference.hpp"
 #include "text/cp1252.hpp"
 
 namespace quill {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "encoding/char_reference.hpp"
+#include "html/char_reference.hpp"
 #include "text/cp1252.hpp"
 #include "text/integer_parse.hpp"
 

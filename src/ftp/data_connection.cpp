@@ -4,8 +4,8 @@
 #include <chrono>
 #include <string>
 
-#include "ftp/ftp_errors.hpp"
-#include "ftp/winsock_errors.hpp"
+#include "net/ftp_errors.hpp"
+#include "net/winsock_errors.hpp"
 
 namespace quill::ftp {
 

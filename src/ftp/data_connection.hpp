@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "ftp/channel.hpp"
-#include "ftp/tcp_socket.hpp"
-#include "ftp/transfer_pace.hpp"
+#include "net/channel.hpp"
+#include "net/tcp_socket.hpp"
+#include "net/transfer_pace.hpp"
 
 namespace quill::ftp {
 

@@ -3,9 +3,9 @@
 #include <chrono>
 
 #include "ftp/data_connection.hpp"
-#include "ftp/ftp_errors.hpp"
+#include "net/ftp_errors.hpp"
 #include "ftp/one_time_password.hpp"
-#include "ftp/winsock_errors.hpp"
+#include "net/winsock_errors.hpp"
 #include "text/cp1252.hpp"
 #include "text/integer_parse.hpp"
 

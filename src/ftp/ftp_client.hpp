@@ -7,9 +7,9 @@
 #include <string>
 
 #include "ftp/ftp_reply.hpp"
-#include "ftp/channel.hpp"
-#include "ftp/tcp_socket.hpp"
-#include "ftp/tls_session.hpp"
+#include "net/channel.hpp"
+#include "net/tcp_socket.hpp"
+#include "net/tls_session.hpp"
 #include "text/string_list.hpp"
 
 namespace quill::ftp {

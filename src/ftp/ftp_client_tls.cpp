@@ -1,7 +1,7 @@
 // The explicit TLS steps of TFTPClient.
 #include "ftp/data_connection.hpp"
 #include "ftp/ftp_client.hpp"
-#include "ftp/tls_errors.hpp"
+#include "net/tls_errors.hpp"
 #include "text/cp1252.hpp"
 
 namespace quill::ftp {

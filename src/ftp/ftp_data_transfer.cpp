@@ -10,10 +10,10 @@
 #include "files/descriptor.hpp"
 #include "ftp/data_connection.hpp"
 #include "ftp/ftp_client.hpp"
-#include "ftp/ftp_errors.hpp"
+#include "net/ftp_errors.hpp"
 #include "ftp/listing_limits.hpp"
 #include "ftp/pasv_reply.hpp"
-#include "ftp/tls_errors.hpp"
+#include "net/tls_errors.hpp"
 #include "ftp/transfer_size.hpp"
 
 namespace quill::ftp {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ftp/ftp_errors.hpp"
+#include "net/ftp_errors.hpp"
 #include "text/cp1252.hpp"
 #include "text/integer_parse.hpp"
 

@@ -1,6 +1,6 @@
 #include "ftp/listing_limits.hpp"
 
-#include "ftp/ftp_errors.hpp"
+#include "net/ftp_errors.hpp"
 
 namespace quill::ftp {
 

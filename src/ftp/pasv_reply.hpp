@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "ftp/tcp_socket.hpp"
+#include "net/tcp_socket.hpp"
 
 namespace quill::ftp {
 

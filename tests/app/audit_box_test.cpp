@@ -4,7 +4,7 @@
 #include <QCheckBox>
 
 #include "app_test_support.hpp"
-#include "encoding/address_audit.hpp"
+#include "addresses/address_audit.hpp"
 #include "settings/ini_file.hpp"
 #include "support/scripted_ftp_server.hpp"
 

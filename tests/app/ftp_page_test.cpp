@@ -6,7 +6,7 @@
 #include <QListWidget>
 
 #include "app_test_support.hpp"
-#include "ftp/tls_errors.hpp"
+#include "net/tls_errors.hpp"
 #include "support/scripted_ftp_server.hpp"
 #include "support/test_certificate.hpp"
 

@@ -9,9 +9,9 @@
 
 #include "app/progress_window.hpp"
 #include "app_test_support.hpp"
-#include "encoding/run_progress.hpp"
+#include "runs/run_progress.hpp"
 #include "files/file_io.hpp"
-#include "ftp/remote_run.hpp"
+#include "remote/remote_run.hpp"
 #include "run_gate.hpp"
 #include "support/scripted_ftp_server.hpp"
 

@@ -6,8 +6,8 @@
 #include <iostream>
 #include <string>
 
-#include "encoding/char_reference.hpp"
-#include "encoding/encoding_runs.hpp"
+#include "html/char_reference.hpp"
+#include "runs/encoding_runs.hpp"
 #include "encoding/link_page.hpp"
 #include "encoding/mail_link.hpp"
 #include "text/cp1252.hpp"

@@ -7,7 +7,7 @@
 #include "cli/site_run.hpp"
 #include "cli/terminal_progress.hpp"
 #include "cli_test_support.hpp"
-#include "encoding/encoding_runs.hpp"
+#include "runs/encoding_runs.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill::cli::test {

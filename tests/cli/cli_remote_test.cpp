@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "cli_test_support.hpp"
-#include "encoding/encoding_runs.hpp"
+#include "runs/encoding_runs.hpp"
 #include "support/pyftpdlib_server.hpp"
 #include "support/temp_folder.hpp"
 #include "support/test_certificate.hpp"

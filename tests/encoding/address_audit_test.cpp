@@ -1,4 +1,4 @@
-#include "encoding/address_audit.hpp"
+#include "addresses/address_audit.hpp"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "encoding/address_audit.hpp"
-#include "encoding/char_reference.hpp"
+#include "addresses/address_audit.hpp"
+#include "html/char_reference.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill {

@@ -1,4 +1,4 @@
-#include "encoding/audit_message.hpp"
+#include "runs/audit_message.hpp"
 
 #include <gtest/gtest.h>
 

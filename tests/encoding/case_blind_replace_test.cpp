@@ -3,11 +3,11 @@
 #include <random>
 #include <regex>
 
-#include "encoding/case_blind_replace.hpp"
-#include "encoding/char_reference.hpp"
-#include "encoding/found_text_replacement.hpp"
-#include "encoding/page_charset.hpp"
-#include "encoding/replacement_plan.hpp"
+#include "engine/case_blind_replace.hpp"
+#include "html/char_reference.hpp"
+#include "engine/found_text_replacement.hpp"
+#include "html/page_charset.hpp"
+#include "engine/replacement_plan.hpp"
 #include "text/cp1252.hpp"
 
 namespace quill {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "encoding/char_reference.hpp"
+#include "html/char_reference.hpp"
 #include "encoding/mail_link.hpp"
 #include "text/cp1252.hpp"
 

@@ -4,12 +4,12 @@
 #include <random>
 #include <sys/stat.h>
 
-#include "encoding/address_audit.hpp"
-#include "encoding/case_blind_replace.hpp"
-#include "encoding/char_reference.hpp"
-#include "encoding/encoding_runs.hpp"
-#include "encoding/file_rewrite.hpp"
-#include "encoding/found_text_replacement.hpp"
+#include "addresses/address_audit.hpp"
+#include "engine/case_blind_replace.hpp"
+#include "html/char_reference.hpp"
+#include "runs/encoding_runs.hpp"
+#include "runs/file_rewrite.hpp"
+#include "engine/found_text_replacement.hpp"
 #include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
 #include "support/hook_scopes.hpp"

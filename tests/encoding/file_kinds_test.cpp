@@ -8,8 +8,8 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include "encoding/case_blind_replace.hpp"
-#include "encoding/encoding_runs.hpp"
+#include "engine/case_blind_replace.hpp"
+#include "runs/encoding_runs.hpp"
 #include "files/descriptor.hpp"
 #include "files/file_io.hpp"
 #include "support/child_process.hpp"

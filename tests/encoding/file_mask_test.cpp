@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "encoding/file_mask.hpp"
+#include "runs/file_mask.hpp"
 
 namespace quill {
 namespace {

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "encoding/folder_search.hpp"
+#include "runs/folder_search.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill {

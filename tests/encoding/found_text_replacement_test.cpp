@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "encoding/char_reference.hpp"
-#include "encoding/found_text_replacement.hpp"
+#include "html/char_reference.hpp"
+#include "engine/found_text_replacement.hpp"
 
 namespace quill {
 namespace {

@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "encoding/case_blind_replace.hpp"
-#include "encoding/encoding_runs.hpp"
-#include "encoding/file_rewrite.hpp"
+#include "engine/case_blind_replace.hpp"
+#include "runs/encoding_runs.hpp"
+#include "runs/file_rewrite.hpp"
 #include "files/fault_injection.hpp"
 #include "files/temporary_files.hpp"
 #include "support/child_process.hpp"

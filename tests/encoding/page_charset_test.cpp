@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "encoding/page_charset.hpp"
+#include "html/page_charset.hpp"
 
 namespace quill {
 namespace {

@@ -1,8 +1,8 @@
-#include "encoding/run_progress.hpp"
+#include "runs/run_progress.hpp"
 
 #include <gtest/gtest.h>
 
-#include "encoding/encoding_runs.hpp"
+#include "runs/encoding_runs.hpp"
 #include "support/recording_observer.hpp"
 #include "support/temp_folder.hpp"
 

@@ -1,4 +1,4 @@
-#include "ftp/certificate_pins.hpp"
+#include "remote/certificate_pins.hpp"
 
 #include <gtest/gtest.h>
 

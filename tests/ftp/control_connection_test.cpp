@@ -7,7 +7,7 @@
 #include <chrono>
 
 #include "files/descriptor.hpp"
-#include "ftp/socket_ops.hpp"
+#include "net/socket_ops.hpp"
 #include "scripted_session.hpp"
 #include "support/hook_scopes.hpp"
 

@@ -9,7 +9,7 @@
 
 #include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
-#include "ftp/socket_ops.hpp"
+#include "net/socket_ops.hpp"
 #include "scripted_session.hpp"
 #include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ftp/ftp_errors.hpp"
+#include "net/ftp_errors.hpp"
 
 namespace quill::ftp {
 namespace {

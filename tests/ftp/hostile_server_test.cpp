@@ -6,9 +6,9 @@
 #include <functional>
 #include <map>
 
-#include "encoding/encoding_runs.hpp"
-#include "ftp/remote_replace.hpp"
-#include "ftp/remote_run.hpp"
+#include "runs/encoding_runs.hpp"
+#include "remote/remote_replace.hpp"
+#include "remote/remote_run.hpp"
 #include "support/scripted_ftp_server.hpp"
 #include "support/temp_folder.hpp"
 

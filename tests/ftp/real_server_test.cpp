@@ -3,7 +3,7 @@
 #include <random>
 
 #include "ftp/ftp_client.hpp"
-#include "ftp/ftp_errors.hpp"
+#include "net/ftp_errors.hpp"
 #include "support/pyftpdlib_server.hpp"
 #include "support/temp_folder.hpp"
 

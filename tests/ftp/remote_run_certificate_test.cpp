@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <optional>
 
-#include "encoding/encoding_runs.hpp"
+#include "runs/encoding_runs.hpp"
 #include "files/file_io.hpp"
-#include "ftp/remote_run.hpp"
-#include "ftp/tls_errors.hpp"
+#include "remote/remote_run.hpp"
+#include "net/tls_errors.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "support/pyftpdlib_server.hpp"

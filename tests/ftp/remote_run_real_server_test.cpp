@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <tuple>
 
-#include "encoding/encoding_runs.hpp"
-#include "ftp/remote_run.hpp"
+#include "runs/encoding_runs.hpp"
+#include "remote/remote_run.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "support/pyftpdlib_server.hpp"

@@ -1,14 +1,14 @@
-#include "ftp/remote_run.hpp"
+#include "remote/remote_run.hpp"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "encoding/address_audit.hpp"
-#include "encoding/encoding_runs.hpp"
+#include "addresses/address_audit.hpp"
+#include "runs/encoding_runs.hpp"
 #include "files/file_io.hpp"
-#include "ftp/ftp_errors.hpp"
-#include "ftp/remote_names.hpp"
+#include "net/ftp_errors.hpp"
+#include "remote/remote_names.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "support/recording_observer.hpp"

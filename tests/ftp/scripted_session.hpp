@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ftp/ftp_client.hpp"
-#include "ftp/ftp_errors.hpp"
+#include "net/ftp_errors.hpp"
 #include "support/scripted_ftp_server.hpp"
 
 namespace quill::ftp::test {

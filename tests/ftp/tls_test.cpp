@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "ftp/tls_errors.hpp"
+#include "net/tls_errors.hpp"
 #include "scripted_session.hpp"
 #include "support/temp_folder.hpp"
 #include "support/test_certificate.hpp"

@@ -1,11 +1,11 @@
-#include "ftp/winsock_errors.hpp"
+#include "net/winsock_errors.hpp"
 
 #include <gtest/gtest.h>
 #include <netdb.h>
 
 #include <cerrno>
 
-#include "ftp/ftp_errors.hpp"
+#include "net/ftp_errors.hpp"
 
 namespace quill::ftp {
 namespace {

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "files/fault_injection.hpp"
-#include "ftp/socket_ops.hpp"
+#include "net/socket_ops.hpp"
 
 namespace quill::test {
 

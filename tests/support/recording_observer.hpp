@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "encoding/run_progress.hpp"
+#include "runs/run_progress.hpp"
 
 namespace quill::test {
 

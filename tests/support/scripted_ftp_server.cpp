@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "encoding/file_mask.hpp"
+#include "runs/file_mask.hpp"
 
 namespace quill::test {
 

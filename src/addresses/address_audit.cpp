@@ -1,0 +1,53 @@
+#include "addresses/address_audit.hpp"
+
+#include <algorithm>
+#include <set>
+
+#include "files/file_io.hpp"
+#include "text/cp1252.hpp"
+
+namespace quill {
+
+namespace {
+
+// Offsets where lines begin; CR LF, a lone CR and a lone LF each end a line.
+std::vector<std::size_t> lineStarts(std::string_view bytes) {
+    std::vector<std::size_t> starts{0};
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n')))
+            starts.push_back(i + 1);
+    }
+    return starts;
+}
+
+}  // namespace
+
+std::vector<ReadableAddress> auditText(std::string_view bytes, const std::string& path) {
+    const PageAddresses page(bytes);
+    const std::vector<std::size_t> starts = lineStarts(bytes);
+    std::vector<ReadableAddress> hits;
+    for (const ShownRegion& region : page.withReadableAddresses()) {
+        for (const AddressSpan& span : region.readable) {
+            const std::size_t offset = region.shown[span.first].begin;
+            const auto line = std::upper_bound(starts.begin(), starts.end(), offset) - 1;
+            std::u32string address;
+            for (std::size_t i = span.first; i < span.end; ++i) address += region.shown[i].code;
+            hits.push_back({path, static_cast<int>(line - starts.begin()) + 1, static_cast<int>(offset - *line) + 1,
+                            codePointsToUtf8(address), region.kind});
+        }
+    }
+    return hits;
+}
+
+std::vector<ReadableAddress> auditFiles(const StringList& paths) {
+    std::vector<ReadableAddress> hits;
+    std::set<std::string> seen;
+    for (const std::string& path : paths) {
+        if (!seen.insert(path).second || !files::fileExists(path)) continue;
+        std::vector<ReadableAddress> inFile = auditText(files::readWholeFile(path), path);
+        hits.insert(hits.end(), std::make_move_iterator(inFile.begin()), std::make_move_iterator(inFile.end()));
+    }
+    return hits;
+}
+
+}  // namespace quill

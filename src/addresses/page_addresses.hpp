@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "addresses/address_pattern.hpp"
+#include "html/html_regions.hpp"
+#include "html/shown_characters.hpp"
+
+namespace quill {
+
+// Where a readable address stands: shown text (comments included), the
+// target of a mailto link in any attribute, another attribute value, or the
+// raw text of a script or style block.
+enum class ReadableKind { Text, Link, Attribute, Script };
+
+// One region of a page with the characters a browser makes of it.
+struct ShownRegion {
+    const HtmlRegion* region;
+    std::vector<ShownCharacter> shown;
+    ReadableKind kind;
+    // The addresses a reader can read: not every character a reference.
+    std::vector<AddressSpan> readable;
+};
+
+// The regions of a page and those of them that hold a readable address.
+// Only these keep their characters, so a large page costs little memory.
+class PageAddresses {
+public:
+    explicit PageAddresses(std::string_view page);
+    PageAddresses(const PageAddresses&) = delete;
+    PageAddresses& operator=(const PageAddresses&) = delete;
+
+    const std::vector<HtmlRegion>& regions() const { return regions_; }
+    // In byte order.
+    const std::vector<ShownRegion>& withReadableAddresses() const { return readable_; }
+    // The characters of any region of this page.
+    std::vector<ShownCharacter> shownCharacters(const HtmlRegion& region) const;
+    // The start tag an attribute value belongs to.
+    const HtmlRegion& tagOf(const HtmlRegion& attributeValue) const;
+
+private:
+    std::string_view page_;
+    bool utf8_;
+    std::vector<HtmlRegion> regions_;
+    std::vector<ShownRegion> readable_;
+};
+
+}  // namespace quill

@@ -1,0 +1,37 @@
+#include "html/shown_characters.hpp"
+
+#include "html/html_characters.hpp"
+#include "text/cp1252.hpp"
+
+namespace quill {
+
+std::vector<ShownCharacter> shownCharacters(std::string_view page, std::size_t begin, std::size_t end, bool utf8,
+                                            ReferenceContext context) {
+    std::vector<ShownCharacter> shown;
+    shown.reserve(end - begin);
+    std::size_t i = begin;
+    while (i < end) {
+        const HtmlPlace place = context == ReferenceContext::Attribute ? HtmlPlace::AttributeValue : HtmlPlace::Text;
+        const auto reference =
+            context == ReferenceContext::None ? std::nullopt : referenceAt(page.substr(i, end - i), place);
+        if (reference) {
+            shown.push_back({reference->first, i, i + reference->length, true});
+            if (reference->second != 0) shown.push_back({reference->second, i, i + reference->length, true});
+            i += reference->length;
+            continue;
+        }
+        char32_t code = 0;
+        std::size_t length = 1;
+        if (utf8) {
+            length = decodeUtf8At(page.substr(0, end), i, code);
+            if (length == 0) length = 1;
+        } else {
+            code = cp1252ToUnicode(static_cast<unsigned char>(page[i]));
+        }
+        shown.push_back({code, i, i + length, false});
+        i += length;
+    }
+    return shown;
+}
+
+}  // namespace quill

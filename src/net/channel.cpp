@@ -1,0 +1,37 @@
+#include "net/channel.hpp"
+
+namespace quill::ftp {
+
+void Channel::startTls(const TlsParameters& parameters) {
+    tls_ = std::make_unique<TlsSession>(std::move(plain_), parameters);
+}
+
+bool Channel::sendAll(std::string_view bytes, int timeoutMs) {
+    return tls_ ? tls_->sendAll(bytes, timeoutMs) : plain_.sendAll(bytes, timeoutMs);
+}
+
+std::size_t Channel::sendSome(std::string_view bytes, int timeoutMs) {
+    return tls_ ? tls_->sendSome(bytes, timeoutMs) : plain_.sendSome(bytes, timeoutMs);
+}
+
+bool Channel::waitReadable(int timeoutMs) {
+    return tls_ ? tls_->waitReadable(timeoutMs) : plain_.waitReadable(timeoutMs);
+}
+
+bool Channel::readableNow() {
+    return tls_ ? tls_->readableNow() : plain_.readableNow();
+}
+
+std::size_t Channel::receive(char* data, std::size_t size) {
+    return tls_ ? tls_->receive(data, size) : plain_.receive(data, size);
+}
+
+void Channel::close() {
+    if (tls_) {
+        tls_->close();
+        tls_.reset();
+    }
+    plain_.close();
+}
+
+}  // namespace quill::ftp

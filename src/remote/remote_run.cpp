@@ -1,0 +1,197 @@
+#include "remote/remote_run.hpp"
+
+#include <algorithm>
+#include <set>
+
+#include "addresses/address_audit.hpp"
+#include "runs/audit_message.hpp"
+#include "files/file_io.hpp"
+#include "remote/certificate_pins.hpp"
+#include "net/ftp_errors.hpp"
+#include "remote/remote_names.hpp"
+#include "remote/remote_replace.hpp"
+#include "settings/settings_file.hpp"
+#include "text/cp1252.hpp"
+
+namespace quill::ftp {
+
+namespace {
+
+// A failed upload names its file and tells what became of every page.
+class EUploadFailed : public EFTPError {
+public:
+    explicit EUploadFailed(const std::string& message) : EFTPError(message) {}
+};
+
+std::string quotedNames(const StringList& names) {
+    std::string text;
+    for (const auto& name : names) text += (text.empty() ? "\"" : ", \"") + cp1252ToUtf8(name) + "\"";
+    return text;
+}
+
+std::string withoutFinalLineEnd(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+std::string uploadFailureMessage(const StringList& fileBox, std::size_t failed, const EReplaceFailed& failure) {
+    const StringList uploaded(fileBox.begin(), fileBox.begin() + static_cast<std::ptrdiff_t>(failed));
+    StringList unchanged(fileBox.begin() + static_cast<std::ptrdiff_t>(failed) + 1, fileBox.end());
+    const std::string& name = fileBox[failed];
+    std::string text = "Die Datei \"" + cp1252ToUtf8(name) + "\" konnte nicht hochgeladen werden:\r\n" +
+                       withoutFinalLineEnd(failure.what()) + "\r\n";
+    if (!uploaded.empty()) text += "\r\nHochgeladen: " + quotedNames(uploaded);
+    switch (failure.pageLeft()) {
+        case PageLeft::Unchanged:
+            unchanged.insert(unchanged.begin(), name);
+            break;
+        case PageLeft::Missing:
+            text += "\r\nNicht hochgeladen und auf dem Server gelöscht: " + quotedNames({name});
+            break;
+        case PageLeft::MaybePartial:
+            text += "\r\nNicht hochgeladen, auf dem Server vielleicht unvollständig: " + quotedNames({name});
+            break;
+    }
+    if (!unchanged.empty()) text += "\r\nNicht hochgeladen, auf dem Server unverändert: " + quotedNames(unchanged);
+    text += "\r\nDie kodierten Kopien der nicht hochgeladenen Dateien liegen im Ordner \"" + remoteWorkFolder() +
+            "\".";
+    return text;
+}
+
+std::string refusedNamesMessage(const StringList& refused) {
+    std::string text =
+        "Folgende Dateinamen des Servers wurden nicht bearbeitet, weil sie aus dem Ordner \"FTP-Inhalt\" "
+        "hinausführen würden oder leer sind:";
+    for (const auto& name : refused) text += "\r\n\"" + cp1252ToUtf8(name) + "\"";
+    return text;
+}
+
+void listMatchingNames(TFTPClient& client, const StringList& masks, StringList& fileBox, const RemoteRunView& view) {
+    StringList refused;
+    for (const auto& mask : masks) {
+        for (auto& name : listNamesMatching(client, mask)) {
+            // Left by an upload that broke off; never a page.
+            if (isTemporaryUploadName(name)) continue;
+            if (isSafeRemoteName(name))
+                fileBox.push_back(std::move(name));
+            else
+                refused.push_back(std::move(name));
+        }
+        view.refresh();
+    }
+    if (!refused.empty()) view.showMessage({OutcomeKind::Error, refusedNamesMessage(refused)});
+}
+
+// The audit of the copies, each hit named by its server file.
+std::optional<RunOutcome> auditCopies(const StringList& fileBox, const StringList& copies) {
+    std::vector<ReadableAddress> hits = auditFiles(copies);
+    for (ReadableAddress& hit : hits) {
+        const auto copy = std::find(copies.begin(), copies.end(), hit.path);
+        hit.path = cp1252ToUtf8(fileBox[static_cast<std::size_t>(copy - copies.begin())]);
+    }
+    return readableAddressesOutcome(hits);
+}
+
+std::string displayName(const std::string& remoteName) { return cp1252ToUtf8(remoteName); }
+
+// Uploads every page; after a failure, only the copies of the pages not
+// uploaded stay, for the user to upload by hand. A cancel waits for the
+// upload under way, so no page is left half-written.
+void uploadAll(TFTPClient& client, const StringList& fileBox, RunObserver* observer) {
+    std::size_t i = 0;
+    forEachItem(observer, RunStep::Uploading, fileBox, displayName, [&](const std::string&) {
+        try {
+            replaceRemoteFile(client, localCopyPath(fileBox[i]), fileBox[i]);
+        } catch (const EReplaceFailed& failure) {
+            const std::set<std::string> pending(fileBox.begin() + static_cast<std::ptrdiff_t>(i), fileBox.end());
+            for (std::size_t done = 0; done < i; ++done) {
+                if (pending.count(fileBox[done]) == 0) files::removeFile(localCopyPath(fileBox[done]));
+            }
+            throw EUploadFailed(uploadFailureMessage(fileBox, i, failure));
+        }
+        ++i;
+    });
+}
+
+// A cancelled run ends as a finished one does, without its remaining steps:
+// the copies go, both lists are emptied. Before the uploads the server is
+// untouched, and that is what the user is told.
+[[noreturn]] void endCancelled(const RunCancelled& cancelled, EncodingRuns& runs, const StringList& fileBox) {
+    for (const auto& name : fileBox) files::removeFile(localCopyPath(name));
+    runs.clearLists();
+    if (cancelled.step() == RunStep::Uploading) throw cancelled;
+    StringList notUploaded;
+    for (const auto& name : fileBox) notUploaded.push_back(displayName(name));
+    throw RunCancelled(RunStep::Uploading, 0, std::move(notUploaded));
+}
+
+void runConnected(TFTPClient& client, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
+                  StringList& fileBox, const RemoteRunView& view) {
+    std::replace(fields.folder.begin(), fields.folder.end(), '\\', '/');
+    view.refresh();
+    if (!fields.folder.empty()) client.ChangeFolder(fields.folder);
+
+    listMatchingNames(client, masks, fileBox, view);
+
+    // A folder that cannot be made shows up as the first download's error.
+    files::createFolder(remoteWorkFolder());
+    forEachItem(runs.observer, RunStep::Downloading, fileBox, displayName,
+                [&client](const std::string& name) { client.Download(name, localCopyPath(name), true, false); });
+    StringList copies;
+    copies.reserve(fileBox.size());
+    for (const auto& name : fileBox) copies.push_back(localCopyPath(name));
+    if (view.copiesReady) view.copiesReady(copies);
+
+    observerOrNone(runs.observer).stepStarted(RunStep::Searching, 0);
+    runs.Dateien_suchen(remoteWorkFolder() + "/*.*");
+    runs.scanFiles(runs.foundFiles);
+    runs.Dateien_kodieren(copies);
+
+    const RunOutcome outcome = runs.Ergebnis_melden();
+    view.refresh();
+    view.showMessage(outcome);
+    // Seen before anything is uploaded.
+    if (const auto audit = auditCopies(fileBox, copies)) view.showMessage(*audit);
+    if (outcome.kind == OutcomeKind::Information && view.uploadAfterReport) uploadAll(client, fileBox, runs.observer);
+
+    for (const auto& copy : copies) files::removeFile(copy);
+    client.Disconnect();
+    runs.clearLists();
+}
+
+}  // namespace
+
+std::string remoteWorkFolder() { return files::inCurrentFolder("FTP-Inhalt"); }
+
+std::string localCopyPath(const std::string& remoteName) { return files::joinPath(remoteWorkFolder(), remoteName); }
+
+void FTP_Go(TFTPClient& FTPGet, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
+            StringList& fileBox, const RemoteRunView& view) {
+    if (fields.host.empty() || fields.user.empty() || fields.password.empty()) {
+        view.showMessage({OutcomeKind::Error, kMissingFieldsMessage});
+        return;
+    }
+    settings::SettingsFile().setFtp(fields);
+    fileBox.clear();
+    view.refresh();
+
+    FTPGet.Passive = fields.passive;
+    FTPGet.Host = fields.host;
+    FTPGet.Username = fields.user;
+    FTPGet.Password = fields.password;
+    FTPGet.UseTLS = fields.tls;
+    FTPGet.TrustCertificate = pinnedCertificateTrust(view.askQuestion);
+    try {
+        FTPGet.Connect();
+        runConnected(FTPGet, fields, masks, runs, fileBox, view);
+    } catch (const RunCancelled& cancelled) {
+        FTPGet.Disconnect();
+        endCancelled(cancelled, runs, fileBox);
+    } catch (...) {
+        // The next run then starts cleanly instead of with "Already connected.".
+        FTPGet.Disconnect();
+        throw;
+    }
+}
+
+}  // namespace quill::ftp

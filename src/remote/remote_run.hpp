@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "runs/encoding_runs.hpp"
+#include "ftp/ftp_client.hpp"
+#include "settings/settings_file.hpp"
+#include "text/string_list.hpp"
+
+namespace quill::ftp {
+
+// What the page "FTP-Zugriff" holds, as typed (code page 1252).
+// The run keeps the fields as typed in the settings file.
+using RemoteRunFields = settings::FtpFields;
+
+// How the run reaches the window while it goes on.
+struct RemoteRunView {
+    // Shows a message box and returns when the user has closed it.
+    std::function<void(const RunOutcome& message)> showMessage;
+    // Called whenever FileBox or the folder field changed, so the window can
+    // show them before it blocks in a message box.
+    std::function<void()> refresh;
+    // Optional: called once the copies are downloaded, before they are
+    // scanned, with their paths in FileBox order.
+    std::function<void(const StringList& copies)> copiesReady{};
+    // False for a trial run: the report ends it, nothing is uploaded.
+    bool uploadAfterReport = true;
+    // Asks a yes/no question (UTF-8) and returns true for "Ja". Used for a
+    // server certificate that the system does not vouch for.
+    std::function<bool(const std::string& question)> askQuestion{};
+};
+
+inline constexpr const char* kMissingFieldsMessage =
+    "Bitte füllen Sie die Felder FTP-Server, Benutzername und Passwort aus!";
+
+// The remote encoding run: tests and saves the fields, connects, lists the
+// matching names of one server folder into fileBox, downloads them into
+// "FTP-Inhalt", scans and rewrites the copies with the local procedures,
+// reports, uploads them again after the report when an address was found
+// (each replacing its page in one step where the server allows it), deletes
+// the copies, disconnects and empties both lists. A failure ends the run at
+// once, closes the connection and leaves the rest as it got; a failed upload
+// says what became of each page and keeps the copies not uploaded.
+// runs.observer hears the steps; a cancel (between two downloads, scans,
+// rewrites or uploads) deletes the copies, disconnects, empties both lists and
+// raises RunCancelled counting the uploads.
+void FTP_Go(TFTPClient& FTPGet, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
+            StringList& fileBox, const RemoteRunView& view);
+
+// The local work folder and the local copy of a server file.
+std::string remoteWorkFolder();
+std::string localCopyPath(const std::string& remoteName);
+
+}  // namespace quill::ftp

@@ -1,0 +1,81 @@
+#include "runs/encoding_runs.hpp"
+
+#include "runs/audit_message.hpp"
+#include "runs/file_rewrite.hpp"
+#include "runs/folder_search.hpp"
+#include "files/temporary_files.hpp"
+#include "text/cp1252.hpp"
+
+namespace quill {
+
+EncodingRuns::EncodingRuns() {
+    Parser.OnKeyFound = [this](THTMLParser& sender, const std::string& key, const std::string& results,
+                               const std::string& originalLine) { ParserKeyFound(sender, key, results, originalLine); };
+}
+
+void EncodingRuns::clearLists() {
+    foundFiles.clear();
+    foundAddresses.clear();
+}
+
+void EncodingRuns::ParserKeyFound(THTMLParser&, const std::string&, const std::string& Results, const std::string&) {
+    if (Adresse_vorhanden(Results, foundAddresses)) return;
+    foundAddresses.add(Results);
+    observerOrNone(observer).addressAdded(Results);
+}
+
+void EncodingRuns::Datei_scannen(const std::string& path) {
+    Parser.ClearKeys();
+    for (const char* tag : kMailtoOpenTags) Parser.AddKey("mailto", tag, "<");
+    Parser.setFileName(path);
+    Parser.ParseFile();
+}
+
+void EncodingRuns::Dateien_suchen(const std::string& pathWithMask) {
+    quill::Dateien_suchen(pathWithMask, includeSubfolders, foundFiles, observer);
+}
+
+void EncodingRuns::scanFiles(const StringList& paths) {
+    // A rewrite that a kill interrupted is finished before its file is read.
+    files::TemporarySweep sweep;
+    forEachItem(observer, RunStep::Scanning, paths, [](const std::string& path) { return path; },
+                [&](const std::string& path) {
+                    sweep.folderOfFile(path);
+                    Datei_scannen(path);
+                });
+}
+
+void EncodingRuns::Dateien_kodieren(const StringList& paths) {
+    protectedByOption_ = false;
+    protectedByOption_ = quill::Dateien_kodieren(paths, foundAddresses.items(), protectAll, observer);
+}
+
+RunOutcome EncodingRuns::Ergebnis_melden() const {
+    if (!foundAddresses.empty() || protectedByOption_) return {OutcomeKind::Information, "Die E-Mail-Adressen wurden erfolgreich kodiert!"};
+    return {OutcomeKind::Error, "Es wurden keine unkodierten E-Mail-Adressen gefunden!"};
+}
+
+std::optional<RunOutcome> EncodingRuns::auditOutcome(const StringList& paths) {
+    return readableAddressesOutcome(auditFiles(paths));
+}
+
+void EncodingRuns::searchFolder(const std::string& folder, const StringList& masks) {
+    observerOrNone(observer).stepStarted(RunStep::Searching, 0);
+    for (const auto& mask : masks) Dateien_suchen(folder + "/" + cp1252ToUtf8(mask));
+}
+
+RunOutcome EncodingRuns::encodeFoundFiles() {
+    const StringList files = foundFiles;
+    scanFiles(files);
+    Dateien_kodieren(files);
+    return Ergebnis_melden();
+}
+
+RunOutcome EncodingRuns::encodeChosenFiles(const StringList& chosen) {
+    foundFiles.insert(foundFiles.end(), chosen.begin(), chosen.end());
+    scanFiles(chosen);
+    Dateien_kodieren(chosen);
+    return Ergebnis_melden();
+}
+
+}  // namespace quill

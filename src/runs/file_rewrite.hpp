@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "runs/run_progress.hpp"
+#include "text/string_list.hpp"
+
+namespace quill {
+
+// Rewrites one file with every occurrence of oldText replaced (replaceIgnoringCase),
+// also when nothing was replaced. Read failures: "Datei %s kann nicht geöffnet
+// werden. %s" or "Stream-Lesefehler"; write failures: "Datei "%s" kann nicht
+// erstellt werden. %s" or "Stream-Schreibfehler". The file is replaced in one
+// step, so a failure leaves its former content.
+void Datei_ersetzen(const std::string& path, std::string_view oldText, std::string_view newText);
+
+// Replaces every non-empty found text, and after each one "mailto:", in every
+// file of paths, in order. Each file is read once and written once, with the
+// bytes that replacing entry after entry would give; the files are synced in
+// batches (files::RewriteBatch). Stale temporary files of a killed run are
+// cleared from each folder before its first file is read. Without a
+// non-empty found text no file is touched. A failure ends the run where it
+// arises: files before it keep their changes, it and those after it are
+// untouched. A cancel takes effect between two files (RunCancelled names the
+// files not rewritten).
+// With protectAll, protectAllAddresses follows in each file, and a file it
+// changes is rewritten even without a found text. Returns whether it changed
+// any file.
+bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, bool protectAll = false,
+                      RunObserver* observer = nullptr);
+
+}  // namespace quill
