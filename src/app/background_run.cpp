@@ -103,10 +103,10 @@ void BackgroundRun::onWindowThread(const std::function<void()>& call) {
         }
         inWindowCall_ = false;
         delayTimer_.start(delay_);
-        {
-            const std::lock_guard lock(doneMutex);
-            done = true;
-        }
+        // Notified under the lock: once the worker sees done it returns, and
+        // the signal on its stack is gone.
+        const std::lock_guard lock(doneMutex);
+        done = true;
         doneSignal.notify_one();
     });
     std::unique_lock lock(doneMutex);
