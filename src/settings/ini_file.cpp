@@ -86,6 +86,28 @@ KeyPlace findKey(const StringList& lines, std::string_view section, std::string_
     return place;
 }
 
+// Sets one key in the file's bytes. Only the readable part (up to a NUL
+// byte) is looked at; every byte but the changed line's stays as it was, the
+// part behind a NUL byte too.
+void setKey(std::string& bytes, std::string_view section, std::string_view key, std::string_view value) {
+    const std::string_view readable = readablePart(bytes);
+    const std::vector<LineSpan> spans = lineSpans(readable);
+    StringList lines;
+    for (const auto& span : spans) lines.emplace_back(readable.substr(span.begin, span.end - span.begin));
+
+    const std::string entry = std::string(key) + "=" + std::string(value);
+    const KeyPlace place = findKey(lines, section, key);
+    if (place.keyLine) {
+        const LineSpan& line = spans[*place.keyLine];
+        bytes.replace(line.begin, line.end - line.begin, entry);
+    } else if (place.sectionFound && place.insertAt < spans.size()) {
+        bytes.insert(spans[place.insertAt].begin, entry + "\r\n");
+    } else {
+        const std::string added = place.sectionFound ? entry : "[" + std::string(section) + "]\r\n" + entry;
+        bytes.insert(readable.size(), appendedLine(readable, added));
+    }
+}
+
 }  // namespace
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {}
@@ -106,11 +128,15 @@ std::string IniFile::readString(std::string_view section, std::string_view key,
 }
 
 void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+    writeStrings(section, {{std::string(key), std::string(value)}});
+}
+
+void IniFile::writeStrings(std::string_view section, const std::vector<KeyValue>& entries) {
     std::string bytes;
     if (files::fileExists(path_)) {
         // A file that is there but cannot be read must not be rewritten with
-        // this one key, which would drop every other setting; nor may a
-        // UTF-16 file be written byte-wise.
+        // these keys, which would drop every other setting; nor may a UTF-16
+        // file be written byte-wise.
         try {
             bytes = files::readWholeFile(path_);
         } catch (const QuillError&) {
@@ -118,25 +144,7 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
         }
         if (looksLikeUtf16(bytes)) throw writeError(path_);
     }
-
-    // Only the readable part (up to a NUL byte) is looked at; every byte but
-    // the changed line's stays as it was, the part behind a NUL byte too.
-    const std::string_view readable = readablePart(bytes);
-    const std::vector<LineSpan> spans = lineSpans(readable);
-    StringList lines;
-    for (const auto& span : spans) lines.emplace_back(readable.substr(span.begin, span.end - span.begin));
-
-    const std::string entry = std::string(key) + "=" + std::string(value);
-    const KeyPlace place = findKey(lines, section, key);
-    if (place.keyLine) {
-        const LineSpan& line = spans[*place.keyLine];
-        bytes.replace(line.begin, line.end - line.begin, entry);
-    } else if (place.sectionFound && place.insertAt < spans.size()) {
-        bytes.insert(spans[place.insertAt].begin, entry + "\r\n");
-    } else {
-        const std::string added = place.sectionFound ? entry : "[" + std::string(section) + "]\r\n" + entry;
-        bytes.insert(readable.size(), appendedLine(readable, added));
-    }
+    for (const auto& [key, value] : entries) setKey(bytes, section, key, value);
 
     try {
         files::replaceFileContents(path_, bytes, 0600, files::LockedFolder::WriteInPlace);

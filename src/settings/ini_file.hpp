@@ -2,6 +2,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "text/quill_error.hpp"
 
@@ -35,6 +37,10 @@ public:
 
     std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
     void writeString(std::string_view section, std::string_view key, std::string_view value);
+    // Several keys of one section in one replace of the file: a kill leaves
+    // all of them old or all new.
+    using KeyValue = std::pair<std::string, std::string>;
+    void writeStrings(std::string_view section, const std::vector<KeyValue>& entries);
 
 private:
     std::string path_;

@@ -37,9 +37,7 @@ bool readSwitch(const IniFile& ini, std::string_view section, std::string_view k
     return ini.readString(section, key, kNo) == kYes;
 }
 
-void writeSwitch(IniFile& ini, std::string_view section, std::string_view key, bool on) {
-    ini.writeString(section, key, on ? kYes : kNo);
-}
+std::string switchValue(bool on) { return std::string(on ? kYes : kNo); }
 
 }  // namespace
 
@@ -51,9 +49,8 @@ MailFields SettingsFile::mail() const {
 }
 
 void SettingsFile::setMail(const MailFields& fields) {
-    IniFile ini(path_);
-    ini.writeString(kProgramSection, kMailAddressKey, fields.address);
-    ini.writeString(kProgramSection, kSubjectKey, fields.subject);
+    IniFile(path_).writeStrings(kProgramSection, {{std::string(kMailAddressKey), fields.address},
+                                                  {std::string(kSubjectKey), fields.subject}});
 }
 
 std::string SettingsFile::folder() const {
@@ -67,8 +64,7 @@ void SettingsFile::setFolder(const std::string& folder) {
 bool SettingsFile::protectAll() const { return readSwitch(IniFile(path_), kProgramSection, kProtectAllKey); }
 
 void SettingsFile::setProtectAll(bool on) {
-    IniFile ini(path_);
-    writeSwitch(ini, kProgramSection, kProtectAllKey, on);
+    IniFile(path_).writeString(kProgramSection, kProtectAllKey, switchValue(on));
 }
 
 FtpFields SettingsFile::ftp() const {
@@ -84,13 +80,12 @@ FtpFields SettingsFile::ftp() const {
 }
 
 void SettingsFile::setFtp(const FtpFields& fields) {
-    IniFile ini(path_);
-    ini.writeString(kFtpSection, kServerKey, fields.host);
-    ini.writeString(kFtpSection, kUsernameKey, fields.user);
-    ini.writeString(kFtpSection, kPasswordKey, fields.password);
-    ini.writeString(kFtpSection, kFolderKey, fields.folder);
-    writeSwitch(ini, kFtpSection, kPassiveKey, fields.passive);
-    writeSwitch(ini, kFtpSection, kTlsKey, fields.tls);
+    IniFile(path_).writeStrings(kFtpSection, {{std::string(kServerKey), fields.host},
+                                              {std::string(kUsernameKey), fields.user},
+                                              {std::string(kPasswordKey), fields.password},
+                                              {std::string(kFolderKey), fields.folder},
+                                              {std::string(kPassiveKey), switchValue(fields.passive)},
+                                              {std::string(kTlsKey), switchValue(fields.tls)}});
 }
 
 std::string SettingsFile::certificatePin(const std::string& host) const {

@@ -29,15 +29,16 @@ struct FtpFields {
     bool tls = false;  // explicit TLS on every connection
 };
 
-// The program's fields in a settings file, read and written one key at a
-// time through the file's profile rules; the key names and the "Ja"/"Nein"
-// form of a switch are known here only.
+// The program's fields in a settings file, read through the file's profile
+// rules. The fields of one setter reach the file in one replace, so a kill
+// never pairs a new server with an old password. The key names and the
+// "Ja"/"Nein" form of a switch are known here only.
 class SettingsFile {
 public:
     explicit SettingsFile(std::string path = settingsFilePath());
 
     MailFields mail() const;
-    // The address first, so a failure leaves the subject as it was.
+    // Address and subject together: a failure leaves both as they were.
     void setMail(const MailFields& fields);
 
     // The folder of the last local search.

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "settings/settings_file.hpp"
+#include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill::settings {
@@ -47,6 +51,28 @@ TEST_F(ProgramSettings, WritesTheKeysAnEarlierVersionReads) {
     EXPECT_FALSE(ftp.tls);
     EXPECT_EQ(again.certificatePin("FTP.example.org"), "AB12");
     EXPECT_EQ(again.certificatePin("other.example.org"), "");
+}
+
+// A kill between two keys must not pair a new server with an old password:
+// every setter reaches the file in one replace.
+TEST_F(ProgramSettings, TheFieldsOfOneSetterAreWrittenInOneReplace) {
+    SettingsFile file;
+    file.setFtp({"old", "old", "old", "/", false, false});
+    const std::vector<std::function<void()>> setters = {
+        [&] { file.setFtp({"new.example.org", "anna", "geheim", "/htdocs", true, true}); },
+        [&] { file.setMail({"a@b.de", "Hallo"}); },
+    };
+    for (const auto& set : setters) {
+        int replaces = 0;
+        test::FileFaultScope count([&](files::FileStep step, const std::string&) {
+            replaces += step == files::FileStep::Rename || step == files::FileStep::InPlaceWrite;
+            return 0;
+        });
+        set();
+        EXPECT_EQ(replaces, 1);
+    }
+    EXPECT_EQ(file.ftp().password, "geheim");
+    EXPECT_EQ(file.mail().subject, "Hallo");
 }
 
 TEST_F(ProgramSettings, OnlyJaSwitchesOn) {
