@@ -78,6 +78,9 @@ public:
 
     // Data transfers.
     void ListNames(StringList& dest, const std::string& mask);
+    // The raw bytes of a listing command ("MLSD", "LIST", "NLST"); one that
+    // grows past maxBytes raises EListingOverBudget (folder_listing.hpp).
+    std::string ReceiveListing(const std::string& commandLine, std::size_t maxBytes);
     void Download(const std::string& remote, const std::string& localPath, bool canOverwrite, bool resume);
     void Upload(const std::string& localPath, const std::string& remote, bool append);
 
