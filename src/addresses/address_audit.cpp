@@ -20,6 +20,16 @@ std::vector<std::size_t> lineStarts(std::string_view bytes) {
     return starts;
 }
 
+// Characters from a line's start to an offset: in a UTF-8 page each sequence
+// counts once, elsewhere each byte.
+int characterColumn(std::string_view bytes, std::size_t lineStart, std::size_t offset, bool utf8) {
+    if (!utf8) return static_cast<int>(offset - lineStart) + 1;
+    int column = 1;
+    for (std::size_t i = lineStart; i < offset; ++i)
+        if ((static_cast<unsigned char>(bytes[i]) & 0xC0) != 0x80) ++column;
+    return column;
+}
+
 }  // namespace
 
 std::vector<ReadableAddress> auditText(std::string_view bytes, const std::string& path) {
@@ -30,10 +40,9 @@ std::vector<ReadableAddress> auditText(std::string_view bytes, const std::string
         for (const AddressSpan& span : region.readable) {
             const std::size_t offset = region.shown[span.first].begin;
             const auto line = std::upper_bound(starts.begin(), starts.end(), offset) - 1;
-            std::u32string address;
-            for (std::size_t i = span.first; i < span.end; ++i) address += region.shown[i].code;
-            hits.push_back({path, static_cast<int>(line - starts.begin()) + 1, static_cast<int>(offset - *line) + 1,
-                            codePointsToUtf8(address), region.kind});
+            hits.push_back({path, static_cast<int>(line - starts.begin()) + 1,
+                            characterColumn(bytes, *line, offset, page.utf8()), addressText(region, span),
+                            region.kind});
         }
     }
     return hits;

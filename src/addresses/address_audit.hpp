@@ -13,7 +13,7 @@ namespace quill {
 struct ReadableAddress {
     std::string path;
     int line;             // from 1
-    int column;           // from 1, in bytes of the file
+    int column;           // from 1, in characters of the page
     std::string address;  // UTF-8, as a reader sees it
     ReadableKind kind;
 };

@@ -36,25 +36,32 @@ Replacement encoded(const std::vector<ShownCharacter>& shown, std::size_t first,
 
 }  // namespace
 
-std::string protectAllAddresses(std::string_view fileBytes) {
+std::string protectAllAddresses(std::string_view fileBytes,
+                                const std::function<bool(const std::string&)>& keepReadable, std::size_t* places) {
     const PageAddresses page(fileBytes);
 
     std::vector<Replacement> replacements;
     // Where the links end whose mailto target gets encoded: the link's text
     // behind them is encoded too.
     std::set<std::size_t> linkTextBegins;
+    const auto kept = [&](const ShownRegion& region, const AddressSpan& span) {
+        return keepReadable && keepReadable(addressText(region, span));
+    };
     for (const ShownRegion& region : page.withReadableAddresses()) {
         switch (region.kind) {
             case ReadableKind::Script:
                 break;
             case ReadableKind::Link:
+                if (std::any_of(region.readable.begin(), region.readable.end(),
+                                [&](const AddressSpan& span) { return kept(region, span); }))
+                    break;
                 replacements.push_back(encoded(region.shown, 0, region.shown.size()));
                 if (const HtmlRegion& tag = page.tagOf(*region.region); tag.tagName == "a")
                     linkTextBegins.insert(tag.end);
                 break;
             default:
                 for (const AddressSpan& span : region.readable)
-                    replacements.push_back(encoded(region.shown, span.first, span.end));
+                    if (!kept(region, span)) replacements.push_back(encoded(region.shown, span.first, span.end));
         }
     }
     for (const HtmlRegion& region : page.regions()) {
@@ -65,6 +72,7 @@ std::string protectAllAddresses(std::string_view fileBytes) {
         const std::vector<ShownCharacter> shown = page.shownCharacters(region);
         replacements.push_back(encoded(shown, 0, shown.size()));
     }
+    if (places) *places += replacements.size();
     std::sort(replacements.begin(), replacements.end(),
               [](const Replacement& a, const Replacement& b) { return a.begin < b.begin; });
 

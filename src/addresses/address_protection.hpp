@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,11 @@ namespace quill {
 // a link ("a") the text that follows its tag up to the next "<" as well
 // (blanks and line breaks stay). Script and style blocks are never touched, because browsers
 // decode no references there.
-std::string protectAllAddresses(std::string_view fileBytes);
+// An address for which keepReadable (given its UTF-8 text) holds stays as it
+// is, and so does a link to it.
+// places, when given, grows by the number of stretches encoded.
+std::string protectAllAddresses(std::string_view fileBytes,
+                                const std::function<bool(const std::string&)>& keepReadable = {},
+                                std::size_t* places = nullptr);
 
 }  // namespace quill

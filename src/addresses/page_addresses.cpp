@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "html/page_charset.hpp"
+#include "text/cp1252.hpp"
 
 namespace quill {
 
@@ -81,6 +82,12 @@ const HtmlRegion& PageAddresses::tagOf(const HtmlRegion& attributeValue) const {
     auto at = static_cast<std::size_t>(&attributeValue - regions_.data());
     while (at > 0 && regions_[at].kind != RegionKind::StartTag) --at;
     return regions_[at];
+}
+
+std::string addressText(const ShownRegion& region, const AddressSpan& span) {
+    std::u32string address;
+    for (std::size_t i = span.first; i < span.end; ++i) address += region.shown[i].code;
+    return codePointsToUtf8(address);
 }
 
 }  // namespace quill

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct ShownRegion {
     std::vector<AddressSpan> readable;
 };
 
+// What a reader reads of one address of a region (UTF-8).
+std::string addressText(const ShownRegion& region, const AddressSpan& span);
+
 // The regions of a page and those of them that hold a readable address.
 // Only these keep their characters, so a large page costs little memory.
 class PageAddresses {
@@ -32,6 +36,8 @@ public:
     PageAddresses& operator=(const PageAddresses&) = delete;
 
     const std::vector<HtmlRegion>& regions() const { return regions_; }
+    // Whether the page is read as UTF-8 (else as code page 1252).
+    bool utf8() const { return utf8_; }
     // In byte order.
     const std::vector<ShownRegion>& withReadableAddresses() const { return readable_; }
     // The characters of any region of this page.

@@ -68,8 +68,9 @@ void TMaskerade::encodeInBackground(const std::function<RunOutcome()>& encode, c
     RunOutcome outcome{};
     std::optional<RunOutcome> audit;
     const auto work = [&] {
+        runs_.exceptions = ExceptionList::load(exceptionsFilePath());
         outcome = encode();
-        audit = EncodingRuns::auditOutcome(files);
+        audit = runs_.auditOutcome(files);
     };
     if (!runInBackground(work, [this] { showRunLists(); })) return;
     guard.dismiss();

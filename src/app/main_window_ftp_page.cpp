@@ -42,7 +42,12 @@ void TMaskerade::FTP_GoClick() {
     runs_.includeSubfolders = ui->Unterverz->isChecked();
     runs_.protectAll = ui->Alle_ja->isChecked();
     const StringList masks = ui->Endungen->entries();
-    runInBackground([&] { ftp::FTP_Go(FTPGet, fields, masks, runs_, fileBox, view); }, refresh);
+    runInBackground(
+        [&] {
+            runs_.exceptions = ExceptionList::load(exceptionsFilePath());
+            ftp::FTP_Go(FTPGet, fields, masks, runs_, fileBox, view);
+        },
+        refresh);
 }
 
 }  // namespace quill

@@ -14,10 +14,13 @@
 namespace quill::cli {
 
 int auditCommand(const std::vector<std::string>& args, CliIo& io) {
-    const ParsedArguments parsed = parseArguments(
-        args, {{"--help"}, {"--recursive"}, {"--mask", true, true}, {"--json"}, {"--settings", true}});
+    const ParsedArguments parsed =
+        parseArguments(args, {{"--help"}, {"--recursive"}, {"--mask", true, true}, {"--json"}, {"--verbose"},
+                              {"--settings", true}, {"--exceptions", true}});
     if (parsed.has("--help")) return io.out << helpText(Command::Audit), kExitDone;
     if (parsed.operands().empty()) throw UsageError("audit erwartet mindestens einen PFAD.");
+    const bool verbose = parsed.has("--verbose");
+    const ExceptionList exceptions = chosenExceptions(parsed);
 
     EncodingRuns runs;
     runs.includeSubfolders = parsed.has("--recursive");
@@ -25,18 +28,19 @@ int auditCommand(const std::vector<std::string>& args, CliIo& io) {
     // A gate must not pass because a name was mistyped.
     for (const auto& path : runs.foundFiles)
         if (!files::fileExists(path)) throw files::FileOpenError(files::openErrorText(path, ENOENT));
-    const std::vector<ReadableAddress> hits = auditFiles(runs.foundFiles);
+    const AuditSplit hits = splitByExceptions(auditFiles(runs.foundFiles), exceptions);
 
     if (parsed.has("--json")) {
         JsonWriter json;
-        json.beginObject();
-        writeReadableJson(hits, json);
+        beginJsonReport(json);
+        writeTotalsJson({runs.foundFiles.size(), 0, 0}, hits, json);
+        writeReadableJson(hits, verbose, json);
         json.endObject();
         io.out << json.text() << '\n';
     } else {
-        writeReadableLines(hits, io.out);
+        writeReadableLines(hits, verbose, io.out);
     }
-    return hits.empty() ? kExitDone : kExitFound;
+    return hits.counted.empty() ? kExitDone : kExitFound;
 }
 
 }  // namespace quill::cli

@@ -24,6 +24,15 @@ StringList CliSettings::masks() const {
 
 ftp::RemoteRunFields CliSettings::ftpFields() const { return settings::SettingsFile(path_).ftp(); }
 
+ExceptionList chosenExceptions(const ParsedArguments& parsed) {
+    if (const auto file = parsed.value("--exceptions")) {
+        if (!files::fileExists(*file)) throw files::FileOpenError(files::openErrorText(*file, ENOENT));
+        return ExceptionList::load(*file);
+    }
+    if (const auto settings = parsed.value("--settings")) return ExceptionList::load(exceptionsFileBeside(*settings));
+    return {};
+}
+
 StringList chosenMasks(const ParsedArguments& parsed) {
     StringList masks;
     for (const auto& mask : parsed.values("--mask")) {

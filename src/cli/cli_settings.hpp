@@ -4,6 +4,7 @@
 
 #include "cli/arguments.hpp"
 #include "remote/remote_run.hpp"
+#include "runs/exception_list.hpp"
 #include "text/string_list.hpp"
 
 namespace quill::cli {
@@ -27,5 +28,9 @@ private:
 // The masks of a command (code page 1252): every --mask, else the extension
 // list of --settings, else "*.htm" and "*.html".
 StringList chosenMasks(const ParsedArguments& parsed);
+
+// The exceptions of a command: the file of --exceptions (which must exist),
+// else "Ausnahmen.qmk" beside --settings when it is there, else none.
+ExceptionList chosenExceptions(const ParsedArguments& parsed);
 
 }  // namespace quill::cli

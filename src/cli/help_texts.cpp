@@ -26,7 +26,7 @@ Standardfehlerausgabe. Eine Einstellungsdatei wird nur mit --settings gelesen.
 Rückgabewerte:
   0  erledigt, oder nichts gefunden
   1  lesbare Adressen gefunden (audit) oder Änderungen ausstehend (--dry-run)
-  2  falscher Aufruf
+  2  falscher Aufruf, oder in einem Ordner passt keine Datei zu den Masken
   3  ein Lauf ist fehlgeschlagen (die Meldung steht auf der Fehlerausgabe)
 
 Beispiele:
@@ -62,7 +62,8 @@ Beispiele:
   quillmaskerade-cli decode < kodiert.txt
 )TXT";
 
-constexpr std::string_view kRun = R"TXT(Aufruf: quillmaskerade-cli run [--recursive] [--mask MASKE]... [--all] [--dry-run] [--json] [--settings DATEI] PFAD...
+constexpr std::string_view kRun = R"TXT(Aufruf: quillmaskerade-cli run [--recursive] [--mask MASKE]... [--all] [--dry-run] [--json] [--verbose]
+                             [--settings DATEI] [--exceptions DATEI] PFAD...
 
 Sucht in den Dateien nach mailto-Links und kodiert jede gefundene Adresse und
 jedes "mailto:" in allen Dateien, wie das Programm "Verzeichnis kodieren".
@@ -75,11 +76,19 @@ Optionen:
   --all              alle E-Mail-Adressen schützen, nicht nur die in Links
   --dry-run          nichts schreiben, die Änderungen als Unified-Diff zeigen
                      (Rückgabewert 1, wenn sich etwas ändern würde)
-  --json             ein JSON-Objekt statt der Textzeilen ausgeben
-  --settings DATEI   Masken aus der Endungsliste "Endungen.qmk" neben DATEI
+  --json             ein JSON-Objekt statt der Textzeilen ausgeben ("format": 1,
+                     mit Summen unter "totals")
+  --settings DATEI   Masken aus der Endungsliste "Endungen.qmk" neben DATEI,
+                     Ausnahmen aus "Ausnahmen.qmk" daneben
+  --exceptions DATEI Ausnahmen aus DATEI: je Zeile eine Adresse, die lesbar
+                     bleiben soll ("info@example.org", auch "*@example.org"),
+                     oder ein Pfadmuster wie "impressum.html" oder
+                     "intern/*.html"; "#" beginnt einen Kommentar
+  --verbose          auch die Funde zeigen, die eine Ausnahme erlaubt
 
-Ausgabe: je geänderter Datei eine Zeile "geändert: PFAD (N Adressen)", dann
-die Abschlussmeldung, dann noch lesbare Adressen wie bei "audit".
+Ausgabe: je geänderter Datei eine Zeile "geändert: PFAD (N Stellen)", dann
+die Abschlussmeldung, dann noch lesbare Adressen wie bei "audit". Findet in
+einem Ordner keine Maske eine Datei, endet der Aufruf mit Rückgabewert 2.
 
 Beispiele:
   quillmaskerade-cli run --recursive public/
@@ -87,17 +96,28 @@ Beispiele:
   quillmaskerade-cli run --json --recursive public/ > bericht.json
 )TXT";
 
-constexpr std::string_view kAudit = R"TXT(Aufruf: quillmaskerade-cli audit [--recursive] [--mask MASKE]... [--json] [--settings DATEI] PFAD...
+constexpr std::string_view kAudit = R"TXT(Aufruf: quillmaskerade-cli audit [--recursive] [--mask MASKE]... [--json] [--verbose]
+                               [--settings DATEI] [--exceptions DATEI] PFAD...
 
 Prüft die Dateien auf E-Mail-Adressen, die ein Adresssammler noch lesen kann,
-und schreibt je Fund eine Zeile "PFAD:ZEILE:SPALTE: ADRESSE (Art)".
-Rückgabewert 1, wenn etwas gefunden wurde – geeignet als Prüfschritt im Build.
+und schreibt je Fund eine Zeile "PFAD:ZEILE:SPALTE: ADRESSE (Art)"; die Spalte
+zählt Zeichen. Rückgabewert 1, wenn etwas gefunden wurde – geeignet als
+Prüfschritt im Build. Findet in einem Ordner keine Maske eine Datei, ist der
+Rückgabewert 2, damit ein Tippfehler nicht als bestanden gilt. Funde, die eine
+Ausnahme erlaubt, zählen nicht.
 
 Optionen:
   --recursive        auch Unterordner durchsuchen
   --mask MASKE       Dateimaske, mehrfach möglich (ohne: "*.htm" und "*.html")
-  --json             ein JSON-Objekt statt der Textzeilen ausgeben
-  --settings DATEI   Masken aus der Endungsliste "Endungen.qmk" neben DATEI
+  --json             ein JSON-Objekt statt der Textzeilen ausgeben ("format": 1,
+                     mit Summen unter "totals")
+  --settings DATEI   Masken aus der Endungsliste "Endungen.qmk" neben DATEI,
+                     Ausnahmen aus "Ausnahmen.qmk" daneben
+  --exceptions DATEI Ausnahmen aus DATEI: je Zeile eine Adresse, die lesbar
+                     bleiben soll ("info@example.org", auch "*@example.org"),
+                     oder ein Pfadmuster wie "impressum.html" oder
+                     "intern/*.html"; "#" beginnt einen Kommentar
+  --verbose          auch die Funde zeigen, die eine Ausnahme erlaubt
 
 Beispiele:
   quillmaskerade-cli audit --recursive public/
@@ -127,8 +147,11 @@ Optionen:
   --mask MASKE           Dateimaske, mehrfach möglich (ohne: "*.htm" und "*.html")
   --all                  alle E-Mail-Adressen schützen, nicht nur die in Links
   --dry-run              nichts hochladen, die Änderungen als Unified-Diff zeigen
+  --verbose              auch die Funde zeigen, die eine Ausnahme erlaubt
   --settings DATEI       FTP-Daten aus dieser Einstellungsdatei, Masken aus
-                         "Endungen.qmk" daneben; Optionen haben Vorrang
+                         "Endungen.qmk" und Ausnahmen aus "Ausnahmen.qmk"
+                         daneben; Optionen haben Vorrang
+  --exceptions DATEI     Ausnahmen aus DATEI (wie bei "audit")
 
 Beispiele:
   FTP_PASSWORT=geheim quillmaskerade-cli remote --host ftp.example.com --user web --password-env FTP_PASSWORT --folder /htdocs

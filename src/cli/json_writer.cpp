@@ -54,6 +54,25 @@ std::string displayText(std::string_view bytes) {
     return isValidUtf8(bytes) ? std::string(bytes) : cp1252ToUtf8(bytes);
 }
 
+std::string shownName(std::string_view bytes) {
+    std::string shown;
+    shown.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        const std::size_t length = sequenceLength(bytes, i);
+        if (length == 0 || c < 0x20 || c == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            shown += escaped;
+            ++i;
+        } else {
+            shown.append(bytes.substr(i, length));
+            i += length;
+        }
+    }
+    return shown;
+}
+
 void JsonWriter::beforeValue() {
     if (afterKey_) {
         afterKey_ = false;

@@ -34,4 +34,8 @@ std::string displayText(std::string_view bytes);
 
 bool isValidUtf8(std::string_view bytes);
 
+// A file name as one line of text: valid UTF-8 stays, every other byte and
+// every control character (a line break too) becomes "\xE4" and the like.
+std::string shownName(std::string_view bytes);
+
 }  // namespace quill::cli

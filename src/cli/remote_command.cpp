@@ -83,17 +83,11 @@ std::uint16_t portFrom(const ParsedArguments& parsed) {
 }
 
 // Follows the run through its view: the copies' bytes before the scan, their
-// bytes and the links found when the report comes, the report itself.
+// bytes and the places replaced when the report comes, the report itself.
 class RemoteRunRecorder {
 public:
     RemoteRunRecorder(EncodingRuns& runs, CliIo& io) : runs_(runs), io_(io) {
-        // Count each copy's links as the scan finds them, then pass the hit on.
-        auto original = std::move(runs_.Parser.OnKeyFound);
-        runs_.Parser.OnKeyFound = [this, original](THTMLParser& sender, const std::string& key,
-                                                   const std::string& results, const std::string& line) {
-            linksFound_[sender.FileName()] = sender.Tags().size();
-            original(sender, key, results, line);
-        };
+        runs_.beforeWrite = [this](const FileChange& change) { placesOf_[change.path] += change.places; };
     }
 
     ftp::RemoteRunView view(const StringList& fileBox, bool dryRun) {
@@ -123,16 +117,17 @@ public:
             run_.outcome = message;
             for (std::size_t i = 0; i < copies_.size(); ++i) {
                 run_.files[i].after = files::readWholeFile(copies_[i]);
-                const auto links = linksFound_.find(copies_[i]);
-                run_.files[i].addresses = links == linksFound_.end() ? 0 : links->second;
+                const auto places = placesOf_.find(copies_[i]);
+                run_.files[i].places = places == placesOf_.end() ? 0 : places->second;
             }
             // Named by their server files, as the window's box names them.
-            run_.readable = auditFiles(copies_);
-            for (auto& hit : run_.readable) {
+            std::vector<ReadableAddress> hits = auditFiles(copies_);
+            for (auto& hit : hits) {
                 const auto copy = std::find(copies_.begin(), copies_.end(), hit.path);
                 hit.path = cp1252ToUtf8(fileBox[static_cast<std::size_t>(copy - copies_.begin())]);
             }
-            auditBoxPending_ = !run_.readable.empty();
+            run_.readable = splitByExceptions(std::move(hits), runs_.exceptions);
+            auditBoxPending_ = !run_.readable.counted.empty();
         };
         return view;
     }
@@ -144,7 +139,7 @@ private:
     CliIo& io_;
     SiteRun run_;
     StringList copies_;
-    std::map<std::string, std::size_t> linksFound_;
+    std::map<std::string, std::size_t> placesOf_;
     bool reportPending_ = false;
     bool auditBoxPending_ = false;
 };
@@ -156,7 +151,7 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
         args, {{"--help"}, {"--host", true}, {"--port", true}, {"--user", true}, {"--password-env", true},
                {"--password-file", true}, {"--folder", true}, {"--active"}, {"--tls"}, {"--fingerprint", true},
                {"--mask", true, true},
-               {"--all"}, {"--dry-run"}, {"--settings", true}});
+               {"--all"}, {"--dry-run"}, {"--verbose"}, {"--settings", true}, {"--exceptions", true}});
     if (parsed.has("--help")) return io.out << helpText(Command::Remote), kExitDone;
     if (!parsed.operands().empty()) throw UsageError("remote nimmt keine Pfade: " + parsed.operands().front());
     const bool dryRun = parsed.has("--dry-run");
@@ -166,10 +161,12 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
     const StringList masks = chosenMasks(parsed);
     const std::uint16_t port = portFrom(parsed);
     const std::string fingerprint = trustedFingerprint(parsed, fields);
+    const ExceptionList exceptions = chosenExceptions(parsed);
 
     EncodingRuns runs;
     runs.includeSubfolders = false;
     runs.protectAll = parsed.has("--all");
+    runs.exceptions = exceptions;
     RemoteRunRecorder recorder(runs, io);
     StringList fileBox;
     ftp::TFTPClient client;
@@ -187,7 +184,7 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
             throw;
         }
     }
-    writeRunText(recorder.run(), dryRun, io.out);
+    writeRunText(recorder.run(), dryRun, parsed.has("--verbose"), io.out);
     if (!dryRun) return kExitDone;
     for (const auto& file : recorder.run().files)
         if (file.changed()) return kExitFound;

@@ -15,7 +15,7 @@ namespace quill::cli {
 int runCommand(const std::vector<std::string>& args, CliIo& io) {
     const ParsedArguments parsed = parseArguments(
         args, {{"--help"}, {"--recursive"}, {"--mask", true, true}, {"--all"}, {"--dry-run"}, {"--json"},
-               {"--settings", true}});
+               {"--verbose"}, {"--settings", true}, {"--exceptions", true}});
     if (parsed.has("--help")) return io.out << helpText(Command::Run), kExitDone;
     if (parsed.operands().empty()) throw UsageError("run erwartet mindestens einen PFAD.");
     const bool dryRun = parsed.has("--dry-run");
@@ -23,6 +23,7 @@ int runCommand(const std::vector<std::string>& args, CliIo& io) {
     EncodingRuns runs;
     runs.includeSubfolders = parsed.has("--recursive");
     runs.protectAll = parsed.has("--all");
+    runs.exceptions = chosenExceptions(parsed);
     SiteRun run;
     {
         TerminalProgress progress(io.err, io.errIsTerminal);
@@ -32,15 +33,11 @@ int runCommand(const std::vector<std::string>& args, CliIo& io) {
         runs.observer = nullptr;
     }
 
-    if (parsed.has("--json")) {
-        JsonWriter json;
-        json.beginObject();
-        writeRunJsonMembers(run, dryRun, json);
-        json.endObject();
-        io.out << json.text() << '\n';
-    } else {
-        writeRunText(run, dryRun, io.out);
-    }
+    const bool verbose = parsed.has("--verbose");
+    if (parsed.has("--json"))
+        io.out << runJsonReport(run, dryRun, verbose) << '\n';
+    else
+        writeRunText(run, dryRun, verbose, io.out);
     for (const auto& file : run.files)
         if (dryRun && file.changed()) return kExitFound;
     return kExitDone;

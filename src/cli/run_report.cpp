@@ -10,50 +10,59 @@ namespace quill::cli {
 
 namespace {
 
-std::size_t changedCount(const SiteRun& run) {
-    std::size_t count = 0;
-    for (const auto& file : run.files) count += file.changed() ? 1 : 0;
-    return count;
+ReportTotals totalsOf(const SiteRun& run) {
+    ReportTotals totals;
+    totals.filesChecked = run.files.size();
+    for (const auto& file : run.files) {
+        totals.filesChanged += file.changed() ? 1 : 0;
+        totals.placesReplaced += file.places;
+    }
+    return totals;
 }
 
 }  // namespace
 
 std::string changedLine(const FileResult& file, bool dryRun) {
-    return std::string(dryRun ? "würde geändert: " : "geändert: ") + file.path + " (" +
-           std::to_string(file.addresses) + (file.addresses == 1 ? " Adresse)" : " Adressen)");
+    return std::string(dryRun ? "würde geändert: " : "geändert: ") + shownName(file.path) + " (" +
+           std::to_string(file.places) + (file.places == 1 ? " Stelle)" : " Stellen)");
 }
 
 std::string closingMessage(const SiteRun& run, bool dryRun) {
     // A dry run must not claim that anything was encoded.
     if (!dryRun || run.outcome.kind == OutcomeKind::Error) return run.outcome.text;
-    const std::size_t changed = changedCount(run);
+    const std::size_t changed = totalsOf(run).filesChanged;
     return "Probelauf: " + std::to_string(changed) + (changed == 1 ? " Datei würde" : " Dateien würden") +
            " geändert, nichts wurde geschrieben.";
 }
 
-void writeRunText(const SiteRun& run, bool dryRun, std::ostream& out) {
+void writeRunText(const SiteRun& run, bool dryRun, bool verbose, std::ostream& out) {
     for (const auto& file : run.files) {
         if (!file.changed()) continue;
         out << changedLine(file, dryRun) << '\n';
-        if (dryRun) out << unifiedDiff(file.path, file.before, file.after);
+        if (dryRun) out << unifiedDiff(shownName(file.path), file.before, file.after);
     }
     out << closingMessage(run, dryRun) << '\n';
-    writeReadableLines(run.readable, out);
+    writeReadableLines(run.readable, verbose, out);
 }
 
-void writeRunJsonMembers(const SiteRun& run, bool dryRun, JsonWriter& json) {
+std::string runJsonReport(const SiteRun& run, bool dryRun, bool verbose) {
+    JsonWriter json;
+    beginJsonReport(json);
+    writeTotalsJson(totalsOf(run), run.readable, json);
     json.key("files").beginArray();
     for (const auto& file : run.files) {
         json.beginObject();
-        json.key("path").string(displayText(file.path));
+        json.key("path").string(shownName(file.path));
         json.key("changed").boolean(file.changed());
-        json.key("addresses").number(static_cast<long long>(file.addresses));
-        json.key("diff").string(displayText(unifiedDiff(file.path, file.before, file.after)));
+        json.key("places").number(static_cast<long long>(file.places));
+        json.key("diff").string(displayText(unifiedDiff(shownName(file.path), file.before, file.after)));
         json.endObject();
     }
     json.endArray();
     json.key("message").string(closingMessage(run, dryRun));
-    writeReadableJson(run.readable, json);
+    writeReadableJson(run.readable, verbose, json);
+    json.endObject();
+    return json.text();
 }
 
 }  // namespace quill::cli

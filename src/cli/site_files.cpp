@@ -4,6 +4,10 @@
 #include <set>
 #include <system_error>
 
+#include "cli/arguments.hpp"
+#include "cli/json_writer.hpp"
+#include "text/cp1252.hpp"
+
 namespace quill::cli {
 
 namespace {
@@ -13,6 +17,21 @@ std::string fileKey(const std::string& path) {
     std::error_code error;
     const auto absolute = std::filesystem::absolute(path, error);
     return error ? path : absolute.lexically_normal().string();
+}
+
+bool hasWildcard(const std::string& mask) { return mask.find_first_of("*?") != std::string::npos; }
+
+std::string noFileMessage(const std::string& folder, const StringList& masks) {
+    std::string list;
+    for (const auto& mask : masks) list += (list.empty() ? "" : ", ") + cp1252ToUtf8(mask);
+    std::string text = "Im Ordner " + shownName(folder) + " passt keine Datei zu " +
+                       (masks.size() == 1 ? "der Maske " : "den Masken ") + list + ".";
+    for (const auto& mask : masks) {
+        if (hasWildcard(mask) || mask.empty()) continue;
+        text += " Meinten Sie " + std::string(mask.front() == '.' ? "*" : "*.") + cp1252ToUtf8(mask) + "?";
+        break;
+    }
+    return text;
 }
 
 }  // namespace
@@ -28,7 +47,9 @@ void collectSiteFiles(EncodingRuns& runs, const StringList& operands, const Stri
         }
         std::string folder = operand;
         while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        const std::size_t before = runs.foundFiles.size();
         runs.searchFolder(folder == "/" ? std::string() : folder, masks);
+        if (runs.foundFiles.size() == before) throw UsageError(noFileMessage(operand, masks));
     }
     StringList unique;
     std::set<std::string> seen;

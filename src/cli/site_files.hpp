@@ -14,7 +14,9 @@ StringList defaultMasks();
 // file choice do: a folder is searched with each mask in turn (masks are code
 // page 1252; sub-folders as runs.includeSubfolders says), anything else is
 // taken as a chosen file. A file that two masks or operands list is kept once,
-// at its first place.
+// at its first place. A folder in which no mask finds a file raises a
+// UsageError, so a gate cannot pass by checking nothing; a mask without a
+// wildcard gets a hint ("Meinten Sie *.html?").
 void collectSiteFiles(EncodingRuns& runs, const StringList& operands, const StringList& masks);
 
 }  // namespace quill::cli

@@ -20,10 +20,8 @@ SiteRun encodeSiteFiles(EncodingRuns& runs, bool trial, RunObserver& progress) {
     for (const auto& path : paths) {
         progress.progress(result.files.size(), paths.size(), path);
         // Read before the scan, so a missing file fails here and not halfway.
-        FileResult file{path, files::readWholeFile(path), {}, 0};
+        result.files.push_back(FileResult{path, files::readWholeFile(path), {}, 0});
         runs.Datei_scannen(path);
-        file.addresses = runs.Parser.Tags().size();
-        result.files.push_back(std::move(file));
     }
     progress.progress(paths.size(), paths.size(), std::string());
 
@@ -39,6 +37,23 @@ SiteRun encodeSiteFiles(EncodingRuns& runs, bool trial, RunObserver& progress) {
             targets[i] = copy.string();
         }
     }
+    std::map<std::string, std::size_t> indexOf;
+    for (std::size_t i = 0; i < targets.size(); ++i) indexOf.emplace(targets[i], i);
+    // The caller's listener hears the real files only; a copy goes by its
+    // file's name. Both are put back however the run ends.
+    struct Listening {
+        EncodingRuns& runs;
+        std::function<void(const FileChange&)> caller;
+        ~Listening() {
+            runs.beforeWrite = std::move(caller);
+            runs.pageName = nullptr;
+        }
+    } listening{runs, runs.beforeWrite};
+    runs.pageName = [&](const std::string& target) { return paths[indexOf.at(target)]; };
+    runs.beforeWrite = [&](const FileChange& change) {
+        result.files[indexOf.at(change.path)].places += change.places;
+        if (listening.caller && !trial) listening.caller(change);
+    };
     try {
         runs.Dateien_kodieren(targets);
     } catch (const QuillError& failure) {
@@ -52,12 +67,10 @@ SiteRun encodeSiteFiles(EncodingRuns& runs, bool trial, RunObserver& progress) {
     }
     for (std::size_t i = 0; i < targets.size(); ++i) result.files[i].after = files::readWholeFile(targets[i]);
     result.outcome = runs.Ergebnis_melden();
-    result.readable = auditFiles(targets);
-    if (trial) {
-        std::map<std::string, std::string> originals;
-        for (std::size_t i = 0; i < targets.size(); ++i) originals.emplace(targets[i], paths[i]);
-        for (auto& hit : result.readable) hit.path = originals.at(hit.path);
-    }
+    std::vector<ReadableAddress> hits = auditFiles(targets);
+    if (trial)
+        for (auto& hit : hits) hit.path = paths[indexOf.at(hit.path)];
+    result.readable = splitByExceptions(std::move(hits), runs.exceptions);
     return result;
 }
 

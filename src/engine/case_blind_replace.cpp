@@ -41,10 +41,10 @@ RunReplacements::~RunReplacements() = default;
 
 bool RunReplacements::empty() const { return plans_->foundTexts.empty(); }
 
-std::string RunReplacements::apply(std::string_view text) const {
+std::string RunReplacements::apply(std::string_view text, std::size_t* places) const {
     if (empty()) return std::string(text);
     // A found text becomes what it is in the page's own encoding.
-    return plans_->get(detectPageCharset(text)).apply(text);
+    return plans_->get(detectPageCharset(text)).apply(text, places);
 }
 
 }  // namespace quill

@@ -30,7 +30,8 @@ public:
 
     // No non-empty found text: a run touches no file.
     bool empty() const;
-    std::string apply(std::string_view text) const;
+    // places, when given, grows by the number of places replaced.
+    std::string apply(std::string_view text, std::size_t* places = nullptr) const;
 
 private:
     struct Plans;

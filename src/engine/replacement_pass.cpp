@@ -64,7 +64,7 @@ bool ReplacementPass::digitFollows(const std::vector<Hit>& taken, std::size_t k,
     return end < text.size() && isDigit(text[end]);
 }
 
-std::string ReplacementPass::apply(std::string_view text) const {
+std::string ReplacementPass::apply(std::string_view text, std::size_t* places) const {
     std::vector<Hit> hits;
     CaseBlindAutomaton::State state = CaseBlindAutomaton::kRoot;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -74,6 +74,7 @@ std::string ReplacementPass::apply(std::string_view text) const {
     }
     if (hits.empty()) return std::string(text);
     const std::vector<Hit> taken = winners(std::move(hits));
+    if (places) *places += taken.size();
 
     std::size_t size = text.size();
     for (const Hit& hit : taken) size += replacements_[hit.pattern].size() + 1 - lengths_[hit.pattern];

@@ -21,7 +21,8 @@ public:
     // patterns[i] (not empty) is replaced by replacements[i].
     ReplacementPass(const std::vector<std::string>& patterns, std::vector<std::string> replacements);
 
-    std::string apply(std::string_view text) const;
+    // places, when given, grows by the number of places replaced.
+    std::string apply(std::string_view text, std::size_t* places = nullptr) const;
 
 private:
     struct Hit {

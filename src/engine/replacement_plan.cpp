@@ -133,10 +133,10 @@ ReplacementPlan::ReplacementPlan(const std::vector<std::string>& foundTexts,
     close();
 }
 
-std::string ReplacementPlan::apply(std::string_view text) const {
+std::string ReplacementPlan::apply(std::string_view text, std::size_t* places) const {
     if (passes_.empty()) return std::string(text);
-    std::string result = passes_.front().apply(text);
-    for (std::size_t p = 1; p < passes_.size(); ++p) result = passes_[p].apply(result);
+    std::string result = passes_.front().apply(text, places);
+    for (std::size_t p = 1; p < passes_.size(); ++p) result = passes_[p].apply(result, places);
     return result;
 }
 

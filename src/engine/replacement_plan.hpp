@@ -21,7 +21,8 @@ public:
     // foundTexts are not empty; replacements[i] is what foundTexts[i] becomes.
     ReplacementPlan(const std::vector<std::string>& foundTexts, const std::vector<std::string>& replacements);
 
-    std::string apply(std::string_view text) const;
+    // places, when given, grows by the number of places replaced.
+    std::string apply(std::string_view text, std::size_t* places = nullptr) const;
     std::size_t passCount() const { return passes_.size(); }
 
 private:

@@ -1,6 +1,7 @@
 #include "remote/remote_run.hpp"
 
 #include <algorithm>
+#include <memory>
 #include <set>
 
 #include "addresses/address_audit.hpp"
@@ -83,13 +84,14 @@ void listMatchingNames(TFTPClient& client, const StringList& masks, StringList& 
 }
 
 // The audit of the copies, each hit named by its server file.
-std::optional<RunOutcome> auditCopies(const StringList& fileBox, const StringList& copies) {
+std::optional<RunOutcome> auditCopies(const StringList& fileBox, const StringList& copies,
+                                      const ExceptionList& exceptions) {
     std::vector<ReadableAddress> hits = auditFiles(copies);
     for (ReadableAddress& hit : hits) {
         const auto copy = std::find(copies.begin(), copies.end(), hit.path);
         hit.path = cp1252ToUtf8(fileBox[static_cast<std::size_t>(copy - copies.begin())]);
     }
-    return readableAddressesOutcome(hits);
+    return readableAddressesOutcome(splitByExceptions(std::move(hits), exceptions).counted);
 }
 
 std::string displayName(const std::string& remoteName) { return cp1252ToUtf8(remoteName); }
@@ -145,13 +147,24 @@ void runConnected(TFTPClient& client, RemoteRunFields& fields, const StringList&
     observerOrNone(runs.observer).stepStarted(RunStep::Searching, 0);
     runs.Dateien_suchen(remoteWorkFolder() + "/*.*");
     runs.scanFiles(runs.foundFiles);
-    runs.Dateien_kodieren(copies);
+    {
+        // The exceptions judge a copy by its page's path on the server.
+        runs.pageName = [&](const std::string& copy) {
+            const auto at = std::find(copies.begin(), copies.end(), copy);
+            if (at == copies.end()) return copy;
+            const std::string& name = fileBox[static_cast<std::size_t>(at - copies.begin())];
+            return cp1252ToUtf8(fields.folder.empty() ? name : files::joinPath(fields.folder, name));
+        };
+        const std::unique_ptr<EncodingRuns, void (*)(EncodingRuns*)> forget(
+            &runs, [](EncodingRuns* r) { r->pageName = nullptr; });
+        runs.Dateien_kodieren(copies);
+    }
 
     const RunOutcome outcome = runs.Ergebnis_melden();
     view.refresh();
     view.showMessage(outcome);
     // Seen before anything is uploaded.
-    if (const auto audit = auditCopies(fileBox, copies)) view.showMessage(*audit);
+    if (const auto audit = auditCopies(fileBox, copies, runs.exceptions)) view.showMessage(*audit);
     if (outcome.kind == OutcomeKind::Information && view.uploadAfterReport) uploadAll(client, fileBox, runs.observer);
 
     for (const auto& copy : copies) files::removeFile(copy);

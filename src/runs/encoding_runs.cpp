@@ -47,7 +47,8 @@ void EncodingRuns::scanFiles(const StringList& paths) {
 
 void EncodingRuns::Dateien_kodieren(const StringList& paths) {
     protectedByOption_ = false;
-    protectedByOption_ = quill::Dateien_kodieren(paths, foundAddresses.items(), protectAll, observer);
+    protectedByOption_ =
+        quill::Dateien_kodieren(paths, foundAddresses.items(), {protectAll, &exceptions, pageName, observer, beforeWrite});
 }
 
 RunOutcome EncodingRuns::Ergebnis_melden() const {
@@ -55,8 +56,8 @@ RunOutcome EncodingRuns::Ergebnis_melden() const {
     return {OutcomeKind::Error, "Es wurden keine unkodierten E-Mail-Adressen gefunden!"};
 }
 
-std::optional<RunOutcome> EncodingRuns::auditOutcome(const StringList& paths) {
-    return readableAddressesOutcome(auditFiles(paths));
+std::optional<RunOutcome> EncodingRuns::auditOutcome(const StringList& paths) const {
+    return readableAddressesOutcome(splitByExceptions(auditFiles(paths), exceptions).counted);
 }
 
 void EncodingRuns::searchFolder(const std::string& folder, const StringList& masks) {

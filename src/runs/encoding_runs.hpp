@@ -5,6 +5,8 @@
 
 #include "encoding/found_addresses.hpp"
 #include "encoding/mailto_scanner.hpp"
+#include "runs/exception_list.hpp"
+#include "runs/file_rewrite.hpp"
 #include "runs/run_outcome.hpp"
 #include "runs/run_progress.hpp"
 #include "text/string_list.hpp"
@@ -24,6 +26,14 @@ public:
     FoundAddresses foundAddresses;  // shown in EMail_gefunden
     bool includeSubfolders = true;  // the state of Unterverz
     bool protectAll = false;        // the state of Alle_ja
+    // Addresses and pages that stay readable: protectAll leaves them, the
+    // audit does not count them.
+    ExceptionList exceptions;
+    // The name a rewritten path goes by for the exceptions (a copy's
+    // original); the path itself when empty.
+    std::function<std::string(const std::string&)> pageName;
+    // Hears each file before it changes (the backup); none by default.
+    std::function<void(const FileChange&)> beforeWrite;
     THTMLParser Parser;
     // Hears every step, file and new found text of the runs and may cancel
     // them; none by default. The remote run uses it too.
@@ -47,8 +57,8 @@ public:
     // encoded addresses by protectAll: the files did change.
     RunOutcome Ergebnis_melden() const;
     // The box that follows the closing message when addresses stay readable
-    // in the given files.
-    static std::optional<RunOutcome> auditOutcome(const StringList& paths);
+    // in the given files, those the exceptions accept left out.
+    std::optional<RunOutcome> auditOutcome(const StringList& paths) const;
 
     // One full walk per mask (masks are code page 1252 text), in list order.
     void searchFolder(const std::string& folder, const StringList& masks);

@@ -13,26 +13,35 @@ void Datei_ersetzen(const std::string& path, std::string_view oldText, std::stri
     files::replaceFileContents(path, replaceIgnoringCase(text, oldText, newText));
 }
 
-bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, bool protectAll,
-                      RunObserver* observer) {
+bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, const RewriteOptions& options) {
     const RunReplacements replacements(foundTexts);
+    const bool protectAll = options.protectAll;
     if (replacements.empty() && !protectAll) return false;
+    const auto keepReadable = [&options](const std::string& address) {
+        return options.exceptions && options.exceptions->coversAddress(address);
+    };
+    const auto pageExcepted = [&options](const std::string& path) {
+        return options.exceptions && options.exceptions->coversPath(options.pageName ? options.pageName(path) : path);
+    };
     bool protectedAny = false;
     files::TemporarySweep sweep;
     files::RewriteBatch batch;
     try {
-        forEachItem(observer, RunStep::Encoding, paths, [](const std::string& path) { return path; },
+        forEachItem(options.observer, RunStep::Encoding, paths, [](const std::string& path) { return path; },
                     [&](const std::string& path) {
                         // A file listed twice is read again only after its first rewrite.
                         if (batch.full() || batch.holds(path)) batch.commit();
                         sweep.folderOfFile(path);
                         const std::string text = files::readWholeFile(path);
-                        std::string result = replacements.apply(text);
-                        if (protectAll) {
-                            std::string all = protectAllAddresses(result);
+                        std::size_t places = 0;
+                        std::string result = replacements.apply(text, &places);
+                        if (protectAll && !pageExcepted(path)) {
+                            std::string all = protectAllAddresses(result, keepReadable, &places);
                             protectedAny = protectedAny || all != result;
                             result.swap(all);
                         }
+                        if (result != text && options.beforeWrite)
+                            options.beforeWrite(FileChange{path, text, result, places});
                         if (!replacements.empty() || result != text) batch.stage(path, result);
                     });
     } catch (...) {

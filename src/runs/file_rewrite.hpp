@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
+#include "runs/exception_list.hpp"
 #include "runs/run_progress.hpp"
 #include "text/string_list.hpp"
 
@@ -27,7 +29,27 @@ void Datei_ersetzen(const std::string& path, std::string_view oldText, std::stri
 // With protectAll, protectAllAddresses follows in each file, and a file it
 // changes is rewritten even without a found text. Returns whether it changed
 // any file.
-bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, bool protectAll = false,
-                      RunObserver* observer = nullptr);
+
+// A file a run is about to change, with its bytes before and after.
+struct FileChange {
+    const std::string& path;
+    std::string_view before;
+    std::string_view after;
+    std::size_t places;  // places replaced, those of protectAll included
+};
+
+struct RewriteOptions {
+    bool protectAll = false;
+    // protectAll leaves these addresses and pages alone; a page is judged by
+    // pageName(path) when that is given (a copy by the file it stands for).
+    const ExceptionList* exceptions = nullptr;
+    std::function<std::string(const std::string&)> pageName{};
+    RunObserver* observer = nullptr;
+    // Called for each file whose bytes change, before it is changed; a
+    // failure it raises ends the run there, that file untouched.
+    std::function<void(const FileChange&)> beforeWrite{};
+};
+
+bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, const RewriteOptions& options = {});
 
 }  // namespace quill

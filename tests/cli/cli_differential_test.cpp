@@ -21,7 +21,7 @@ struct Case {
 
 // The readable addresses of a JSON result, with the site's folder cut out.
 std::string readablePart(const std::string& json, const std::string& folder) {
-    std::string part = json.substr(json.find("\"readable\":"));
+    std::string part = json.substr(json.find("\"readable\":["));
     for (std::size_t at = part.find(folder); at != std::string::npos; at = part.find(folder, at))
         part.erase(at, folder.size());
     return part;

@@ -68,7 +68,8 @@ TEST_P(CliRemote, EncodesTheServerFolderLikeALocalRun) {
     EXPECT_EQ(server.root().read("web/index.html"), param.dryRun ? page : local.read("index.html"));
     EXPECT_EQ(server.root().read("web/ohne.htm"), param.dryRun ? plain : local.read("ohne.htm"));
     EXPECT_EQ(server.root().read("web/notiz.txt"), page);
-    EXPECT_NE(outcome.out.find("geändert: index.html (1 Adresse)\n"), std::string::npos) << outcome.out;
+    // The link's found text and both "mailto:".
+    EXPECT_NE(outcome.out.find("geändert: index.html (3 Stellen)\n"), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.out.find("ohne.htm"), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.out.find("@@ -1,2 +1,2 @@") != std::string::npos, param.dryRun) << outcome.out;
     // Neither the password nor the copies end up where the program was called.

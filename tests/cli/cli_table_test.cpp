@@ -18,9 +18,12 @@ struct Row {
 };
 
 const std::string kHitForm = "{address:s,column:n,kind:s,line:n,path:s}";
-const std::string kFilesForm = "files:[{addresses:n,changed:b,diff:s,path:s}]";
-const std::string kRunForm = "{" + kFilesForm + ",message:s,readable:[" + kHitForm + "]}";
-const std::string kCleanRunForm = "{" + kFilesForm + ",message:s,readable:[]}";
+const std::string kTotalsForm =
+    "totals:{excepted:n,files_changed:n,files_checked:n,places_replaced:n,readable:{attribute:n,link:n,script:n,"
+    "text:n}}";
+const std::string kFilesForm = "files:[{changed:b,diff:s,path:s,places:n}]";
+const std::string kRunForm = "{" + kFilesForm + ",format:n,message:s,readable:[" + kHitForm + "]," + kTotalsForm + "}";
+const std::string kCleanRunForm = "{" + kFilesForm + ",format:n,message:s,readable:[]," + kTotalsForm + "}";
 
 const Row kRows[] = {
     {"Version", {"--version"}, 0, "", true},
@@ -55,13 +58,18 @@ const Row kRows[] = {
     {"RunJson", {"run", "--json", "site"}, 0, kRunForm, false},
     {"RunAllJson", {"run", "--all", "--json", "site"}, 0, kCleanRunForm, false},
     {"RunNothingFoundJson", {"run", "--json", "ohne"}, 0, kCleanRunForm, true},
-    {"RunEmptyFolderJson", {"run", "--json", "--mask", "*.php", "site"}, 0, "{files:[],message:s,readable:[]}", true},
+    // A gate must not pass by checking nothing.
+    {"RunMaskFindsNothing", {"run", "--json", "--mask", "*.php", "site"}, 2, "", true},
+    {"AuditMaskFindsNothing", {"audit", "--mask", "html", "site"}, 2, "", true},
+    {"AuditMissingExceptions", {"audit", "--exceptions", "fehlt.qmk", "site"}, 3, "", true},
+    {"AuditVerboseJson", {"audit", "--json", "--verbose", "site"}, 1,
+     "{excepted:[],format:n,readable:[" + kHitForm + "]," + kTotalsForm + "}", true},
     {"AuditHelp", {"audit", "--help"}, 0, "", true},
     {"AuditWithoutPath", {"audit", "--recursive"}, 2, "", true},
     {"AuditFound", {"audit", "site"}, 1, "", true},
-    {"AuditJson", {"audit", "--json", "site"}, 1, "{readable:[" + kHitForm + "]}", true},
+    {"AuditJson", {"audit", "--json", "site"}, 1, "{format:n,readable:[" + kHitForm + "]," + kTotalsForm + "}", true},
     {"AuditClean", {"audit", "ohne"}, 0, "", true, true},
-    {"AuditCleanJson", {"audit", "--json", "ohne"}, 0, "{readable:[]}", true},
+    {"AuditCleanJson", {"audit", "--json", "ohne"}, 0, "{format:n,readable:[]," + kTotalsForm + "}", true},
     {"AuditMissingFile", {"audit", "site/fehlt.html"}, 3, "", true},
 };
 

@@ -103,15 +103,16 @@ TEST(AddressAudit, FindsEveryReadableFormAndNothingElse) {
     }
 }
 
-TEST(AddressAudit, PositionsCountLinesAndBytesOfTheFile) {
-    // Three kinds of line end, and characters of two bytes before the hit.
+TEST(AddressAudit, PositionsCountLinesAndCharactersOfThePage) {
+    // Three kinds of line end, and characters of two bytes before the hit:
+    // a column counts what an editor shows, not bytes.
     const std::string page =
         "a\r\nb\rc\n\xC3\xA4\xC3\xB6 m\xC3\xBCller@b\xC3\xA4"
         "cker.de";
     const std::vector<ReadableAddress> found = auditText(page, "u.html");
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].line, 4);
-    EXPECT_EQ(found[0].column, 6);
+    EXPECT_EQ(found[0].column, 4);
     EXPECT_EQ(found[0].address,
               "m\xC3\xBCller@b\xC3\xA4"
               "cker.de");

@@ -305,7 +305,7 @@ TEST_F(EncodingRunsTest, TheOptionEncodesPlainAddressesEvenWithoutFoundTexts) {
         const RunOutcome outcome = runs.encodeFoundFiles();
         EXPECT_EQ(inodeOf(clean), cleanBefore) << option;  // nothing to encode: not rewritten
 
-        const auto audit = EncodingRuns::auditOutcome({a, clean});
+        const auto audit = runs.auditOutcome({a, clean});
         ASSERT_TRUE(audit.has_value());
         EXPECT_EQ(audit->kind, OutcomeKind::Error);
         if (option) {
@@ -327,7 +327,7 @@ TEST_F(EncodingRunsTest, WithTheOptionFoundTextsAreReplacedFirst) {
     runs.protectAll = true;
     EXPECT_EQ(runs.encodeFoundFiles().kind, OutcomeKind::Information);
     EXPECT_EQ(test::readFile(a), protectAllAddresses(RunReplacements(runs.foundAddresses.items()).apply(text)));
-    EXPECT_FALSE(EncodingRuns::auditOutcome({a}).has_value());
+    EXPECT_FALSE(runs.auditOutcome({a}).has_value());
 }
 
 }  // namespace
