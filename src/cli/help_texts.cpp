@@ -111,12 +111,9 @@ Optionen:
   --mask MASKE       Dateimaske, mehrfach möglich (ohne: "*.htm" und "*.html")
   --json             ein JSON-Objekt statt der Textzeilen ausgeben ("format": 1,
                      mit Summen unter "totals")
-  --settings DATEI   Masken aus der Endungsliste "Endungen.qmk" neben DATEI,
-                     Ausnahmen aus "Ausnahmen.qmk" daneben
-  --exceptions DATEI Ausnahmen aus DATEI: je Zeile eine Adresse, die lesbar
-                     bleiben soll ("info@example.org", auch "*@example.org"),
-                     oder ein Pfadmuster wie "impressum.html" oder
-                     "intern/*.html"; "#" beginnt einen Kommentar
+  --settings DATEI   Masken aus "Endungen.qmk" und Ausnahmen aus "Ausnahmen.qmk"
+                     neben DATEI
+  --exceptions DATEI Ausnahmen aus DATEI (wie bei "run --help" beschrieben)
   --verbose          auch die Funde zeigen, die eine Ausnahme erlaubt
 
 Beispiele:
