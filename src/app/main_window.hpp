@@ -2,13 +2,13 @@
 
 #include <QWidget>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "app/background_run.hpp"
 #include "runs/encoding_runs.hpp"
-#include "ftp/ftp_client.hpp"
 
 class QAbstractButton;
 
@@ -35,8 +35,9 @@ public:
 
     // The window's controls, by the names of its definition.
     Ui::TMaskerade& form() { return *ui; }
-    // The FTP client of the page "FTP-Zugriff" (tests point it at their server).
-    ftp::TFTPClient& ftpClient() { return FTPGet; }
+    // The server port of the page "FTP-Zugriff", 0 for the protocol's own
+    // (tests point it at their server).
+    void setServerPort(std::uint16_t port) { serverPort_ = port; }
 
     void FormCreate();
     void Go_MailClick();
@@ -82,7 +83,7 @@ private:
     TAboutBox* aboutBox_ = nullptr;
     // The found-files and found-addresses lists with the scanner Parser.
     EncodingRuns runs_;
-    ftp::TFTPClient FTPGet;
+    std::uint16_t serverPort_ = 0;
     // The worker of the runs; it reports to the two list boxes.
     BackgroundRun runner_;
     bool closeAfterRun_ = false;

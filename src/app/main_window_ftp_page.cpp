@@ -5,6 +5,7 @@
 #include "app/main_window.hpp"
 #include "widgets/qt_text.hpp"
 #include "remote/remote_run.hpp"
+#include "remote/server_connection.hpp"
 #include "ui_main_window.h"
 
 namespace quill {
@@ -42,10 +43,11 @@ void TMaskerade::FTP_GoClick() {
     runs_.includeSubfolders = ui->Unterverz->isChecked();
     runs_.protectAll = ui->Alle_ja->isChecked();
     const StringList masks = ui->Endungen->entries();
+    const auto server = remote::serverConnection(serverPort_);
     runInBackground(
         [&] {
             runs_.exceptions = ExceptionList::load(exceptionsFilePath());
-            ftp::FTP_Go(FTPGet, fields, masks, runs_, fileBox, view);
+            ftp::FTP_Go(*server, fields, masks, runs_, fileBox, view);
         },
         refresh);
 }

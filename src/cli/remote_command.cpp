@@ -14,6 +14,7 @@
 #include "files/file_io.hpp"
 #include "files/string_list_file.hpp"
 #include "remote/remote_run.hpp"
+#include "remote/server_connection.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 #include "text/integer_parse.hpp"
@@ -169,8 +170,7 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
     runs.exceptions = exceptions;
     RemoteRunRecorder recorder(runs, io);
     StringList fileBox;
-    ftp::TFTPClient client;
-    client.Port = port;
+    const auto server = remote::serverConnection(port);
     {
         PrivateWorkFolder work;
         TerminalProgress progress(io.err, io.errIsTerminal);
@@ -178,7 +178,7 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
         if (!fingerprint.empty())
             settings::SettingsFile().setCertificatePin(fields.host, fingerprint);
         try {
-            ftp::FTP_Go(client, fields, masks, runs, fileBox, recorder.view(fileBox, dryRun));
+            ftp::FTP_Go(*server, fields, masks, runs, fileBox, recorder.view(fileBox, dryRun));
         } catch (...) {
             if (work.holdsCopies()) io.err << "Die lokalen Kopien liegen in " << work.path() << "\n";
             throw;

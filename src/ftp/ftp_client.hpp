@@ -10,6 +10,7 @@
 #include "net/channel.hpp"
 #include "net/tcp_socket.hpp"
 #include "net/tls_session.hpp"
+#include "remote_folder/remote_folder.hpp"
 #include "text/string_list.hpp"
 
 namespace quill::ftp {
@@ -21,11 +22,12 @@ class DataConnection;
 
 // The FTP client: one control connection, and one data connection at a time
 // inside ListNames, Download and Upload. Every call blocks until it is done
-// and reports failures as EFTPError subclasses.
-class TFTPClient {
+// and reports failures as EFTPError subclasses. As a remote folder it is what
+// the remote run talks to (ftp_remote_folder.cpp).
+class TFTPClient : public remote::RemoteFolder {
 public:
     TFTPClient();
-    ~TFTPClient();
+    ~TFTPClient() override;
     TFTPClient(const TFTPClient&) = delete;
     TFTPClient& operator=(const TFTPClient&) = delete;
 
@@ -83,6 +85,24 @@ public:
     std::string ReceiveListing(const std::string& commandLine, std::size_t maxBytes);
     void Download(const std::string& remote, const std::string& localPath, bool canOverwrite, bool resume);
     void Upload(const std::string& localPath, const std::string& remote, bool append);
+
+    // The remote folder. The login's fields replace Host, Username, Password,
+    // Passive, UseTLS and TrustCertificate; Port and the waits stay as set.
+    void connect(const remote::RemoteLogin& login) override;
+    bool connected() override { return Connected(); }
+    void disconnect() override { Disconnect(); }
+    void changeFolder(const std::string& folder) override { ChangeFolder(folder); }
+    // NLST with the mask; a server that answers 450 or 550 (nothing matched,
+    // or it takes no pattern) is asked once more with a plain NLST, and of
+    // that list the names matching the mask by the rule of the local folder
+    // search (so "*.htm" keeps "index.html" too) are kept, never "." or "..".
+    // Only when the plain list is refused too does the refusal end the call.
+    void list(const std::string& mask, const std::function<void(remote::RemoteEntry&& entry)>& each) override;
+    void download(const std::string& name, const std::string& localPath) override;
+    // A 550 or 553 reply (the name or the right refused) raises EStoreRefused.
+    void upload(const std::string& localPath, const std::string& name) override;
+    remote::RenameResult rename(const std::string& from, const std::string& to) override;
+    bool remove(const std::string& name) override;
 
 private:
     void openControlConnection();

@@ -22,27 +22,11 @@ std::string temporaryUploadName() {
     return std::string(kTemporaryPrefix) + suffix;
 }
 
-enum class Rename { Done, FromRefused, ToRefused };
-
-Rename renameOnServer(TFTPClient& client, const std::string& from, const std::string& to) {
-    try {
-        client.SendCommand("RNFR " + from, {350});
-    } catch (const EReplyError&) {
-        return Rename::FromRefused;
-    }
-    try {
-        client.SendCommand("RNTO " + to, {200, 250});
-    } catch (const EReplyError&) {
-        return Rename::ToRefused;
-    }
-    return Rename::Done;
-}
-
 // Best effort: a connection that is gone or refuses leaves the file there,
 // where no later run takes it for a page.
-void removeQuietly(TFTPClient& client, const std::string& name) {
+void removeQuietly(remote::RemoteFolder& server, const std::string& name) {
     try {
-        if (client.Connected()) client.SendCommand("DELE " + name, {250});
+        if (server.connected()) server.remove(name);
     } catch (const EFTPError&) {
     }
 }
@@ -53,48 +37,44 @@ bool isTemporaryUploadName(std::string_view name) {
     return name.substr(0, kTemporaryPrefix.size()) == kTemporaryPrefix;
 }
 
-ReplaceStep replaceRemoteFile(TFTPClient& client, const std::string& localPath, const std::string& page) {
+ReplaceStep replaceRemoteFile(remote::RemoteFolder& server, const std::string& localPath, const std::string& page) {
     const std::string temporary = temporaryUploadName();
     try {
-        client.Upload(localPath, temporary, false);
-    } catch (const EReplyError& refusal) {
-        removeQuietly(client, temporary);
+        server.upload(localPath, temporary);
+    } catch (const remote::EStoreRefused&) {
         // Only a name or a right refused leaves writing in place; a full
         // disk would cut the page short as well.
-        if (refusal.code() != 550 && refusal.code() != 553) throw EReplaceFailed(refusal, PageLeft::Unchanged);
+        removeQuietly(server, temporary);
         try {
-            client.Upload(localPath, page, false);
+            server.upload(localPath, page);
         } catch (const QuillError& failure) {
             throw EReplaceFailed(failure, PageLeft::MaybePartial);
         }
         return ReplaceStep::PlainUpload;
     } catch (const QuillError& failure) {
-        removeQuietly(client, temporary);
+        removeQuietly(server, temporary);
         throw EReplaceFailed(failure, PageLeft::Unchanged);
     }
 
     bool pageDeleted = false;
     PageLeft left = PageLeft::Unchanged;
     try {
-        const Rename over = renameOnServer(client, temporary, page);
-        if (over == Rename::Done) return ReplaceStep::RenameOver;
-        if (over == Rename::ToRefused) {
-            try {
-                client.SendCommand("DELE " + page, {250});
+        const remote::RenameResult over = server.rename(temporary, page);
+        if (over == remote::RenameResult::Done) return ReplaceStep::RenameOver;
+        if (over == remote::RenameResult::TargetRefused) {
+            if (server.remove(page)) {
                 pageDeleted = true;
                 left = PageLeft::Missing;
-            } catch (const EReplyError&) {
+                if (server.rename(temporary, page) == remote::RenameResult::Done) return ReplaceStep::DeleteAndRename;
             }
-            if (pageDeleted && renameOnServer(client, temporary, page) == Rename::Done)
-                return ReplaceStep::DeleteAndRename;
         }
         left = PageLeft::MaybePartial;
-        client.Upload(localPath, page, false);
-        removeQuietly(client, temporary);
+        server.upload(localPath, page);
+        removeQuietly(server, temporary);
         return ReplaceStep::PlainUpload;
     } catch (const QuillError& failure) {
         // With the page deleted, the temporary file is the only new copy on the server.
-        if (!pageDeleted) removeQuietly(client, temporary);
+        if (!pageDeleted) removeQuietly(server, temporary);
         throw EReplaceFailed(failure, left);
     }
 }

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "ftp/ftp_client.hpp"
 #include "net/ftp_errors.hpp"
+#include "remote_folder/remote_folder.hpp"
 
 namespace quill::ftp {
 
@@ -38,6 +38,6 @@ bool isTemporaryUploadName(std::string_view name);
 // or takes no file under the temporary name, gets the page written in place.
 // The temporary file is removed again when the page is not left missing.
 // Failures raise EReplaceFailed, which tells what became of the page.
-ReplaceStep replaceRemoteFile(TFTPClient& client, const std::string& localPath, const std::string& page);
+ReplaceStep replaceRemoteFile(remote::RemoteFolder& server, const std::string& localPath, const std::string& page);
 
 }  // namespace quill::ftp

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <set>
+#include <unordered_set>
 
 #include "addresses/address_audit.hpp"
 #include "runs/audit_message.hpp"
@@ -67,17 +68,18 @@ std::string refusedNamesMessage(const StringList& refused) {
     return text;
 }
 
-void listMatchingNames(TFTPClient& client, const StringList& masks, StringList& fileBox, const RemoteRunView& view) {
+void listMatchingNames(remote::RemoteFolder& server, const StringList& masks, StringList& fileBox,
+                       const RemoteRunView& view) {
     StringList refused;
     for (const auto& mask : masks) {
-        for (auto& name : listNamesMatching(client, mask)) {
+        server.list(mask, [&](remote::RemoteEntry&& entry) {
             // Left by an upload that broke off; never a page.
-            if (isTemporaryUploadName(name)) continue;
-            if (isSafeRemoteName(name))
-                fileBox.push_back(std::move(name));
+            if (isTemporaryUploadName(entry.name)) return;
+            if (isSafeRemoteName(entry.name))
+                fileBox.push_back(std::move(entry.name));
             else
-                refused.push_back(std::move(name));
-        }
+                refused.push_back(std::move(entry.name));
+        });
         view.refresh();
     }
     if (!refused.empty()) view.showMessage({OutcomeKind::Error, refusedNamesMessage(refused)});
@@ -99,11 +101,11 @@ std::string displayName(const std::string& remoteName) { return cp1252ToUtf8(rem
 // Uploads every page; after a failure, only the copies of the pages not
 // uploaded stay, for the user to upload by hand. A cancel waits for the
 // upload under way, so no page is left half-written.
-void uploadAll(TFTPClient& client, const StringList& fileBox, RunObserver* observer) {
+void uploadAll(remote::RemoteFolder& server, const StringList& fileBox, RunObserver* observer) {
     std::size_t i = 0;
     forEachItem(observer, RunStep::Uploading, fileBox, displayName, [&](const std::string&) {
         try {
-            replaceRemoteFile(client, localCopyPath(fileBox[i]), fileBox[i]);
+            replaceRemoteFile(server, localCopyPath(fileBox[i]), fileBox[i]);
         } catch (const EReplaceFailed& failure) {
             const std::set<std::string> pending(fileBox.begin() + static_cast<std::ptrdiff_t>(i), fileBox.end());
             for (std::size_t done = 0; done < i; ++done) {
@@ -127,25 +129,37 @@ void uploadAll(TFTPClient& client, const StringList& fileBox, RunObserver* obser
     throw RunCancelled(RunStep::Uploading, 0, std::move(notUploaded));
 }
 
-void runConnected(TFTPClient& client, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
+// The copies just downloaded are the found files, each once: whatever else
+// lies in the work folder (copies an earlier run kept) is not this run's.
+void takeCopiesAsFound(const StringList& copies, EncodingRuns& runs) {
+    RunObserver& observer = observerOrNone(runs.observer);
+    observer.stepStarted(RunStep::Searching, 0);
+    std::unordered_set<std::string> seen;
+    for (const auto& copy : copies) {
+        if (!seen.insert(copy).second) continue;
+        runs.foundFiles.push_back(copy);
+        observer.fileFound(copy);
+    }
+}
+
+void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
                   StringList& fileBox, const RemoteRunView& view) {
     std::replace(fields.folder.begin(), fields.folder.end(), '\\', '/');
     view.refresh();
-    if (!fields.folder.empty()) client.ChangeFolder(fields.folder);
+    if (!fields.folder.empty()) server.changeFolder(fields.folder);
 
-    listMatchingNames(client, masks, fileBox, view);
+    listMatchingNames(server, masks, fileBox, view);
 
     // A folder that cannot be made shows up as the first download's error.
     files::createFolder(remoteWorkFolder());
     forEachItem(runs.observer, RunStep::Downloading, fileBox, displayName,
-                [&client](const std::string& name) { client.Download(name, localCopyPath(name), true, false); });
+                [&server](const std::string& name) { server.download(name, localCopyPath(name)); });
     StringList copies;
     copies.reserve(fileBox.size());
     for (const auto& name : fileBox) copies.push_back(localCopyPath(name));
     if (view.copiesReady) view.copiesReady(copies);
 
-    observerOrNone(runs.observer).stepStarted(RunStep::Searching, 0);
-    runs.Dateien_suchen(remoteWorkFolder() + "/*.*");
+    takeCopiesAsFound(copies, runs);
     runs.scanFiles(runs.foundFiles);
     {
         // The exceptions judge a copy by its page's path on the server.
@@ -165,10 +179,10 @@ void runConnected(TFTPClient& client, RemoteRunFields& fields, const StringList&
     view.showMessage(outcome);
     // Seen before anything is uploaded.
     if (const auto audit = auditCopies(fileBox, copies, runs.exceptions)) view.showMessage(*audit);
-    if (outcome.kind == OutcomeKind::Information && view.uploadAfterReport) uploadAll(client, fileBox, runs.observer);
+    if (outcome.kind == OutcomeKind::Information && view.uploadAfterReport) uploadAll(server, fileBox, runs.observer);
 
     for (const auto& copy : copies) files::removeFile(copy);
-    client.Disconnect();
+    server.disconnect();
     runs.clearLists();
 }
 
@@ -178,7 +192,7 @@ std::string remoteWorkFolder() { return files::inCurrentFolder("FTP-Inhalt"); }
 
 std::string localCopyPath(const std::string& remoteName) { return files::joinPath(remoteWorkFolder(), remoteName); }
 
-void FTP_Go(TFTPClient& FTPGet, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
+void FTP_Go(remote::RemoteFolder& server, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
             StringList& fileBox, const RemoteRunView& view) {
     if (fields.host.empty() || fields.user.empty() || fields.password.empty()) {
         view.showMessage({OutcomeKind::Error, kMissingFieldsMessage});
@@ -188,21 +202,17 @@ void FTP_Go(TFTPClient& FTPGet, RemoteRunFields& fields, const StringList& masks
     fileBox.clear();
     view.refresh();
 
-    FTPGet.Passive = fields.passive;
-    FTPGet.Host = fields.host;
-    FTPGet.Username = fields.user;
-    FTPGet.Password = fields.password;
-    FTPGet.UseTLS = fields.tls;
-    FTPGet.TrustCertificate = pinnedCertificateTrust(view.askQuestion);
+    const remote::RemoteLogin login{fields.host, fields.user, fields.password, fields.passive, fields.tls,
+                                    pinnedCertificateTrust(view.askQuestion)};
     try {
-        FTPGet.Connect();
-        runConnected(FTPGet, fields, masks, runs, fileBox, view);
+        server.connect(login);
+        runConnected(server, fields, masks, runs, fileBox, view);
     } catch (const RunCancelled& cancelled) {
-        FTPGet.Disconnect();
+        server.disconnect();
         endCancelled(cancelled, runs, fileBox);
     } catch (...) {
         // The next run then starts cleanly instead of with "Already connected.".
-        FTPGet.Disconnect();
+        server.disconnect();
         throw;
     }
 }

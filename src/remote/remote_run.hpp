@@ -3,8 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "remote_folder/remote_folder.hpp"
 #include "runs/encoding_runs.hpp"
-#include "ftp/ftp_client.hpp"
 #include "settings/settings_file.hpp"
 #include "text/string_list.hpp"
 
@@ -36,7 +36,8 @@ inline constexpr const char* kMissingFieldsMessage =
 
 // The remote encoding run: tests and saves the fields, connects, lists the
 // matching names of one server folder into fileBox, downloads them into
-// "FTP-Inhalt", scans and rewrites the copies with the local procedures,
+// "FTP-Inhalt", takes those copies (and nothing else there) as the found
+// files, scans and rewrites them with the local procedures,
 // reports, uploads them again after the report when an address was found
 // (each replacing its page in one step where the server allows it), deletes
 // the copies, disconnects and empties both lists. A failure ends the run at
@@ -45,7 +46,7 @@ inline constexpr const char* kMissingFieldsMessage =
 // runs.observer hears the steps; a cancel (between two downloads, scans,
 // rewrites or uploads) deletes the copies, disconnects, empties both lists and
 // raises RunCancelled counting the uploads.
-void FTP_Go(TFTPClient& FTPGet, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
+void FTP_Go(remote::RemoteFolder& server, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
             StringList& fileBox, const RemoteRunView& view);
 
 // The local work folder and the local copy of a server file.

@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
     quill::test::ScriptedFtpServer server;
     server.once("NLST", quill::test::transferOut("index.html\r\nimpressum.html\r\n"));
     server.always("RETR", quill::test::transferOut("<a href=\"mailto:web@example.com\">Web</a>"));
-    window.ftpClient().Port = server.port();
+    window.setServerPort(server.port());
     pageControl->setCurrentIndex(4);
     static_cast<QLineEdit*>(child("Host"))->setText(QStringLiteral("127.0.0.1"));
     static_cast<QLineEdit*>(child("User"))->setText(QStringLiteral("web"));

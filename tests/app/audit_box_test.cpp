@@ -56,7 +56,7 @@ TEST_F(AuditBoxTest, AfterARemoteRunTheBoxNamesTheServerFileAndNothingIsUploaded
     writeWorkFile("Einstellungen.qmk", "[FTP-Daten]\r\nServer=127.0.0.1\r\nUsername=anna\r\nPasswort=geheim\r\n");
     auto window = makeWindow();
     test::ScriptedFtpServer server;
-    window->ftpClient().Port = server.port();
+    window->setServerPort(server.port());
     server.once("NLST", test::transferOut("index.html\r\n"));
     server.once("RETR", test::transferOut("<p>Impressum: info@example.de</p>\r\n"));
     click(*window, "FTP_Go");

@@ -51,7 +51,7 @@ TEST_F(FtpPageTest, EmptyUserFieldGivesTheMessageAndChangesNothing) {
 
 TEST_F(FtpPageTest, ARunShowsItsNamesAndFolderAndEmptiesTheLists) {
     test::ScriptedFtpServer server;
-    window->ftpClient().Port = server.port();
+    window->setServerPort(server.port());
     control<QCheckBox>(*window, "Passiv").setChecked(true);
     server.once("NLST", transferOut("index.html\r\n"));
     server.once("RETR", transferOut("<a href=\"mailto:a@b.de\">A</a>"));
@@ -72,7 +72,7 @@ TEST_F(FtpPageTest, ARunShowsItsNamesAndFolderAndEmptiesTheLists) {
 
 TEST_F(FtpPageTest, AFailedRunShowsTheServerTextAndKeepsWhatItListed) {
     test::ScriptedFtpServer server;
-    window->ftpClient().Port = server.port();
+    window->setServerPort(server.port());
     server.once("NLST", transferOut("a.html\r\n"));
     server.always("RETR", {replyLine("550 Datei gesperrt")});
     start();
@@ -87,7 +87,7 @@ TEST_F(FtpPageTest, AFailedRunShowsTheServerTextAndKeepsWhatItListed) {
 
 TEST_F(FtpPageTest, ServerNamesInTheCodePageShowReadablyInBothLists) {
     test::ScriptedFtpServer server;
-    window->ftpClient().Port = server.port();
+    window->setServerPort(server.port());
     server.once("NLST", transferOut("m\xE4rz.html\r\n"));
     server.once("RETR", transferOut("<a href=\"mailto:a@b.de\">A</a>"));
     server.always("STOR", {replyLine("553 Nicht erlaubt")});  // the temporary name and the page
@@ -105,7 +105,7 @@ TEST_F(FtpPageTest, AnEncryptedRunPutsAnUnknownCertificateToTheUserAndStopsAtNei
     const test::TestCertificate certificate;
     server.setCertificate(certificate);
     server.always("AUTH", {replyLine("234 Los"), test::startTls()});
-    window->ftpClient().Port = server.port();
+    window->setServerPort(server.port());
     control<QCheckBox>(*window, "TLS_ja").setChecked(true);
     desktop->scriptQuestion(false);
     start();

@@ -177,7 +177,7 @@ protected:
         WindowTest::SetUp();
         writeRemoteRunFiles();
         window = makeWindow();
-        window->ftpClient().Port = server.port();
+        window->setServerPort(server.port());
         window->setProgressDelay(0ms);
         for (const char* name : {"a.html", "b.html"}) server.putFile(name, page);
     }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 
+#include "ftp/ftp_client.hpp"
 #include "runs/encoding_runs.hpp"
 #include "remote/remote_replace.hpp"
 #include "remote/remote_run.hpp"

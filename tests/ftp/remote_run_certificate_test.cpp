@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "ftp/ftp_client.hpp"
 #include "runs/encoding_runs.hpp"
 #include "files/file_io.hpp"
 #include "remote/remote_run.hpp"

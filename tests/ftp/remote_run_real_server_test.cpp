@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <tuple>
 
+#include "ftp/ftp_client.hpp"
 #include "runs/encoding_runs.hpp"
 #include "remote/remote_run.hpp"
 #include "settings/ini_file.hpp"

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "addresses/address_audit.hpp"
+#include "ftp/ftp_client.hpp"
 #include "runs/encoding_runs.hpp"
 #include "files/file_io.hpp"
 #include "net/ftp_errors.hpp"
@@ -291,26 +292,22 @@ TEST_F(RemoteRun, ANameListedByTwoMasksIsHandledTwice) {
     EXPECT_FALSE(files::fileExists(localCopyPath("a.html")));
 }
 
-// Files in "FTP-Inhalt" besides the copies (a sub-folder, a copy left by a
-// failed run) lend their addresses but are neither rewritten nor removed.
-TEST_F(RemoteRun, WorkFolderSearchFollowsTheSubfolderSwitchAndRewritesOnlyTheCopies) {
+// Files in "FTP-Inhalt" besides this run's copies (a sub-folder, a copy kept
+// by a failed run) are not this run's: whatever the sub-folder switch, they
+// lend no addresses and are neither rewritten nor removed.
+TEST_F(RemoteRun, OnlyTheCopiesJustDownloadedAreScannedAndRewritten) {
     const std::string leftOver = "<a href=\"mailto:o@p.de\">O</a>";
     const std::string inSub = "<a href=\"mailto:s@t.de\">S</a>";
-    const std::string s = "&#115&#64&#116&#46&#100&#101\">&#83";
-    const std::string o = "&#111&#64&#112&#46&#100&#101\">&#79";
-    const std::pair<bool, std::string> rows[] = {
-        {true, "an " + s + " und " + o},
-        {false, "an s@t.de\">S und " + o},
-    };
-    for (const auto& [subfolders, uploaded] : rows) {
+    const std::string rest = " an s@t.de\">S und o@p.de\">O";
+    for (const bool subfolders : {true, false}) {
         work().write("FTP-Inhalt/alt.html", leftOver);
         work().write("FTP-Inhalt/sub/extra.html", inSub);
         runs.includeSubfolders = subfolders;
-        server.putFile("a.html", "an s@t.de\">S und o@p.de\">O");
+        server.putFile("a.html", kLink + rest);
         const std::size_t before = server.uploads().size();
         run({"*.html"});
         ASSERT_EQ(server.uploads().size(), before + 1) << subfolders;
-        EXPECT_EQ(server.uploads().back(), uploaded) << subfolders;
+        EXPECT_EQ(server.uploads().back(), kEncodedLink + rest) << subfolders;
         EXPECT_EQ(work().read("FTP-Inhalt/alt.html"), leftOver);
         EXPECT_EQ(work().read("FTP-Inhalt/sub/extra.html"), inSub);
         EXPECT_FALSE(files::fileExists(localCopyPath("a.html")));

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "remote_folder/remote_folder.hpp"
+
+namespace quill::remote {
+
+// The one place that knows which client reaches a server: FTP, encrypted or
+// not as the login asks. Port 0 keeps the protocol's own.
+std::unique_ptr<RemoteFolder> serverConnection(std::uint16_t port = 0);
+
+}  // namespace quill::remote
