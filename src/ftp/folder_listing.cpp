@@ -1,6 +1,8 @@
 #include "ftp/folder_listing.hpp"
 
+#include "ftp/ftp_client.hpp"
 #include "ftp/listing_parsers.hpp"
+#include "remote_folder/remote_tree.hpp"
 
 namespace quill::ftp {
 
@@ -32,38 +34,36 @@ std::string currentServerFolder(TFTPClient& client) {
     throw EReplyError(257, "Der Server nennt seinen aktuellen Ordner nicht.");
 }
 
-std::string serverPathOf(const std::string& folder, const std::string& name) {
-    return (!folder.empty() && folder.back() == '/' ? folder : folder + "/") + name;
-}
-
-FolderListing FtpFolderLister::list(const std::string& folder, std::size_t maxBytes) {
-    client_.ChangeFolder(folder);
+remote::FolderListing FtpFolderLister::list(TFTPClient& client, const std::string& folder, std::size_t maxBytes) {
+    client.ChangeFolder(folder);
     if (!method_) {
-        method_ = client_.SupportsFeature("MLST") ? Method::Mlsd : Method::List;
+        method_ = client.SupportsFeature("MLST") ? Method::Mlsd : Method::List;
         while (true) {
             try {
-                return listWith(*method_, folder, maxBytes);
+                return listWith(client, *method_, folder, maxBytes);
             } catch (const EReplyError& refusal) {
                 if (!isNotImplemented(refusal) || *method_ == Method::Nlst) throw;
                 method_ = *method_ == Method::Mlsd ? Method::List : Method::Nlst;
             }
         }
     }
-    return listWith(*method_, folder, maxBytes);
+    return listWith(client, *method_, folder, maxBytes);
 }
 
-FolderListing FtpFolderLister::listWith(Method method, const std::string& folder, std::size_t maxBytes) {
-    if (method == Method::Nlst) return listByNames(folder, maxBytes);
-    FolderListing listing;
-    const std::string text = client_.ReceiveListing(method == Method::Mlsd ? "MLSD" : "LIST", maxBytes);
+remote::FolderListing FtpFolderLister::listWith(TFTPClient& client, Method method, const std::string& folder,
+                                                std::size_t maxBytes) {
+    if (method == Method::Nlst) return listByNames(client, folder, maxBytes);
+    remote::FolderListing listing;
+    const std::string text = client.ReceiveListing(method == Method::Mlsd ? "MLSD" : "LIST", maxBytes);
     listing.bytes = text.size();
     listing.entries = parseListing(text, method == Method::Mlsd ? ListingFormat::Mlsd : ListingFormat::List);
     return listing;
 }
 
-FolderListing FtpFolderLister::listByNames(const std::string& folder, std::size_t maxBytes) {
-    FolderListing listing;
-    const std::string text = client_.ReceiveListing("NLST", maxBytes);
+remote::FolderListing FtpFolderLister::listByNames(TFTPClient& client, const std::string& folder,
+                                                   std::size_t maxBytes) {
+    remote::FolderListing listing;
+    const std::string text = client.ReceiveListing("NLST", maxBytes);
     listing.bytes = text.size();
     // Names only: a name is a folder when the server lets us change into it.
     for (const std::string& line : splitLines(text)) {
@@ -71,14 +71,14 @@ FolderListing FtpFolderLister::listByNames(const std::string& folder, std::size_
         // Some servers answer NLST with paths below the folder.
         if (name.rfind("./", 0) == 0) name.erase(0, 2);
         if (name.empty() || name == "." || name == "..") continue;
-        if (!isSafeListedName(name)) throw EUnsafeListedName(name);
-        ListingEntry entry;
+        if (!remote::isSafeListedName(name)) throw remote::EUnsafeListedName(name);
+        remote::RemoteEntry entry;
         entry.name = std::move(name);
-        entry.kind = EntryKind::File;
+        entry.kind = remote::RemoteEntry::Kind::File;
         try {
-            client_.ChangeFolder(serverPathOf(folder, entry.name));
-            entry.kind = EntryKind::Folder;
-            client_.ChangeFolder(folder);
+            client.ChangeFolder(remote::serverPathOf(folder, entry.name));
+            entry.kind = remote::RemoteEntry::Kind::Folder;
+            client.ChangeFolder(folder);
         } catch (const EReplyError& refusal) {
             if (refusal.code() != 550 && refusal.code() != 553 && refusal.code() != 450) throw;
         }

@@ -3,52 +3,37 @@
 #include <cstddef>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "ftp/ftp_client.hpp"
-#include "ftp/listing_entry.hpp"
-#include "net/ftp_errors.hpp"
+#include "remote_folder/remote_folder.hpp"
 
 namespace quill::ftp {
 
-// A listing that would pass the bytes it was allowed; the caller names its bound.
-class EListingOverBudget : public EFTPError {
-public:
-    EListingOverBudget() : EFTPError("Die Ordnerliste des Servers ist zu groß.") {}
-};
+class TFTPClient;
 
-// The entries of one server folder and how many listing bytes they took.
-struct FolderListing {
-    std::vector<ListingEntry> entries;
-    std::size_t bytes = 0;
-};
-
-// The server's current folder as PWD names it (RFC 959: quoted, with ""
-// for a quote inside).
+// The server's current folder as PWD names it (quoted, with "" for a quote
+// inside).
 std::string currentServerFolder(TFTPClient& client);
-
-// A server path below folder; folder is absolute.
-std::string serverPathOf(const std::string& folder, const std::string& name);
 
 // Lists server folders with the best command the server has: MLSD where it
 // offers MLST, else LIST (Unix or DOS lines), and where LIST is not
 // implemented, NLST with every name tried as a folder by CWD. A listing that
 // none of these explains raises EListingUnreadable; nothing is changed on
-// the server. The client is left in the listed folder.
+// the server. The client is left in the listed folder. The command that
+// worked is kept for the next folders of the connection.
 class FtpFolderLister {
 public:
-    explicit FtpFolderLister(TFTPClient& client) : client_(client) {}
-
     // folder: an absolute server path.
-    FolderListing list(const std::string& folder, std::size_t maxBytes);
+    remote::FolderListing list(TFTPClient& client, const std::string& folder, std::size_t maxBytes);
+    // A new connection may reach another server.
+    void forget() { method_.reset(); }
 
 private:
     enum class Method { Mlsd, List, Nlst };
 
-    FolderListing listWith(Method method, const std::string& folder, std::size_t maxBytes);
-    FolderListing listByNames(const std::string& folder, std::size_t maxBytes);
+    remote::FolderListing listWith(TFTPClient& client, Method method, const std::string& folder,
+                                   std::size_t maxBytes);
+    remote::FolderListing listByNames(TFTPClient& client, const std::string& folder, std::size_t maxBytes);
 
-    TFTPClient& client_;
     std::optional<Method> method_;
 };
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "ftp/folder_listing.hpp"
 #include "ftp/ftp_reply.hpp"
 #include "net/channel.hpp"
 #include "net/tcp_socket.hpp"
@@ -81,7 +82,7 @@ public:
     // Data transfers.
     void ListNames(StringList& dest, const std::string& mask);
     // The raw bytes of a listing command ("MLSD", "LIST", "NLST"); one that
-    // grows past maxBytes raises EListingOverBudget (folder_listing.hpp).
+    // grows past maxBytes raises remote::EListingOverBudget.
     std::string ReceiveListing(const std::string& commandLine, std::size_t maxBytes);
     void Download(const std::string& remote, const std::string& localPath, bool canOverwrite, bool resume);
     void Upload(const std::string& localPath, const std::string& remote, bool append);
@@ -92,6 +93,8 @@ public:
     bool connected() override { return Connected(); }
     void disconnect() override { Disconnect(); }
     void changeFolder(const std::string& folder) override { ChangeFolder(folder); }
+    std::string currentFolder() override;
+    remote::FolderListing listFolder(const std::string& folder, std::size_t maxBytes) override;
     // NLST with the mask; a server that answers 450 or 550 (nothing matched,
     // or it takes no pattern) is asked once more with a plain NLST, and of
     // that list the names matching the mask by the rule of the local folder
@@ -158,6 +161,7 @@ private:
     TFTPTransferType transferType_ = ftBinary;
     bool transferring_ = false;
     std::optional<bool> canRestart_;
+    FtpFolderLister folderLister_;
 };
 
 }  // namespace quill::ftp

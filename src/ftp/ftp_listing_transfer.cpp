@@ -1,6 +1,6 @@
 // TFTPClient::ReceiveListing: a listing command's bytes, bounded.
-#include "ftp/folder_listing.hpp"
 #include "ftp/ftp_client.hpp"
+#include "remote_folder/remote_folder.hpp"
 
 namespace quill::ftp {
 
@@ -12,11 +12,11 @@ std::string TFTPClient::ReceiveListing(const std::string& commandLine, std::size
         receivingTransfer(
             commandLine,
             [&](std::string_view piece) {
-                if (piece.size() > maxBytes - listing.size()) throw EListingOverBudget();
+                if (piece.size() > maxBytes - listing.size()) throw remote::EListingOverBudget();
                 listing.append(piece);
             },
             std::nullopt);
-    } catch (const EListingOverBudget&) {
+    } catch (const remote::EListingOverBudget&) {
         // The server goes on sending; only a new connection is in a known state.
         Disconnect();
         throw;

@@ -35,7 +35,14 @@ void TFTPClient::connect(const remote::RemoteLogin& login) {
     Password = login.password;
     UseTLS = login.tls;
     TrustCertificate = login.trustCertificate;
+    folderLister_.forget();
     Connect();
+}
+
+std::string TFTPClient::currentFolder() { return currentServerFolder(*this); }
+
+remote::FolderListing TFTPClient::listFolder(const std::string& folder, std::size_t maxBytes) {
+    return folderLister_.list(*this, folder, maxBytes);
 }
 
 void TFTPClient::list(const std::string& mask, const std::function<void(remote::RemoteEntry&& entry)>& each) {

@@ -3,14 +3,10 @@
 #include <array>
 #include <cstdio>
 
-#include "ftp/listing_limits.hpp"
-#include "text/cp1252.hpp"
 
 namespace quill::ftp {
 
 namespace {
-
-constexpr std::size_t kShownBytes = 200;
 
 bool isDigits(std::string_view text) {
     if (text.empty()) return false;
@@ -39,25 +35,6 @@ std::string lowered(std::string_view text) {
     std::string result(text);
     for (char& c : result) c = lower(c);
     return result;
-}
-
-// The bytes of a name as a message may show them: control bytes as \xNN, cut
-// after a readable length.
-std::string shownText(std::string_view text) {
-    std::string shown;
-    for (const char c : text.substr(0, kShownBytes)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            shown += escaped;
-        } else {
-            shown += c;
-        }
-    }
-    shown = cp1252ToUtf8(shown);
-    if (text.size() > kShownBytes) shown += "...";
-    return shown;
 }
 
 std::string timestamp(unsigned year, unsigned month, unsigned day, unsigned hour, unsigned minute) {
@@ -115,12 +92,12 @@ bool isPermissionWord(std::string_view word) {
     return word.size() == 10 || (word.size() == 11 && std::string_view("+@.").find(word[10]) != std::string_view::npos);
 }
 
-EntryKind unixKind(char type) {
+remote::RemoteEntry::Kind unixKind(char type) {
     switch (type) {
-        case '-': return EntryKind::File;
-        case 'd': return EntryKind::Folder;
-        case 'l': return EntryKind::Link;
-        default: return EntryKind::Other;
+        case '-': return remote::RemoteEntry::Kind::File;
+        case 'd': return remote::RemoteEntry::Kind::Folder;
+        case 'l': return remote::RemoteEntry::Kind::Link;
+        default: return remote::RemoteEntry::Kind::Other;
     }
 }
 
@@ -128,22 +105,9 @@ EntryKind unixKind(char type) {
 
 EListingUnreadable::EListingUnreadable(std::string_view line)
     : EFTPError("Die Ordnerliste des Servers hat ein unbekanntes Format und kann nicht gelesen werden. "
-                "Es wurde nichts geändert. Zeile: \"" + shownText(line) + "\"") {}
+                "Es wurde nichts geändert. Zeile: \"" + remote::shownName(line) + "\"") {}
 
-EUnsafeListedName::EUnsafeListedName(std::string_view name)
-    : EFTPError("Die Ordnerliste des Servers enthält einen Namen, der aus dem Ordner \"FTP-Inhalt\" hinausführen "
-                "würde oder kein gültiger Dateiname ist. Es wurde nichts geändert. Name: \"" + shownText(name) + "\"") {}
-
-bool isSafeListedName(std::string_view name) {
-    if (name.empty() || name == "." || name == ".." || name.size() > kMaxNameBytes) return false;
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) return false;
-    }
-    return true;
-}
-
-std::optional<ListingEntry> parseMlsdLine(std::string_view line) {
+std::optional<remote::RemoteEntry> parseMlsdLine(std::string_view line) {
     // Facts end with ";" and one blank; fact values hold neither blanks nor ";".
     std::size_t split = line.find("; ");
     std::string_view facts;
@@ -155,7 +119,7 @@ std::optional<ListingEntry> parseMlsdLine(std::string_view line) {
         facts = line.substr(0, split + 1);
         ++split;
     }
-    ListingEntry entry;
+    remote::RemoteEntry entry;
     entry.name = std::string(line.substr(split + 1));
     if (entry.name.empty()) return std::nullopt;
 
@@ -178,22 +142,22 @@ std::optional<ListingEntry> parseMlsdLine(std::string_view line) {
     }
     if (!type) return std::nullopt;
     if (*type == "file") {
-        entry.kind = EntryKind::File;
+        entry.kind = remote::RemoteEntry::Kind::File;
     } else if (*type == "dir") {
-        entry.kind = EntryKind::Folder;
+        entry.kind = remote::RemoteEntry::Kind::Folder;
     } else if (*type == "cdir" || *type == "pdir") {
         // The folder itself and its parent, under whatever name the server gives them.
         entry.name = *type == "cdir" ? "." : "..";
-        entry.kind = EntryKind::Folder;
+        entry.kind = remote::RemoteEntry::Kind::Folder;
     } else if (type->rfind("os.", 0) == 0 && type->find("link") != std::string::npos) {
-        entry.kind = EntryKind::Link;
+        entry.kind = remote::RemoteEntry::Kind::Link;
     } else {
-        entry.kind = EntryKind::Other;
+        entry.kind = remote::RemoteEntry::Kind::Other;
     }
     return entry;
 }
 
-std::optional<ListingEntry> parseUnixListLine(std::string_view line) {
+std::optional<remote::RemoteEntry> parseUnixListLine(std::string_view line) {
     const std::vector<Word> words = wordsOf(line);
     if (words.size() < 5 || words[0].begin != 0) return std::nullopt;
     const std::string_view permissions = line.substr(0, words[0].end);
@@ -214,10 +178,10 @@ std::optional<ListingEntry> parseUnixListLine(std::string_view line) {
         const std::size_t nameStart = words[i + 2].end + 1;
         if (nameStart >= line.size()) return std::nullopt;
 
-        ListingEntry entry;
+        remote::RemoteEntry entry;
         entry.kind = unixKind(line[0]);
         entry.name = std::string(line.substr(nameStart));
-        if (entry.kind == EntryKind::Link) {
+        if (entry.kind == remote::RemoteEntry::Kind::Link) {
             const auto arrow = entry.name.find(" -> ");
             if (arrow != std::string::npos) entry.name.resize(arrow);
         }
@@ -229,7 +193,7 @@ std::optional<ListingEntry> parseUnixListLine(std::string_view line) {
     return std::nullopt;
 }
 
-std::optional<ListingEntry> parseDosListLine(std::string_view line) {
+std::optional<remote::RemoteEntry> parseDosListLine(std::string_view line) {
     const std::vector<Word> words = wordsOf(line);
     if (words.size() < 4 || words[0].begin != 0) return std::nullopt;
     const auto word = [&](std::size_t k) { return line.substr(words[k].begin, words[k].end - words[k].begin); };
@@ -279,12 +243,12 @@ std::optional<ListingEntry> parseDosListLine(std::string_view line) {
     }
     if (next + 1 >= words.size()) return std::nullopt;
 
-    ListingEntry entry;
+    remote::RemoteEntry entry;
     const std::string_view sizeOrKind = word(next);
     if (lowered(sizeOrKind) == "<dir>") {
-        entry.kind = EntryKind::Folder;
+        entry.kind = remote::RemoteEntry::Kind::Folder;
     } else if (sizeOrKind.size() > 2 && sizeOrKind.front() == '<' && sizeOrKind.back() == '>') {
-        entry.kind = EntryKind::Link;  // <JUNCTION>, <SYMLINK>, <SYMLINKD>
+        entry.kind = remote::RemoteEntry::Kind::Link;  // <JUNCTION>, <SYMLINK>, <SYMLINKD>
     } else {
         std::string digits;
         for (const char c : sizeOrKind) {
@@ -292,10 +256,10 @@ std::optional<ListingEntry> parseDosListLine(std::string_view line) {
         }
         entry.size = toSize(digits);
         if (!entry.size) return std::nullopt;
-        entry.kind = EntryKind::File;
+        entry.kind = remote::RemoteEntry::Kind::File;
     }
     entry.name = std::string(line.substr(words[next + 1].begin));
-    if (entry.kind == EntryKind::Link) {
+    if (entry.kind == remote::RemoteEntry::Kind::Link) {
         const auto target = entry.name.rfind(" [");
         if (target != std::string::npos && entry.name.back() == ']') entry.name.resize(target);
     }
@@ -303,7 +267,7 @@ std::optional<ListingEntry> parseDosListLine(std::string_view line) {
     return entry;
 }
 
-std::vector<ListingEntry> parseListing(std::string_view text, ListingFormat format) {
+std::vector<remote::RemoteEntry> parseListing(std::string_view text, ListingFormat format) {
     // Lines end at LF (with an optional CR before it); a lone CR stays in
     // its line and makes the name unsafe.
     std::vector<std::string_view> lines;
@@ -317,7 +281,7 @@ std::vector<ListingEntry> parseListing(std::string_view text, ListingFormat form
         lines.push_back(line);
     }
 
-    using Parser = std::optional<ListingEntry> (*)(std::string_view);
+    using Parser = std::optional<remote::RemoteEntry> (*)(std::string_view);
     std::vector<Parser> candidates;
     if (format == ListingFormat::Mlsd)
         candidates = {&parseMlsdLine};
@@ -326,7 +290,7 @@ std::vector<ListingEntry> parseListing(std::string_view text, ListingFormat form
 
     std::optional<std::string_view> firstFailure;
     for (const Parser parse : candidates) {
-        std::vector<ListingEntry> entries;
+        std::vector<remote::RemoteEntry> entries;
         bool complete = true;
         for (const std::string_view line : lines) {
             auto entry = parse(line);
@@ -340,7 +304,7 @@ std::vector<ListingEntry> parseListing(std::string_view text, ListingFormat form
         }
         if (!complete) continue;
         for (const auto& entry : entries) {
-            if (!isSafeListedName(entry.name)) throw EUnsafeListedName(entry.name);
+            if (!remote::isSafeListedName(entry.name)) throw remote::EUnsafeListedName(entry.name);
         }
         return entries;
     }

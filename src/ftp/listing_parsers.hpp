@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ftp/listing_entry.hpp"
 #include "net/ftp_errors.hpp"
+#include "remote_folder/remote_folder.hpp"
 
 namespace quill::ftp {
 
@@ -18,26 +18,16 @@ public:
     explicit EListingUnreadable(std::string_view line);
 };
 
-// A listed name that could lead out of the mirrored folder, or that no local
-// file can carry: "/" or "\", "..", control characters, longer than 4 KiB.
-class EUnsafeListedName : public EFTPError {
-public:
-    explicit EUnsafeListedName(std::string_view name);
-};
-
 // One line of each format, or nothing when the line is not of that format.
 // The name is not checked here.
-std::optional<ListingEntry> parseMlsdLine(std::string_view line);
-std::optional<ListingEntry> parseUnixListLine(std::string_view line);
-std::optional<ListingEntry> parseDosListLine(std::string_view line);
-
-// Whether a listed name may become a local path component.
-bool isSafeListedName(std::string_view name);
+std::optional<remote::RemoteEntry> parseMlsdLine(std::string_view line);
+std::optional<remote::RemoteEntry> parseUnixListLine(std::string_view line);
+std::optional<remote::RemoteEntry> parseDosListLine(std::string_view line);
 
 // The entries of a whole listing, without the folder itself and its parent
 // ("." and "..", or MLSD's cdir and pdir). A LIST listing is read as Unix
 // lines, or else as DOS lines; a line that fits neither raises
-// EListingUnreadable, an unsafe name EUnsafeListedName.
-std::vector<ListingEntry> parseListing(std::string_view text, ListingFormat format);
+// EListingUnreadable, an unsafe name remote::EUnsafeListedName.
+std::vector<remote::RemoteEntry> parseListing(std::string_view text, ListingFormat format);
 
 }  // namespace quill::ftp

@@ -4,6 +4,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "net/ftp_errors.hpp"
 #include "net/tls_session.hpp"
@@ -11,13 +13,45 @@
 namespace quill::remote {
 
 // One entry of a server folder's listing. A server that lists bare names
-// leaves kind and size unknown.
+// leaves kind and size unknown. Links are never followed, so a link to a
+// folder cannot lead a walk in circles; Other is anything but a file, a
+// folder or a link (a device, a socket).
 struct RemoteEntry {
-    enum class Kind { Unknown, File, Folder, Link };
+    enum class Kind { Unknown, File, Folder, Link, Other };
     std::string name;  // as the server spells it, inside the current folder
     Kind kind = Kind::Unknown;
     std::optional<std::uint64_t> size;
+    std::string modified;  // "YYYYMMDDHHMMSS" where the listing tells it, else ""
+
+    bool operator==(const RemoteEntry&) const = default;
 };
+
+// The entries of one folder with their kinds, and how many bytes of
+// listing they took.
+struct FolderListing {
+    std::vector<RemoteEntry> entries;
+    std::size_t bytes = 0;
+};
+
+// A listing that would pass the bytes it was allowed; the caller names its bound.
+class EListingOverBudget : public ftp::EFTPError {
+public:
+    EListingOverBudget() : EFTPError("Die Ordnerliste des Servers ist zu groß.") {}
+};
+
+// A listed name that could lead out of the mirrored folder, or that no local
+// file can carry: "/" or "\", "..", control characters, longer than 4 KiB.
+class EUnsafeListedName : public ftp::EFTPError {
+public:
+    explicit EUnsafeListedName(std::string_view name);
+};
+
+// Whether a listed name may become one part of a local path.
+bool isSafeListedName(std::string_view name);
+
+// A name as a message may show it (UTF-8): control bytes as \xNN, cut after
+// a readable length.
+std::string shownName(std::string_view name);
 
 // Where the server is and who logs in (code page 1252 text, as typed).
 struct RemoteLogin {
@@ -63,6 +97,14 @@ public:
     // all), in the server's order, each handed to `each` in turn. `each` may
     // throw to stop the listing (a cancel); the connection stays usable.
     virtual void list(const std::string& mask, const std::function<void(RemoteEntry&& entry)>& each) = 0;
+    // The absolute path of the folder later calls work in.
+    virtual std::string currentFolder() = 0;
+    // Every entry of the folder at the absolute path, with its kind, without
+    // the folder itself and its parent, in at most maxBytes of listing
+    // (EListingOverBudget beyond). Every name is checked (EUnsafeListedName);
+    // a listing the client cannot read refuses with a message that says so.
+    // Later calls work in that folder.
+    virtual FolderListing listFolder(const std::string& folder, std::size_t maxBytes) = 0;
     // Copies the server file to localPath, replacing what is there.
     virtual void download(const std::string& name, const std::string& localPath) = 0;
     // Stores the local file under name, replacing a file of that name; raises

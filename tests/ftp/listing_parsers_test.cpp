@@ -4,14 +4,19 @@
 
 #include <variant>
 
-namespace quill::ftp {
-
-void PrintTo(const ListingEntry& entry, std::ostream* out) {
+namespace quill::remote {
+void PrintTo(const RemoteEntry& entry, std::ostream* out) {
     *out << "{\"" << entry.name << "\" kind " << static_cast<int>(entry.kind) << " size "
          << (entry.size ? std::to_string(*entry.size) : "-") << " modified " << entry.modified << "}";
 }
+}  // namespace quill::remote
 
+namespace quill::ftp {
 namespace {
+
+using remote::EUnsafeListedName;
+using ListingEntry = remote::RemoteEntry;
+using EntryKind = remote::RemoteEntry::Kind;
 
 enum class Refusal { Unreadable, UnsafeName };
 using Expected = std::variant<std::vector<ListingEntry>, Refusal>;

@@ -1,16 +1,16 @@
-#include "ftp/remote_tree.hpp"
+#include "remote_folder/remote_tree.hpp"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-namespace quill::ftp {
+namespace quill::remote {
 namespace {
 
 // A server's folders in memory: each listing costs its names' bytes plus one
 // per line, as a bare listing would.
 struct FakeSite {
-    std::map<std::string, std::vector<ListingEntry>> folders;
+    std::map<std::string, std::vector<RemoteEntry>> folders;
     std::vector<std::string> listed;
 
     FolderLister lister() {
@@ -25,7 +25,9 @@ struct FakeSite {
     }
 };
 
-ListingEntry entry(std::string name, EntryKind kind) { return {std::move(name), kind, std::nullopt, {}}; }
+using EntryKind = RemoteEntry::Kind;
+
+RemoteEntry entry(std::string name, EntryKind kind) { return {std::move(name), kind, std::nullopt, {}}; }
 
 FakeSite chainOfFolders(std::size_t levels) {
     FakeSite site;
@@ -109,4 +111,4 @@ TEST(RemoteTree, CancelEndsTheWalkBetweenTwoListings) {
 }
 
 }  // namespace
-}  // namespace quill::ftp
+}  // namespace quill::remote

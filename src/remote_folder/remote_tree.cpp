@@ -1,11 +1,11 @@
-#include "ftp/remote_tree.hpp"
+#include "remote_folder/remote_tree.hpp"
 
 #include <algorithm>
 
 #include "runs/file_mask.hpp"
 #include "text/cp1252.hpp"
 
-namespace quill::ftp {
+namespace quill::remote {
 
 namespace {
 
@@ -40,12 +40,12 @@ public:
 
         auto& entries = listing.entries;
         std::sort(entries.begin(), entries.end(),
-                  [](const ListingEntry& a, const ListingEntry& b) { return nameLessIgnoringCase(a.name, b.name); });
+                  [](const RemoteEntry& a, const RemoteEntry& b) { return nameLessIgnoringCase(a.name, b.name); });
         for (const auto& entry : entries) {
-            if (entry.kind == EntryKind::File) tree_.files.push_back({joined(folder, entry.name), entry.size});
+            if (entry.kind == RemoteEntry::Kind::File) tree_.files.push_back({joined(folder, entry.name), entry.size});
         }
         for (const auto& entry : entries) {
-            if (entry.kind != EntryKind::Folder || entry.name.front() == '.') continue;
+            if (entry.kind != RemoteEntry::Kind::Folder || entry.name.front() == '.') continue;
             if (level + 1 > bounds_.levels)
                 throw ETreeBoundExceeded("Die Ordner des Servers sind tiefer als " + std::to_string(bounds_.levels) +
                                          " Ebenen verschachtelt (\"" + cp1252ToUtf8(joined(folder, entry.name)) + "\")." +
@@ -73,4 +73,20 @@ RemoteTree walkRemoteTree(const FolderLister& list, RunObserver* observer, const
     return walk.take();
 }
 
-}  // namespace quill::ftp
+RemoteTree walkRemoteTree(RemoteFolder& server, RunObserver* observer, const TreeBounds& bounds) {
+    observerOrNone(observer).stepStarted(RunStep::Searching, 0);
+    const std::string start = server.currentFolder();
+    RemoteTree tree = walkRemoteTree(
+        [&](const std::string& folder, std::size_t maxBytes) {
+            return server.listFolder(folder.empty() ? start : serverPathOf(start, folder), maxBytes);
+        },
+        observer, bounds);
+    tree.start = start;
+    return tree;
+}
+
+std::string serverPathOf(const std::string& folder, const std::string& name) {
+    return (!folder.empty() && folder.back() == '/' ? folder : folder + "/") + name;
+}
+
+}  // namespace quill::remote

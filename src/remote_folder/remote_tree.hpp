@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "ftp/folder_listing.hpp"
+#include "remote_folder/remote_folder.hpp"
 #include "runs/run_progress.hpp"
 #include "text/quill_error.hpp"
 
-namespace quill::ftp {
+namespace quill::remote {
 
 // How far a walk over a server's folders may go in one run. A hostile or
 // broken server must not make it loop, fill the memory or run for ever.
@@ -33,6 +33,7 @@ struct TreeFile {
 };
 
 struct RemoteTree {
+    std::string start;  // the start folder's absolute server path
     std::vector<TreeFile> files;
     std::size_t folders = 0;  // listed, the start folder included
 };
@@ -48,4 +49,10 @@ using FolderLister = std::function<FolderListing(const std::string& relativeFold
 // observer may cancel before each listing (RunCancelled in the search step).
 RemoteTree walkRemoteTree(const FolderLister& list, RunObserver* observer, const TreeBounds& bounds = {});
 
-}  // namespace quill::ftp
+// The same below the server's current folder.
+RemoteTree walkRemoteTree(RemoteFolder& server, RunObserver* observer, const TreeBounds& bounds = {});
+
+// A server path below an absolute folder.
+std::string serverPathOf(const std::string& folder, const std::string& name);
+
+}  // namespace quill::remote
