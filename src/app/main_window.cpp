@@ -80,6 +80,7 @@ TMaskerade::TMaskerade(QWidget* parent)
     connectClick(ui->Verzeichnis_suchen, &TMaskerade::Verzeichnis_suchenClick);
     connectClick(ui->Verzeichnis_kodieren, &TMaskerade::Verzeichnis_kodierenClick);
     connectClick(ui->FTP_Go, &TMaskerade::FTP_GoClick);
+    connect(ui->FTP_Unterordner, &QCheckBox::toggled, this, &TMaskerade::FTP_UnterordnerToggled);
     // F1 anywhere in the window does what "Hilfe" does.
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             [this] { runReporting([this] { HelpClick(); }); });
@@ -126,6 +127,7 @@ void TMaskerade::FormCreate() {
     ui->FTPDir->setText(fromCp1252(ftpFields.folder));
     ui->Passiv->setChecked(ftpFields.passive);
     ui->TLS_ja->setChecked(ftpFields.tls);
+    ui->FTP_Unterordner->setChecked(ftpFields.subfolders);
     ui->Alle_ja->setChecked(file.protectAll());
 }
 

@@ -51,6 +51,8 @@ public:
     void Alle_jaClick();
     void DekodeClick();
     void FTP_GoClick();
+    // The page's note on sub-folders says what the box chooses.
+    void FTP_UnterordnerToggled(bool on);
     void HelpClick();
     void AboutClick();
     void ExitClick();

@@ -10,9 +10,18 @@
 
 namespace quill {
 
+void TMaskerade::FTP_UnterordnerToggled(bool on) {
+    static const QString unticked = QString::fromUtf8("Unterverzeichnisse werden nicht berücksichtigt.");
+    static const QString ticked = QString::fromUtf8("Unterverzeichnisse werden ebenfalls berücksichtigt.");
+    QString text = ui->Label1->text();
+    text.replace(on ? unticked : ticked, on ? ticked : unticked);
+    ui->Label1->setText(text);
+}
+
 void TMaskerade::FTP_GoClick() {
     ftp::RemoteRunFields fields{toCp1252(ui->Host->text()), toCp1252(ui->User->text()), toCp1252(ui->Pass->text()),
-                                toCp1252(ui->FTPDir->text()), ui->Passiv->isChecked(), ui->TLS_ja->isChecked()};
+                                toCp1252(ui->FTPDir->text()), ui->Passiv->isChecked(), ui->TLS_ja->isChecked(),
+                                ui->FTP_Unterordner->isChecked()};
     const std::string typedFolder = fields.folder;
     StringList fileBox = ui->FileBox->entries();
 

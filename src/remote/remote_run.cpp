@@ -12,6 +12,7 @@
 #include "net/ftp_errors.hpp"
 #include "remote/remote_names.hpp"
 #include "remote/remote_replace.hpp"
+#include "remote/site_pages.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 
@@ -85,33 +86,57 @@ void listMatchingNames(remote::RemoteFolder& server, const StringList& masks, St
     if (!refused.empty()) view.showMessage({OutcomeKind::Error, refusedNamesMessage(refused)});
 }
 
-// The audit of the copies, each hit named by its server file.
-std::optional<RunOutcome> auditCopies(const StringList& fileBox, const StringList& copies,
+// The audit of the copies, each hit named by its page on the server.
+std::optional<RunOutcome> auditCopies(const std::vector<RemotePage>& pages, const StringList& copies,
                                       const ExceptionList& exceptions) {
     std::vector<ReadableAddress> hits = auditFiles(copies);
     for (ReadableAddress& hit : hits) {
         const auto copy = std::find(copies.begin(), copies.end(), hit.path);
-        hit.path = cp1252ToUtf8(fileBox[static_cast<std::size_t>(copy - copies.begin())]);
+        hit.path = cp1252ToUtf8(pages[static_cast<std::size_t>(copy - copies.begin())].serverPath());
     }
     return readableAddressesOutcome(splitByExceptions(std::move(hits), exceptions).counted);
 }
 
 std::string displayName(const std::string& remoteName) { return cp1252ToUtf8(remoteName); }
 
-// Uploads every page; after a failure, only the copies of the pages not
-// uploaded stay, for the user to upload by hand. A cancel waits for the
-// upload under way, so no page is left half-written.
-void uploadAll(remote::RemoteFolder& server, const StringList& fileBox, RunObserver* observer) {
+// Changes into a page's server folder unless the run is there already.
+class FolderSteps {
+public:
+    explicit FolderSteps(remote::RemoteFolder& server) : server_(server) {}
+    void enter(const RemotePage& page) {
+        if (page.folder.empty() || page.folder == current_) return;
+        server_.changeFolder(page.folder);
+        current_ = page.folder;
+    }
+
+private:
+    remote::RemoteFolder& server_;
+    std::string current_;
+};
+
+StringList pathsOf(const std::vector<RemotePage>& pages) {
+    StringList paths;
+    for (const auto& page : pages) paths.push_back(page.path);
+    return paths;
+}
+
+// Uploads the pages, each in its own folder; after a failure, only the copies
+// of the pages not uploaded stay, for the user to upload by hand. A cancel
+// waits for the upload under way, so no page is left half-written.
+void uploadAll(remote::RemoteFolder& server, const std::vector<RemotePage>& pages, RunObserver* observer) {
+    const StringList paths = pathsOf(pages);
+    FolderSteps folders(server);
     std::size_t i = 0;
-    forEachItem(observer, RunStep::Uploading, fileBox, displayName, [&](const std::string&) {
+    forEachItem(observer, RunStep::Uploading, paths, displayName, [&](const std::string&) {
         try {
-            replaceRemoteFile(server, localCopyPath(fileBox[i]), fileBox[i]);
+            folders.enter(pages[i]);
+            replaceRemoteFile(server, localCopyPath(paths[i]), pages[i].name);
         } catch (const EReplaceFailed& failure) {
-            const std::set<std::string> pending(fileBox.begin() + static_cast<std::ptrdiff_t>(i), fileBox.end());
+            const std::set<std::string> pending(paths.begin() + static_cast<std::ptrdiff_t>(i), paths.end());
             for (std::size_t done = 0; done < i; ++done) {
-                if (pending.count(fileBox[done]) == 0) files::removeFile(localCopyPath(fileBox[done]));
+                if (pending.count(paths[done]) == 0) files::removeFile(localCopyPath(paths[done]));
             }
-            throw EUploadFailed(uploadFailureMessage(fileBox, i, failure));
+            throw EUploadFailed(uploadFailureMessage(paths, i, failure));
         }
         ++i;
     });
@@ -122,6 +147,9 @@ void uploadAll(remote::RemoteFolder& server, const StringList& fileBox, RunObser
 // untouched, and that is what the user is told.
 [[noreturn]] void endCancelled(const RunCancelled& cancelled, EncodingRuns& runs, const StringList& fileBox) {
     for (const auto& name : fileBox) files::removeFile(localCopyPath(name));
+    std::vector<RemotePage> pages;
+    for (const auto& path : fileBox) pages.push_back({path, {}, {}});
+    removeEmptyCopyFolders(remoteWorkFolder(), pages);
     runs.clearLists();
     if (cancelled.step() == RunStep::Uploading) throw cancelled;
     StringList notUploaded;
@@ -148,15 +176,37 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
     view.refresh();
     if (!fields.folder.empty()) server.changeFolder(fields.folder);
 
-    listMatchingNames(server, masks, fileBox, view);
+    std::vector<RemotePage> pages;
+    std::size_t foldersListed = 0;
+    if (fields.subfolders) {
+        SitePages site = listSitePages(server, masks, runs.observer);
+        pages = std::move(site.pages);
+        foldersListed = site.folders;
+        fileBox = pathsOf(pages);
+        view.refresh();
+    } else {
+        listMatchingNames(server, masks, fileBox, view);
+        for (const auto& name : fileBox) pages.push_back({name, {}, name});
+    }
 
     // A folder that cannot be made shows up as the first download's error.
     files::createFolder(remoteWorkFolder());
-    forEachItem(runs.observer, RunStep::Downloading, fileBox, displayName,
-                [&server](const std::string& name) { server.download(name, localCopyPath(name)); });
+    FolderSteps folders(server);
+    std::size_t next = 0;
+    forEachItem(runs.observer, RunStep::Downloading, fileBox, displayName, [&](const std::string& path) {
+        const RemotePage& page = pages[next++];
+        folders.enter(page);
+        createCopyFolders(remoteWorkFolder(), path);
+        server.download(page.name, localCopyPath(path));
+    });
     StringList copies;
     copies.reserve(fileBox.size());
     for (const auto& name : fileBox) copies.push_back(localCopyPath(name));
+    // Only a page whose bytes the rewrite changed goes back to the server.
+    StringList before;
+    if (fields.subfolders) {
+        for (const auto& copy : copies) before.push_back(contentDigest(copy));
+    }
     if (view.copiesReady) view.copiesReady(copies);
 
     takeCopiesAsFound(copies, runs);
@@ -166,22 +216,35 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
         runs.pageName = [&](const std::string& copy) {
             const auto at = std::find(copies.begin(), copies.end(), copy);
             if (at == copies.end()) return copy;
-            const std::string& name = fileBox[static_cast<std::size_t>(at - copies.begin())];
-            return cp1252ToUtf8(fields.folder.empty() ? name : files::joinPath(fields.folder, name));
+            const RemotePage& page = pages[static_cast<std::size_t>(at - copies.begin())];
+            if (!page.folder.empty()) return cp1252ToUtf8(page.serverPath());
+            return cp1252ToUtf8(fields.folder.empty() ? page.name : files::joinPath(fields.folder, page.name));
         };
         const std::unique_ptr<EncodingRuns, void (*)(EncodingRuns*)> forget(
             &runs, [](EncodingRuns* r) { r->pageName = nullptr; });
         runs.Dateien_kodieren(copies);
     }
 
-    const RunOutcome outcome = runs.Ergebnis_melden();
+    RunOutcome outcome = runs.Ergebnis_melden();
+    if (fields.subfolders && outcome.kind == OutcomeKind::Information)
+        outcome.text += "\r\n" + std::to_string(foldersListed) + " Ordner durchsucht.";
     view.refresh();
     view.showMessage(outcome);
     // Seen before anything is uploaded.
-    if (const auto audit = auditCopies(fileBox, copies, runs.exceptions)) view.showMessage(*audit);
-    if (outcome.kind == OutcomeKind::Information && view.uploadAfterReport) uploadAll(server, fileBox, runs.observer);
+    if (const auto audit = auditCopies(pages, copies, runs.exceptions)) view.showMessage(*audit);
+    if (outcome.kind == OutcomeKind::Information && view.uploadAfterReport) {
+        std::vector<RemotePage> changed;
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            if (!fields.subfolders || contentDigest(copies[i]) != before[i])
+                changed.push_back(pages[i]);
+            else
+                files::removeFile(copies[i]);  // nothing of it to upload, by hand either
+        }
+        uploadAll(server, changed, runs.observer);
+    }
 
     for (const auto& copy : copies) files::removeFile(copy);
+    removeEmptyCopyFolders(remoteWorkFolder(), pages);
     server.disconnect();
     runs.clearLists();
 }

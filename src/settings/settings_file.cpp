@@ -25,6 +25,7 @@ constexpr std::string_view kPasswordKey = "Passwort";
 constexpr std::string_view kFtpFolderDefault = "/";
 constexpr std::string_view kPassiveKey = "Passiv";
 constexpr std::string_view kTlsKey = "TLS";
+constexpr std::string_view kSubfoldersKey = "Unterordner";
 
 // Trusted server certificates: key = host as typed, value = fingerprint.
 constexpr std::string_view kCertificatesSection = "FTP-Zertifikate";
@@ -76,6 +77,7 @@ FtpFields SettingsFile::ftp() const {
     fields.folder = ini.readString(kFtpSection, kFolderKey, kFtpFolderDefault);
     fields.passive = readSwitch(ini, kFtpSection, kPassiveKey);
     fields.tls = readSwitch(ini, kFtpSection, kTlsKey);
+    fields.subfolders = readSwitch(ini, kFtpSection, kSubfoldersKey);
     return fields;
 }
 
@@ -85,7 +87,8 @@ void SettingsFile::setFtp(const FtpFields& fields) {
                                               {std::string(kPasswordKey), fields.password},
                                               {std::string(kFolderKey), fields.folder},
                                               {std::string(kPassiveKey), switchValue(fields.passive)},
-                                              {std::string(kTlsKey), switchValue(fields.tls)}});
+                                              {std::string(kTlsKey), switchValue(fields.tls)},
+                                              {std::string(kSubfoldersKey), switchValue(fields.subfolders)}});
 }
 
 std::string SettingsFile::certificatePin(const std::string& host) const {

@@ -27,6 +27,7 @@ struct FtpFields {
     std::string folder;  // shown with slashes once a remote run has read it
     bool passive = false;
     bool tls = false;  // explicit TLS on every connection
+    bool subfolders = false;  // the run visits the folders below too
 };
 
 // The program's fields in a settings file, read through the file's profile

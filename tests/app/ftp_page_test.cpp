@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -67,7 +71,44 @@ TEST_F(FtpPageTest, ARunShowsItsNamesAndFolderAndEmptiesTheLists) {
     EXPECT_EQ(server.uploads().size(), 1u);
     EXPECT_EQ(readWorkFile("Einstellungen.qmk"),
               "[FTP-Daten]\r\nServer=127.0.0.1\r\nUsername=anna\r\nPasswort=geheim\r\nVerzeichnis=\\htdocs\\web\r\n"
-              "Passiv=Ja\r\nTLS=Nein\r\n");
+              "Passiv=Ja\r\nTLS=Nein\r\nUnterordner=Nein\r\n");
+}
+
+TEST_F(FtpPageTest, ARunWithSubfoldersShowsPathsAndTheFoldersItSearched) {
+    test::ScriptedFtpServer server;
+    window->setServerPort(server.port());
+    control<QCheckBox>(*window, "Passiv").setChecked(true);
+    auto& box = control<QCheckBox>(*window, "FTP_Unterordner");
+    box.click();
+    EXPECT_TRUE(control<QLabel>(*window, "Label1").text().contains(
+        QString::fromUtf8("\r\nUnterverzeichnisse werden ebenfalls berücksichtigt.\r\n")));
+    server.always("FEAT", {test::sendRaw("211-Features:\r\n MLST type*;size*;\r\n211 End\r\n")});
+    server.always("PWD", {replyLine("257 \"/htdocs/web\"")});
+    server.once("MLSD", transferOut("type=dir; team\r\ntype=file;size=30; index.html\r\n"));
+    server.once("MLSD", transferOut("type=file;size=30; anna.html\r\n"));
+    server.putFile("index.html", "<a href=\"mailto:a@b.de\">A</a>");
+    server.putFile("anna.html", "<a href=\"mailto:c@d.de\">C</a>");
+    start();
+
+    EXPECT_TRUE(desktop->errorBoxes.empty());
+    ASSERT_EQ(desktop->messageBoxes.size(), 1u);
+    EXPECT_EQ(desktop->messageBoxes[0].text,
+              QString::fromUtf8("Die E-Mail-Adressen wurden erfolgreich kodiert!\r\n2 Ordner durchsucht."));
+    EXPECT_EQ(fileBox(), (QStringList{"index.html", "team/anna.html"}));
+    // Each page goes back into its own folder.
+    const auto commands = server.commands();
+    const auto storeAnna = std::find_if(commands.begin(), commands.end(), [](const std::string& command) {
+        return command == "RNTO anna.html";
+    });
+    ASSERT_NE(storeAnna, commands.end());
+    EXPECT_EQ(*std::find_if(std::make_reverse_iterator(storeAnna), commands.rend(),
+                            [](const std::string& command) { return command.rfind("CWD ", 0) == 0; }),
+              "CWD /htdocs/web/team");
+    EXPECT_NE(readWorkFile("Einstellungen.qmk").find("TLS=Nein\r\nUnterordner=Ja\r\n"), std::string::npos);
+
+    box.click();
+    EXPECT_TRUE(control<QLabel>(*window, "Label1").text().contains(
+        QString::fromUtf8("\r\nUnterverzeichnisse werden nicht berücksichtigt.\r\n")));
 }
 
 TEST_F(FtpPageTest, AFailedRunShowsTheServerTextAndKeepsWhatItListed) {

@@ -104,6 +104,7 @@ const ControlRow kControls[] = {
     {"Passiv", Kind::CheckBox, "FTP", "Passiv-Modus", {96, 288, 97, 17}},
     // Two lines: the caption is wider than the column left of "Passiv".
     {"TLS_ja", Kind::CheckBox, "FTP", "Verschlüsselt\n(FTPS)", {8, 288, 85, 30}},
+    {"FTP_Unterordner", Kind::CheckBox, "FTP", "Unterordner", {8, 322, 85, 17}},
     {"FTP_Go", Kind::Button, "FTP", "Starten", {96, 308, 121, 21}},
     {"FTPDateiengefunden_Text", Kind::Label, "FTP", "Folgende Dateien wurden gefunden:", {224, 194, 173, 13}},
     {"FileBox", Kind::ListBox, "FTP", "", {224, 216, 233, 113}},
@@ -267,6 +268,7 @@ TEST_F(MainWindowFormTest, FocusChainVisitsTheControlsInOrderAndLabelsTakeNoFocu
                                "FTPDir",
                                "Passiv",
                                "TLS_ja",
+                               "FTP_Unterordner",
                                "FTP_Go",
                                "FileBox",
                                "Help",
@@ -296,6 +298,7 @@ TEST_F(MainWindowFormTest, InitialStates) {
     EXPECT_FALSE(control<QCheckBox>(*window, "Passiv").isChecked());
     EXPECT_FALSE(control<QCheckBox>(*window, "Alle_ja").isChecked());
     EXPECT_FALSE(control<QCheckBox>(*window, "TLS_ja").isChecked());
+    EXPECT_FALSE(control<QCheckBox>(*window, "FTP_Unterordner").isChecked());
 
     auto& pass = control<QLineEdit>(*window, "Pass");
     EXPECT_EQ(pass.echoMode(), QLineEdit::Password);

@@ -24,6 +24,7 @@ struct Fields {
     bool passive;
     bool tls;
     QStringList masks;
+    bool subfolders = false;
 };
 
 Fields fieldsOf(TMaskerade& window) {
@@ -34,7 +35,8 @@ Fields fieldsOf(TMaskerade& window) {
             control<QLineEdit>(window, "Host").text(),        control<QLineEdit>(window, "User").text(),
             control<QLineEdit>(window, "Pass").text(),        control<QLineEdit>(window, "FTPDir").text(),
             control<QCheckBox>(window, "Passiv").isChecked(), control<QCheckBox>(window, "TLS_ja").isChecked(),
-            masks};
+            masks,
+            control<QCheckBox>(window, "FTP_Unterordner").isChecked()};
 }
 
 class StartUpTest : public test::WindowTest {};
@@ -84,12 +86,13 @@ TEST_P(StartUpCaseTest, LoadsListAndSettings) {
     EXPECT_EQ(fields.passive, c.expected.passive);
     EXPECT_EQ(fields.tls, c.expected.tls);
     EXPECT_EQ(fields.masks, c.expected.masks);
+    EXPECT_EQ(fields.subfolders, c.expected.subfolders);
 }
 
 const char* const kFullSettings =
     "[Quillmaskerade]\r\nEMailAdresse=info@example.com\r\nBetreff=  \"Hallo Welt\"  \r\nVerzeichnis=/home\r\n"
     "[FTP-Daten]\r\nServer=ftp.example.org\r\nUsername=anna\r\nPasswort= geheim \r\nVerzeichnis=/htdocs\r\n"
-    "Passiv=Ja\r\nTLS=Ja\r\n";
+    "Passiv=Ja\r\nTLS=Ja\r\nUnterordner=Ja\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Files, StartUpCaseTest,
@@ -98,7 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{"empty list, every setting",
                   "",
                   kFullSettings,
-                  {"info@example.com", "Hallo Welt", "ftp.example.org", "anna", "geheim", "/htdocs", true, true, {}}},
+                  {"info@example.com", "Hallo Welt", "ftp.example.org", "anna", "geheim", "/htdocs", true, true, {},
+                   true}},
         StartCase{"server only",
                   "*.html\r\n",
                   "[FTP-Daten]\r\nServer=ftp.example.org\r\n",
@@ -108,6 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{"encryption in lower case", "", "[FTP-Daten]\r\nTLS=ja\r\n",
                   {"", "", "", "", "", "/", false, false, {}}},
         StartCase{"encryption only", "", "[FTP-Daten]\r\nTLS=Ja\r\n", {"", "", "", "", "", "/", false, true, {}}},
+        StartCase{"sub-folders in lower case", "", "[FTP-Daten]\r\nUnterordner=ja\r\n",
+                  {"", "", "", "", "", "/", false, false, {}, false}},
         StartCase{"names match in any case",
                   "",
                   "[ftp-daten]\r\npassiv=Ja\r\nSERVER=h\r\n",

@@ -28,13 +28,13 @@ TEST_F(ProgramSettings, WritesTheKeysAnEarlierVersionReads) {
     file.setMail({"a@b.de", "Hallo"});
     file.setFolder("/srv/web");
     file.setProtectAll(true);
-    file.setFtp({"ftp.example.org", "anna", "geheim", "\\htdocs", false, true});
+    file.setFtp({"ftp.example.org", "anna", "geheim", "\\htdocs", false, true, true});
     file.setCertificatePin("ftp.example.org", "AB12");
     EXPECT_EQ(work().read("Einstellungen.qmk"),
               "[Quillmaskerade]\r\nEMailAdresse=a@b.de\r\nBetreff=Hallo\r\nVerzeichnis=/srv/web\r\n"
               "AlleAdressen=Ja\r\n"
               "[FTP-Daten]\r\nServer=ftp.example.org\r\nUsername=anna\r\nPasswort=geheim\r\n"
-              "Verzeichnis=\\htdocs\r\nPassiv=Nein\r\nTLS=Ja\r\n"
+              "Verzeichnis=\\htdocs\r\nPassiv=Nein\r\nTLS=Ja\r\nUnterordner=Ja\r\n"
               "[FTP-Zertifikate]\r\nftp.example.org=AB12\r\n");
 
     file.setProtectAll(false);
@@ -49,6 +49,7 @@ TEST_F(ProgramSettings, WritesTheKeysAnEarlierVersionReads) {
     EXPECT_EQ(ftp.folder, "/");
     EXPECT_TRUE(ftp.passive);
     EXPECT_FALSE(ftp.tls);
+    EXPECT_FALSE(ftp.subfolders);
     EXPECT_EQ(again.certificatePin("FTP.example.org"), "AB12");
     EXPECT_EQ(again.certificatePin("other.example.org"), "");
 }

@@ -19,17 +19,36 @@ constexpr int kStartLimitMs = 15000;
 constexpr int kStopLimitMs = 5000;
 
 const char* const kServerScript = R"PY(
-import fnmatch, logging, os, sys
+import fnmatch, logging, os, stat, sys, time
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 
 logging.disable(logging.CRITICAL)
-root, user, password, masks, drop_at_store, certificate = sys.argv[1:7]
+root, user, password, masks, drop_at_store, certificate, listings = sys.argv[1:8]
 drop_at_store = int(drop_at_store)
+Base = TLS_FTPHandler if certificate else FTPHandler
 
-class Handler(TLS_FTPHandler if certificate else FTPHandler):
+class Handler(Base):
     stores = 0
+    proto_cmds = dict(Base.proto_cmds)
+    for verb in {'full': [], 'unix': ['MLSD', 'MLST'], 'dos': ['MLSD', 'MLST'],
+                 'names': ['MLSD', 'MLST', 'LIST']}[listings]:
+        del proto_cmds[verb]
+
+    def ftp_LIST(self, path):
+        if listings != 'dos':
+            return super().ftp_LIST(path)
+        lines = []
+        for name in sorted(self.fs.listdir(path)):
+            info = os.lstat(os.path.join(path, name))
+            when = time.strftime('%m-%d-%y  %I:%M%p', time.gmtime(info.st_mtime))
+            if stat.S_ISDIR(info.st_mode):
+                lines.append('%s       <DIR>          %s' % (when, name))
+            elif stat.S_ISREG(info.st_mode):
+                lines.append('%s %20d %s' % (when, info.st_size, name))
+        self.push_dtp_data(''.join(line + '\r\n' for line in lines).encode('utf8'), cmd='LIST')
+        return path
 
     def ftp_STOR(self, file, mode='w'):
         Handler.stores += 1
@@ -69,9 +88,11 @@ server.serve_forever()
 }  // namespace
 
 PyftpdlibServer::PyftpdlibServer(std::string user, std::string password, Masks masks, int dropAtStore,
-                                 std::string certificateFile)
+                                 std::string certificateFile, Listings listings)
     : user_(std::move(user)), password_(std::move(password)) {
     const char* masksArgument = masks == Masks::Globbed ? "globbed" : "refused";
+    const char* const listingsArguments[] = {"full", "unix", "dos", "names"};
+    const char* listingsArgument = listingsArguments[static_cast<int>(listings)];
     const std::string dropArgument = std::to_string(dropAtStore);
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pyftpdlib: pipe failed");
@@ -82,7 +103,7 @@ PyftpdlibServer::PyftpdlibServer(std::string user, std::string password, Masks m
         const int null = ::open("/dev/null", O_WRONLY);
         if (null >= 0) ::dup2(null, STDERR_FILENO);
         ::execl("/usr/bin/python3", "python3", "-c", kServerScript, root_.path().c_str(), user_.c_str(),
-                password_.c_str(), masksArgument, dropArgument.c_str(), certificateFile.c_str(),
+                password_.c_str(), masksArgument, dropArgument.c_str(), certificateFile.c_str(), listingsArgument,
                 static_cast<char*>(nullptr));
         ::_exit(127);
     }

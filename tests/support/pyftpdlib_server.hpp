@@ -18,13 +18,17 @@ public:
     // How NLST treats a mask: globbed by the fixture, or refused with 550 as
     // the stock server does (it takes the mask for a file name).
     enum class Masks { Globbed, Refused };
+    // Which folder listings it offers: MLSD and LIST (Unix lines) as the
+    // stock server does; LIST only, with Unix or with DOS lines; or bare
+    // NLST names only. A command taken away is answered with 500.
+    enum class Listings { Full, UnixList, DosList, NamesOnly };
 
     // With dropAtStore n > 0, the server drops the control connection when
     // the n-th STOR command arrives, storing nothing for it. With a
     // certificate file (key and certificate, PEM) the server requires explicit
     // TLS on the control connection and on every data connection.
     PyftpdlibServer(std::string user = "quill", std::string password = "geheim", Masks masks = Masks::Globbed,
-                    int dropAtStore = 0, std::string certificateFile = {});
+                    int dropAtStore = 0, std::string certificateFile = {}, Listings listings = Listings::Full);
     ~PyftpdlibServer();
     PyftpdlibServer(const PyftpdlibServer&) = delete;
     PyftpdlibServer& operator=(const PyftpdlibServer&) = delete;
