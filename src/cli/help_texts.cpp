@@ -124,7 +124,8 @@ Beispiele:
 constexpr std::string_view kRemote = R"TXT(Aufruf: quillmaskerade-cli remote --host SERVER --user NAME [--password-env VARIABLE | --password-file DATEI] [OPTIONEN]
 
 Lädt die passenden Dateien eines Ordners vom FTP-Server, kodiert sie wie "run"
-und lädt sie wieder hoch. Unterordner auf dem Server werden nicht besucht.
+und lädt sie wieder hoch. Mit --recursive auch die Unterordner auf dem Server;
+dann kommen nur die Dateien zurück, die sich geändert haben.
 Das Passwort steht nie auf der Befehlszeile: es kommt aus einer
 Umgebungsvariablen, aus einer Datei (erste Zeile) oder aus --settings.
 
@@ -141,9 +142,12 @@ Optionen:
                          nur der Fingerabdruck aus --fingerprint oder --settings
   --fingerprint HEX      SHA-256-Fingerabdruck des Zertifikats, das ohne
                          Bestätigung angenommen wird (mit --tls)
+  --recursive            auch die Unterordner auf dem Server bearbeiten
   --mask MASKE           Dateimaske, mehrfach möglich (ohne: "*.htm" und "*.html")
   --all                  alle E-Mail-Adressen schützen, nicht nur die in Links
   --dry-run              nichts hochladen, die Änderungen als Unified-Diff zeigen
+  --json                 der Bericht als ein JSON-Objekt, Seiten mit ihren
+                         Pfaden auf dem Server
   --verbose              auch die Funde zeigen, die eine Ausnahme erlaubt
   --settings DATEI       FTP-Daten aus dieser Einstellungsdatei, Masken aus
                          "Endungen.qmk" und Ausnahmen aus "Ausnahmen.qmk"

@@ -50,6 +50,7 @@ ftp::RemoteRunFields fieldsFrom(const ParsedArguments& parsed) {
     if (const auto password = passwordFrom(parsed)) fields.password = *password;
     if (parsed.has("--active")) fields.passive = false;
     if (parsed.has("--tls")) fields.tls = true;
+    if (parsed.has("--recursive")) fields.subfolders = true;
     if (fields.host.empty() || fields.user.empty() || fields.password.empty())
         throw UsageError("remote braucht --host, --user und ein Passwort (--password-env oder --password-file).");
     return fields;
@@ -91,19 +92,20 @@ public:
         runs_.beforeWrite = [this](const FileChange& change) { placesOf_[change.path] += change.places; };
     }
 
-    ftp::RemoteRunView view(const StringList& fileBox, bool dryRun) {
+    ftp::RemoteRunView view(bool dryRun) {
         ftp::RemoteRunView view;
         view.refresh = [] {};
         view.uploadAfterReport = !dryRun;
         view.askQuestion = [this](const std::string& question) { return refuseCertificate(io_, question); };
-        view.copiesReady = [this, &fileBox](const StringList& copies) {
+        view.copiesReady = [this](const StringList& copies, const StringList& pages) {
             run_.files.clear();
             for (std::size_t i = 0; i < copies.size(); ++i)
-                run_.files.push_back({cp1252ToUtf8(fileBox[i]), files::readWholeFile(copies[i]), {}, 0});
+                run_.files.push_back({cp1252ToUtf8(pages[i]), files::readWholeFile(copies[i]), {}, 0});
             copies_ = copies;
+            pages_ = pages;
             reportPending_ = true;
         };
-        view.showMessage = [this, &fileBox](const RunOutcome& message) {
+        view.showMessage = [this](const RunOutcome& message) {
             if (auditBoxPending_) {
                 // The window's box of readable addresses: here they are lines of the output.
                 auditBoxPending_ = false;
@@ -125,7 +127,7 @@ public:
             std::vector<ReadableAddress> hits = auditFiles(copies_);
             for (auto& hit : hits) {
                 const auto copy = std::find(copies_.begin(), copies_.end(), hit.path);
-                hit.path = cp1252ToUtf8(fileBox[static_cast<std::size_t>(copy - copies_.begin())]);
+                hit.path = cp1252ToUtf8(pages_[static_cast<std::size_t>(copy - copies_.begin())]);
             }
             run_.readable = splitByExceptions(std::move(hits), runs_.exceptions);
             auditBoxPending_ = !run_.readable.counted.empty();
@@ -140,6 +142,7 @@ private:
     CliIo& io_;
     SiteRun run_;
     StringList copies_;
+    StringList pages_;
     std::map<std::string, std::size_t> placesOf_;
     bool reportPending_ = false;
     bool auditBoxPending_ = false;
@@ -152,7 +155,8 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
         args, {{"--help"}, {"--host", true}, {"--port", true}, {"--user", true}, {"--password-env", true},
                {"--password-file", true}, {"--folder", true}, {"--active"}, {"--tls"}, {"--fingerprint", true},
                {"--mask", true, true},
-               {"--all"}, {"--dry-run"}, {"--verbose"}, {"--settings", true}, {"--exceptions", true}});
+               {"--recursive"}, {"--all"}, {"--dry-run"}, {"--json"}, {"--verbose"}, {"--settings", true},
+               {"--exceptions", true}});
     if (parsed.has("--help")) return io.out << helpText(Command::Remote), kExitDone;
     if (!parsed.operands().empty()) throw UsageError("remote nimmt keine Pfade: " + parsed.operands().front());
     const bool dryRun = parsed.has("--dry-run");
@@ -178,13 +182,17 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
         if (!fingerprint.empty())
             settings::SettingsFile().setCertificatePin(fields.host, fingerprint);
         try {
-            ftp::FTP_Go(*server, fields, masks, runs, fileBox, recorder.view(fileBox, dryRun));
+            ftp::FTP_Go(*server, fields, masks, runs, fileBox, recorder.view(dryRun));
         } catch (...) {
             if (work.holdsCopies()) io.err << "Die lokalen Kopien liegen in " << work.path() << "\n";
             throw;
         }
     }
-    writeRunText(recorder.run(), dryRun, parsed.has("--verbose"), io.out);
+    const bool verbose = parsed.has("--verbose");
+    if (parsed.has("--json"))
+        io.out << runJsonReport(recorder.run(), dryRun, verbose) << '\n';
+    else
+        writeRunText(recorder.run(), dryRun, verbose, io.out);
     if (!dryRun) return kExitDone;
     for (const auto& file : recorder.run().files)
         if (file.changed()) return kExitFound;

@@ -207,7 +207,11 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
     if (fields.subfolders) {
         for (const auto& copy : copies) before.push_back(contentDigest(copy));
     }
-    if (view.copiesReady) view.copiesReady(copies);
+    if (view.copiesReady) {
+        StringList serverPaths;
+        for (const auto& page : pages) serverPaths.push_back(page.serverPath());
+        view.copiesReady(copies, serverPaths);
+    }
 
     takeCopiesAsFound(copies, runs);
     runs.scanFiles(runs.foundFiles);

@@ -22,8 +22,9 @@ struct RemoteRunView {
     // show them before it blocks in a message box.
     std::function<void()> refresh;
     // Optional: called once the copies are downloaded, before they are
-    // scanned, with their paths in FileBox order.
-    std::function<void(const StringList& copies)> copiesReady{};
+    // scanned, with their paths in FileBox order and the pages' names on
+    // the server (with sub-folders, their full server paths).
+    std::function<void(const StringList& copies, const StringList& pages)> copiesReady{};
     // False for a trial run: the report ends it, nothing is uploaded.
     bool uploadAfterReport = true;
     // Asks a yes/no question (UTF-8) and returns true for "Ja". Used for a

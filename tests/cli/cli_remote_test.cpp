@@ -82,6 +82,30 @@ INSTANTIATE_TEST_SUITE_P(Modes, CliRemote,
                                            Case{"ActiveTrial", true, true, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+using CliRemoteTree = quill::test::InTempWorkingFolder;
+
+// With --recursive the folders below are visited too; the report names each
+// page by its path on the server.
+TEST_F(CliRemoteTree, EncodesTheSubfoldersAndNamesPagesByTheirServerPaths) {
+    const quill::test::PyftpdlibServer server;
+    const std::string page = "<a href=\"mailto:a@b.de\">Mail</a>\r\n";
+    server.root().write("web/index.html", page);
+    server.root().write("web/team/2026/anna.html", page);
+    server.root().write("web/team/ohne.html", "Nur Text\r\n");
+    const quill::test::TempFolder secrets;
+    const Outcome outcome = runInProcess(
+        {"remote", "--recursive", "--json", "--host", "127.0.0.1", "--port", std::to_string(server.port()), "--user",
+         server.user(), "--password-file", secrets.write("passwort", server.password() + "\n"), "--folder", "/web"});
+
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    EXPECT_EQ(server.root().read("web/team/2026/anna.html"), server.root().read("web/index.html"));
+    EXPECT_NE(server.root().read("web/team/2026/anna.html"), page);
+    for (const char* path : {"\"/web/index.html\"", "\"/web/team/2026/anna.html\"", "\"/web/team/ohne.html\""})
+        EXPECT_NE(outcome.out.find(path), std::string::npos) << path << "\n" << outcome.out;
+    EXPECT_NE(outcome.out.find("3 Ordner durchsucht."), std::string::npos) << outcome.out;
+    EXPECT_TRUE(std::filesystem::is_empty(work().path()));
+}
+
 class CliRemoteTls : public quill::test::InTempWorkingFolder {};
 
 // Nobody answers in a build: a certificate no authority vouches for is refused
