@@ -8,8 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "ftp/ftp_client.hpp"
-#include "remote/remote_run.hpp"
+#include "remote_run_harness.hpp"
 #include "runs/encoding_runs.hpp"
 #include "support/pyftpdlib_server.hpp"
 #include "support/temp_folder.hpp"
@@ -90,13 +89,8 @@ protected:
         if (GetParam() == Server::Vsftpd && !VsftpdServer::available()) GTEST_SKIP() << "vsftpd needs root";
         InTempWorkingFolder::SetUp();
         server = std::make_unique<SiteServer>(GetParam());
-        client.Port = server->port();
-        client.ReadTimeout = 10000;
-        client.TransferTimeout = 10000;
-        client.AcceptTimeout = 10000;
-        fields = {"127.0.0.1", server->user(), server->password(), "/site", true, false, true};
-        view.showMessage = [this](const RunOutcome& message) { messages.push_back(message.text); };
-        view.refresh = [] {};
+        run = std::make_unique<test::RemoteRunHarness>(server->port());
+        run->fields = {"127.0.0.1", server->user(), server->password(), "/site", true, false, true};
     }
 
     void writeSite(const std::string& folder) const {
@@ -110,22 +104,8 @@ protected:
 
     std::string siteOnServer() const { return server->root().file("site"); }
 
-    std::string runFailure() {
-        try {
-            FTP_Go(client, fields, kMasks, runs, fileBox, view);
-        } catch (const QuillError& failure) {
-            return failure.what();
-        }
-        return {};
-    }
-
     std::unique_ptr<SiteServer> server;
-    TFTPClient client;
-    EncodingRuns runs;
-    RemoteRunFields fields;
-    StringList fileBox;
-    RemoteRunView view;
-    std::vector<std::string> messages;
+    std::unique_ptr<test::RemoteRunHarness> run;
 };
 
 TEST_P(RemoteTreeRealServer, EncodesEveryPageAsALocalRunAndUploadsOnlyTheChangedOnes) {
@@ -141,11 +121,11 @@ TEST_P(RemoteTreeRealServer, EncodesEveryPageAsALocalRunAndUploadsOnlyTheChanged
     server->handOver();
     const auto before = snapshot(siteOnServer());
 
-    EXPECT_EQ(runFailure(), "");
+    EXPECT_EQ(run->runFailure(kMasks), "");
 
-    ASSERT_FALSE(messages.empty());
-    EXPECT_EQ(messages[0], "Die E-Mail-Adressen wurden erfolgreich kodiert!\r\n5 Ordner durchsucht.");
-    EXPECT_EQ(fileBox, (StringList{"index.html", "blog/2026/alt.html", "blog/2026/post.html", "team/index.html",
+    ASSERT_FALSE(run->messages.empty());
+    EXPECT_EQ(run->messages[0], "Die E-Mail-Adressen wurden erfolgreich kodiert!\r\n5 Ordner durchsucht.");
+    EXPECT_EQ(run->fileBox, (StringList{"index.html", "blog/2026/alt.html", "blog/2026/post.html", "team/index.html",
                                    "team/ohne.html", "produkte/liste.htm"}));
     const auto after = snapshot(siteOnServer());
     const auto expected = snapshot(local.path());
@@ -174,10 +154,10 @@ TEST_P(RemoteTreeRealServer, ATreeDeeperThanTheBoundIsRefusedAndLeftAsItWas) {
     server->handOver();
     const auto before = snapshot(siteOnServer());
 
-    const std::string failure = runFailure();
+    const std::string failure = run->runFailure(kMasks);
 
     EXPECT_NE(failure.find("tiefer als 32 Ebenen"), std::string::npos) << failure;
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(run->messages.empty());
     EXPECT_EQ(snapshot(siteOnServer()), before);
 }
 
@@ -200,21 +180,11 @@ TEST_F(RemoteTreeRealServerLoop, ALinkLoopShownAsAFolderIsRefusedAndLeftAsItWas)
     server.root().write("site/index.html", "<a href=\"mailto:info@site.de\">Info</a>");
     fs::create_directory_symlink(".", server.root().file("site/schleife"));
     const auto before = snapshot(server.root().file("site"));
-    TFTPClient client;
-    client.Port = server.port();
-    RemoteRunFields fields{"127.0.0.1", server.user(), server.password(), "/site", true, false, true};
-    EncodingRuns runs;
-    StringList fileBox;
-    std::vector<std::string> messages;
-    RemoteRunView view{[&](const RunOutcome& message) { messages.push_back(message.text); }, [] {}};
-    std::string failure;
-    try {
-        FTP_Go(client, fields, {"*.html"}, runs, fileBox, view);
-    } catch (const QuillError& error) {
-        failure = error.what();
-    }
+    test::RemoteRunHarness run(server.port());
+    run.fields = {"127.0.0.1", server.user(), server.password(), "/site", true, false, true};
+    const std::string failure = run.runFailure({"*.html"});
     EXPECT_NE(failure.find("tiefer als 32 Ebenen"), std::string::npos) << failure;
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(run.messages.empty());
     EXPECT_EQ(snapshot(server.root().file("site")), before);
 }
 

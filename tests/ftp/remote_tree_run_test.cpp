@@ -3,9 +3,7 @@
 
 #include <algorithm>
 
-#include "ftp/ftp_client.hpp"
-#include "remote/remote_run.hpp"
-#include "runs/encoding_runs.hpp"
+#include "remote_run_harness.hpp"
 #include "support/recording_observer.hpp"
 #include "support/scripted_ftp_server.hpp"
 #include "support/temp_folder.hpp"
@@ -17,28 +15,18 @@ using namespace quill::test;
 
 const std::string kPage = "<a href=\"mailto:a@b.de\">Mail</a>";
 
-class RemoteTreeRun : public InTempWorkingFolder {
+// Bases are made in order: the server before the run that needs its port.
+struct WithScriptedServer {
+    ScriptedFtpServer server;
+};
+
+class RemoteTreeRun : public InTempWorkingFolder, protected WithScriptedServer, protected RemoteRunHarness {
 protected:
-    RemoteTreeRun() {
-        client.Port = server.port();
-        client.ReadTimeout = 10000;
-        client.TransferTimeout = 10000;
+    RemoteTreeRun() : RemoteRunHarness(server.port()) {
         fields = {"127.0.0.1", "anna", "geheim", "/site", true, false, true};
         server.always("FEAT", {sendRaw("211-Features:\r\n MLST type*;size*;modify*;\r\n SIZE\r\n211 End\r\n")});
         server.always("PWD", {replyLine("257 \"/site\" is the current folder")});
         server.putFile("index.html", kPage);
-        view.showMessage = [this](const RunOutcome& message) { messages.push_back(message.text); };
-        view.refresh = [] {};
-    }
-
-    // What the run failed with; "" when it ended without a failure.
-    std::string runFailure() {
-        try {
-            FTP_Go(client, fields, {"*.html"}, runs, fileBox, view);
-        } catch (const QuillError& failure) {
-            return failure.what();
-        }
-        return {};
     }
 
     // Whether the server was asked for a page or told to change one since
@@ -52,14 +40,6 @@ protected:
         }
         return false;
     }
-
-    ScriptedFtpServer server;
-    TFTPClient client;
-    EncodingRuns runs;
-    RemoteRunFields fields;
-    StringList fileBox;
-    RemoteRunView view;
-    std::vector<std::string> messages;
 };
 
 TEST_F(RemoteTreeRun, HostileListingsEndTheRunBeforeAnyPageIsFetchedOrChanged) {
@@ -87,7 +67,7 @@ TEST_F(RemoteTreeRun, HostileListingsEndTheRunBeforeAnyPageIsFetchedOrChanged) {
         } else {
             server.once("MLSD", c.listing);
         }
-        const std::string failure = runFailure();
+        const std::string failure = runFailure({"*.html"});
         EXPECT_NE(failure.find(c.named), std::string::npos) << failure;
         EXPECT_FALSE(touchedAnyPage(from));
         EXPECT_TRUE(messages.empty());
