@@ -63,7 +63,13 @@ remote::FolderListing FtpFolderLister::listWith(TFTPClient& client, Method metho
 remote::FolderListing FtpFolderLister::listByNames(TFTPClient& client, const std::string& folder,
                                                    std::size_t maxBytes) {
     remote::FolderListing listing;
-    const std::string text = client.ReceiveListing("NLST", maxBytes);
+    std::string text;
+    try {
+        text = client.ReceiveListing("NLST", maxBytes);
+    } catch (const EReplyError& refusal) {
+        // Many servers answer a bare name list of an empty folder so.
+        if (refusal.code() != 450 && refusal.code() != 550) throw;
+    }
     listing.bytes = text.size();
     // Names only: a name is a folder when the server lets us change into it.
     for (const std::string& line : splitLines(text)) {
