@@ -81,6 +81,7 @@ TMaskerade::TMaskerade(QWidget* parent)
     connectClick(ui->Verzeichnis_kodieren, &TMaskerade::Verzeichnis_kodierenClick);
     connectClick(ui->FTP_Go, &TMaskerade::FTP_GoClick);
     connect(ui->FTP_Unterordner, &QCheckBox::toggled, this, &TMaskerade::FTP_UnterordnerToggled);
+    connect(ui->Host, &QLineEdit::textChanged, this, &TMaskerade::HostChange);
     // F1 anywhere in the window does what "Hilfe" does.
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             [this] { runReporting([this] { HelpClick(); }); });

@@ -53,6 +53,9 @@ public:
     void FTP_GoClick();
     // The page's note on sub-folders says what the box chooses.
     void FTP_UnterordnerToggled(bool on);
+    // "Passiv-Modus" and "Verschlüsselt (FTPS)" mean nothing to SFTP: they
+    // rest while the server field names it, their states kept.
+    void HostChange();
     void HelpClick();
     void AboutClick();
     void ExitClick();

@@ -6,6 +6,7 @@
 #include "widgets/qt_text.hpp"
 #include "remote/remote_run.hpp"
 #include "remote/server_connection.hpp"
+#include "remote/server_address.hpp"
 #include "ui_main_window.h"
 
 namespace quill {
@@ -16,6 +17,12 @@ void TMaskerade::FTP_UnterordnerToggled(bool on) {
     QString text = ui->Label1->text();
     text.replace(on ? unticked : ticked, on ? ticked : unticked);
     ui->Label1->setText(text);
+}
+
+void TMaskerade::HostChange() {
+    const bool sftp = ftp::selectsSftp(toCp1252(ui->Host->text()));
+    ui->Passiv->setEnabled(!sftp);
+    ui->TLS_ja->setEnabled(!sftp);
 }
 
 void TMaskerade::FTP_GoClick() {

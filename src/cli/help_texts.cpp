@@ -123,15 +123,19 @@ Beispiele:
 
 constexpr std::string_view kRemote = R"TXT(Aufruf: quillmaskerade-cli remote --host SERVER --user NAME [--password-env VARIABLE | --password-file DATEI] [OPTIONEN]
 
-Lädt die passenden Dateien eines Ordners vom FTP-Server, kodiert sie wie "run"
-und lädt sie wieder hoch. Mit --recursive auch die Unterordner auf dem Server;
+Lädt die passenden Dateien eines Ordners vom FTP- oder SFTP-Server, kodiert sie
+wie "run" und lädt sie wieder hoch. Mit --recursive auch die Unterordner auf dem Server;
 dann kommen nur die Dateien zurück, die sich geändert haben.
 Das Passwort steht nie auf der Befehlszeile: es kommt aus einer
 Umgebungsvariablen, aus einer Datei (erste Zeile) oder aus --settings.
 
 Optionen:
-  --host SERVER          FTP-Server
-  --port PORT            Port des Servers (ohne: 21)
+  --host SERVER          FTP-Server; "sftp://SERVER[:PORT]" wählt SFTP,
+                         "ftp://SERVER[:PORT]" FTP
+  --port PORT            Port des Servers (ohne: 21, bei SFTP 22)
+  --sftp                 SFTP statt FTP; angemeldet wird zuerst mit den
+                         Schlüsseln aus ssh-agent und ~/.ssh, dann mit dem
+                         Passwort (bei SFTP nicht nötig, wenn ein Schlüssel passt)
   --user NAME            Benutzername
   --password-env VAR     Passwort aus der Umgebungsvariablen VAR
   --password-file DATEI  Passwort aus der ersten Zeile von DATEI
@@ -141,7 +145,9 @@ Optionen:
                          Server mit einer anerkannten Stelle belegen, sonst gilt
                          nur der Fingerabdruck aus --fingerprint oder --settings
   --fingerprint HEX      SHA-256-Fingerabdruck des Zertifikats, das ohne
-                         Bestätigung angenommen wird (mit --tls)
+                         Bestätigung angenommen wird (mit --tls); bei SFTP
+                         SHA256:… des Serverschlüssels, wie ssh-keygen -l ihn
+                         zeigt, falls ~/.ssh/known_hosts ihn nicht kennt
   --recursive            auch die Unterordner auf dem Server bearbeiten
   --mask MASKE           Dateimaske, mehrfach möglich (ohne: "*.htm" und "*.html")
   --all                  alle E-Mail-Adressen schützen, nicht nur die in Links
@@ -158,6 +164,7 @@ Beispiele:
   FTP_PASSWORT=geheim quillmaskerade-cli remote --host ftp.example.com --user web --password-env FTP_PASSWORT --folder /htdocs
   quillmaskerade-cli remote --settings Einstellungen.qmk --dry-run
   quillmaskerade-cli remote --tls --fingerprint AB:CD:… --host ftp.example.com --user web --password-file pw.txt
+  quillmaskerade-cli remote --host sftp://web.example.com --user web --folder htdocs
 )TXT";
 
 constexpr std::string_view kVersion = "quillmaskerade-cli " QUILL_VERSION "\n";

@@ -15,6 +15,8 @@
 #include "files/string_list_file.hpp"
 #include "remote/remote_run.hpp"
 #include "remote/server_connection.hpp"
+#include "remote/server_address.hpp"
+#include "sftp/host_key.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 #include "text/integer_parse.hpp"
@@ -40,6 +42,18 @@ std::optional<std::string> passwordFrom(const ParsedArguments& parsed) {
     return std::nullopt;
 }
 
+// --sftp or a host "sftp://…" chooses SFTP; --port then goes into the host.
+void chooseProtocol(const ParsedArguments& parsed, ftp::RemoteRunFields& fields) {
+    if (parsed.has("--sftp") && !ftp::selectsSftp(fields.host)) fields.host = "sftp://" + fields.host;
+    if (!ftp::selectsSftp(fields.host)) return;
+    if (parsed.has("--tls") || parsed.has("--active"))
+        throw UsageError("--tls und --active gelten nur für FTP, nicht für SFTP.");
+    fields.passive = false;
+    fields.tls = false;
+    const auto port = parsed.value("--port");
+    if (port && !ftp::parseServerAddress(fields.host).portGiven) fields.host += ":" + *port;
+}
+
 ftp::RemoteRunFields fieldsFrom(const ParsedArguments& parsed) {
     ftp::RemoteRunFields fields;
     fields.passive = true;
@@ -51,34 +65,51 @@ ftp::RemoteRunFields fieldsFrom(const ParsedArguments& parsed) {
     if (parsed.has("--active")) fields.passive = false;
     if (parsed.has("--tls")) fields.tls = true;
     if (parsed.has("--recursive")) fields.subfolders = true;
-    if (fields.host.empty() || fields.user.empty() || fields.password.empty())
+    chooseProtocol(parsed, fields);
+    // Over SFTP a key may log in without one.
+    if (fields.host.empty() || fields.user.empty() || (fields.password.empty() && !ftp::selectsSftp(fields.host)))
         throw UsageError("remote braucht --host, --user und ein Passwort (--password-env oder --password-file).");
     return fields;
 }
 
-// The certificate accepted without a question: --fingerprint, else the one the
-// settings file trusts for the host.
+// The host key of an SFTP server, "host:port" as the settings file keeps it.
+std::string hostKeyName(const ftp::RemoteRunFields& fields) {
+    const ftp::ServerAddress address = ftp::parseServerAddress(fields.host);
+    return sftp::hostPortKey(address.host, address.port);
+}
+
+// The certificate or host key accepted without a question: --fingerprint,
+// else the one the settings file trusts for the host.
 std::string trustedFingerprint(const ParsedArguments& parsed, const ftp::RemoteRunFields& fields) {
+    const bool sftp = ftp::selectsSftp(fields.host);
     const auto given = parsed.value("--fingerprint");
-    if (given && !fields.tls) throw UsageError("--fingerprint gilt nur für verschlüsselte Verbindungen (--tls).");
+    if (given && !fields.tls && !sftp)
+        throw UsageError("--fingerprint gilt nur für verschlüsselte Verbindungen (--tls oder SFTP).");
+    if (given && sftp && given->rfind("SHA256:", 0) != 0)
+        throw UsageError("Für SFTP hat --fingerprint die Form SHA256:…, wie ssh-keygen -l sie zeigt.");
     if (given) return utf8ToCp1252(*given);
-    if (const auto path = parsed.value("--settings")) return settings::SettingsFile(*path).certificatePin(fields.host);
+    if (const auto path = parsed.value("--settings")) {
+        const settings::SettingsFile file(*path);
+        return sftp ? file.hostKey(hostKeyName(fields)) : file.certificatePin(fields.host);
+    }
     return {};
 }
 
 // Nobody answers a question in a build: the certificate is refused, and the
 // user learns how to accept exactly this one.
-bool refuseCertificate(CliIo& io, const std::string& question) {
+bool refuseUnknownServer(CliIo& io, const std::string& question, bool sftp) {
     std::string text;
     for (const char c : question)
         if (c != '\r') text += c;
-    io.err << text << "\nNein. Mit --fingerprint und dem Fingerabdruck oben wird dieses Zertifikat angenommen.\n";
+    io.err << text << "\nNein. Mit --fingerprint und dem Fingerabdruck oben wird "
+           << (sftp ? "dieser Serverschlüssel" : "dieses Zertifikat") << " angenommen.\n";
     return false;
 }
 
 std::uint16_t portFrom(const ParsedArguments& parsed) {
     const auto text = parsed.value("--port");
-    if (!text) return 21;
+    // The protocol's own.
+    if (!text) return 0;
     const auto port = tryParseInteger(*text);
     if (!port || *port < 1 || *port > 65535) throw UsageError("Ungültiger Port: " + *text);
     return static_cast<std::uint16_t>(*port);
@@ -92,11 +123,13 @@ public:
         runs_.beforeWrite = [this](const FileChange& change) { placesOf_[change.path] += change.places; };
     }
 
-    ftp::RemoteRunView view(bool dryRun) {
+    ftp::RemoteRunView view(bool dryRun, bool sftp) {
         ftp::RemoteRunView view;
         view.refresh = [] {};
         view.uploadAfterReport = !dryRun;
-        view.askQuestion = [this](const std::string& question) { return refuseCertificate(io_, question); };
+        view.askQuestion = [this, sftp](const std::string& question) {
+            return refuseUnknownServer(io_, question, sftp);
+        };
         view.copiesReady = [this](const StringList& copies, const StringList& pages) {
             run_.files.clear();
             for (std::size_t i = 0; i < copies.size(); ++i)
@@ -153,7 +186,7 @@ private:
 int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
     const ParsedArguments parsed = parseArguments(
         args, {{"--help"}, {"--host", true}, {"--port", true}, {"--user", true}, {"--password-env", true},
-               {"--password-file", true}, {"--folder", true}, {"--active"}, {"--tls"}, {"--fingerprint", true},
+               {"--password-file", true}, {"--folder", true}, {"--active"}, {"--tls"}, {"--sftp"}, {"--fingerprint", true},
                {"--mask", true, true},
                {"--recursive"}, {"--all"}, {"--dry-run"}, {"--json"}, {"--verbose"}, {"--settings", true},
                {"--exceptions", true}});
@@ -167,6 +200,7 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
     const std::uint16_t port = portFrom(parsed);
     const std::string fingerprint = trustedFingerprint(parsed, fields);
     const ExceptionList exceptions = chosenExceptions(parsed);
+    const bool sftp = ftp::selectsSftp(fields.host);
 
     EncodingRuns runs;
     runs.includeSubfolders = false;
@@ -179,10 +213,11 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
         PrivateWorkFolder work;
         TerminalProgress progress(io.err, io.errIsTerminal);
         runs.observer = &progress;
-        if (!fingerprint.empty())
-            settings::SettingsFile().setCertificatePin(fields.host, fingerprint);
+        // The private folder's settings: what is trusted here is trusted for this run only.
+        if (!fingerprint.empty() && sftp) settings::SettingsFile().setHostKey(hostKeyName(fields), fingerprint);
+        if (!fingerprint.empty() && !sftp) settings::SettingsFile().setCertificatePin(fields.host, fingerprint);
         try {
-            ftp::FTP_Go(*server, fields, masks, runs, fileBox, recorder.view(dryRun));
+            ftp::FTP_Go(*server, fields, masks, runs, fileBox, recorder.view(dryRun, sftp));
         } catch (...) {
             if (work.holdsCopies()) io.err << "Die lokalen Kopien liegen in " << work.path() << "\n";
             throw;

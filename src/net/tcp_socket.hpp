@@ -68,6 +68,10 @@ public:
     // Shuts down the sending side and closes; failures are ignored.
     void close();
 
+    // Hands the descriptor to an owner that closes it itself (a library
+    // that speaks over it); this object owns nothing afterwards.
+    int release() { return fd_.release(); }
+
 private:
     friend int waitEitherReadable(const TcpSocket& first, const TcpSocket& second, int timeoutMs);
     explicit TcpSocket(int fd) : fd_(fd) {}

@@ -9,6 +9,8 @@
 #include "runs/audit_message.hpp"
 #include "files/file_io.hpp"
 #include "remote/certificate_pins.hpp"
+#include "remote/host_key_pins.hpp"
+#include "remote/server_address.hpp"
 #include "net/ftp_errors.hpp"
 #include "remote/remote_names.hpp"
 #include "remote/remote_replace.hpp"
@@ -76,6 +78,10 @@ void listMatchingNames(remote::RemoteFolder& server, const StringList& masks, St
         server.list(mask, [&](remote::RemoteEntry&& entry) {
             // Left by an upload that broke off; never a page.
             if (isTemporaryUploadName(entry.name)) return;
+            // Only files are pages: a link is not followed (its target would
+            // become a file in its place), a folder or a device is none.
+            if (entry.kind != remote::RemoteEntry::Kind::File && entry.kind != remote::RemoteEntry::Kind::Unknown)
+                return;
             if (isSafeRemoteName(entry.name))
                 fileBox.push_back(std::move(entry.name));
             else
@@ -261,7 +267,8 @@ std::string localCopyPath(const std::string& remoteName) { return files::joinPat
 
 void FTP_Go(remote::RemoteFolder& server, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
             StringList& fileBox, const RemoteRunView& view) {
-    if (fields.host.empty() || fields.user.empty() || fields.password.empty()) {
+    // Over SFTP a key may log in without a password.
+    if (fields.host.empty() || fields.user.empty() || (fields.password.empty() && !selectsSftp(fields.host))) {
         view.showMessage({OutcomeKind::Error, kMissingFieldsMessage});
         return;
     }
@@ -269,8 +276,10 @@ void FTP_Go(remote::RemoteFolder& server, RemoteRunFields& fields, const StringL
     fileBox.clear();
     view.refresh();
 
-    const remote::RemoteLogin login{fields.host, fields.user, fields.password, fields.passive, fields.tls,
-                                    pinnedCertificateTrust(view.askQuestion)};
+    const remote::RemoteLogin login{fields.host,    fields.user,
+                                    fields.password, fields.passive,
+                                    fields.tls,     pinnedCertificateTrust(view.askQuestion),
+                                    pinnedHostKeyTrust(view.askQuestion)};
     try {
         server.connect(login);
         runConnected(server, fields, masks, runs, fileBox, view);

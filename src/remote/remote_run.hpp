@@ -28,7 +28,8 @@ struct RemoteRunView {
     // False for a trial run: the report ends it, nothing is uploaded.
     bool uploadAfterReport = true;
     // Asks a yes/no question (UTF-8) and returns true for "Ja". Used for a
-    // server certificate that the system does not vouch for.
+    // server certificate that the system does not vouch for, and an SSH host
+    // key that neither known_hosts nor the settings file knows.
     std::function<bool(const std::string& question)> askQuestion{};
 };
 

@@ -1,13 +1,9 @@
 #include "remote/server_connection.hpp"
 
-#include "ftp/ftp_client.hpp"
+#include "remote/protocol_switch.hpp"
 
 namespace quill::remote {
 
-std::unique_ptr<RemoteFolder> serverConnection(std::uint16_t port) {
-    auto client = std::make_unique<ftp::TFTPClient>();
-    if (port != 0) client->Port = port;
-    return client;
-}
+std::unique_ptr<RemoteFolder> serverConnection(std::uint16_t port) { return std::make_unique<ProtocolSwitch>(port); }
 
 }  // namespace quill::remote

@@ -9,6 +9,7 @@
 
 #include "net/ftp_errors.hpp"
 #include "net/tls_session.hpp"
+#include "remote_folder/host_key.hpp"
 
 namespace quill::remote {
 
@@ -63,6 +64,9 @@ struct RemoteLogin {
     // Asked about a certificate the system's authorities do not vouch for;
     // none refuses it.
     ftp::CertificateTrust trustCertificate;
+    // Asked about an SSH host key that no known_hosts file lists; none
+    // refuses it.
+    HostKeyTrust trustHostKey;
 };
 
 enum class RenameResult {

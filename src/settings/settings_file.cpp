@@ -30,6 +30,10 @@ constexpr std::string_view kSubfoldersKey = "Unterordner";
 // Trusted server certificates: key = host as typed, value = fingerprint.
 constexpr std::string_view kCertificatesSection = "FTP-Zertifikate";
 
+// Trusted SSH host keys: key = "host:port", value = type and fingerprint.
+// The file is in code page 1252, so the section's "ü" is its byte there.
+constexpr std::string_view kHostKeysSection = "SSH-Schl\xFCssel";
+
 // A switch is stored as "Ja" or "Nein"; anything else, and a missing key, is off.
 constexpr std::string_view kYes = "Ja";
 constexpr std::string_view kNo = "Nein";
@@ -97,6 +101,14 @@ std::string SettingsFile::certificatePin(const std::string& host) const {
 
 void SettingsFile::setCertificatePin(const std::string& host, const std::string& fingerprint) {
     IniFile(path_).writeString(kCertificatesSection, host, fingerprint);
+}
+
+std::string SettingsFile::hostKey(const std::string& hostPort) const {
+    return IniFile(path_).readString(kHostKeysSection, hostPort, "");
+}
+
+void SettingsFile::setHostKey(const std::string& hostPort, const std::string& typeAndFingerprint) {
+    IniFile(path_).writeString(kHostKeysSection, hostPort, typeAndFingerprint);
 }
 
 }  // namespace settings

@@ -59,6 +59,11 @@ public:
     std::string certificatePin(const std::string& host) const;
     void setCertificatePin(const std::string& host, const std::string& fingerprint);
 
+    // The SSH host key the user trusts for "host:port": its type and
+    // fingerprint as stored ("ssh-ed25519 SHA256:…"), "" when none is.
+    std::string hostKey(const std::string& hostPort) const;
+    void setHostKey(const std::string& hostPort, const std::string& typeAndFingerprint);
+
 private:
     std::string path_;
 };

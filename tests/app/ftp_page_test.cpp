@@ -166,5 +166,30 @@ TEST_F(FtpPageTest, AnEncryptedRunPutsAnUnknownCertificateToTheUserAndStopsAtNei
     EXPECT_EQ(readWorkFile("Einstellungen.qmk").find("FTP-Zertifikate"), std::string::npos);
 }
 
+// SFTP has no data-connection mode and no FTPS: the boxes rest while the
+// field names it, whatever its letter case, and keep their ticks for FTP.
+TEST_F(FtpPageTest, AnSftpServerRestsTheFtpOnlyBoxesAndKeepsTheirTicks) {
+    auto& passive = control<QCheckBox>(*window, "Passiv");
+    auto& tls = control<QCheckBox>(*window, "TLS_ja");
+    auto& host = control<QLineEdit>(*window, "Host");
+    passive.setChecked(true);
+    for (const auto& [typed, sftp] : std::vector<std::pair<QString, bool>>{{"sftp://web.example.org", true},
+                                                                            {"ftp://web.example.org:2121", false},
+                                                                            {"SFTP://web.example.org:2222", true},
+                                                                            {"web.example.org", false}}) {
+        host.setText(typed);
+        EXPECT_EQ(passive.isEnabled(), !sftp) << typed.toStdString();
+        EXPECT_EQ(tls.isEnabled(), !sftp) << typed.toStdString();
+        EXPECT_TRUE(passive.isChecked());
+        EXPECT_FALSE(tls.isChecked());
+    }
+    // As stored: a window that starts with an SFTP server starts with the boxes resting.
+    writeWorkFile("Einstellungen.qmk", "[FTP-Daten]\r\nServer=sftp://h\r\nPassiv=Ja\r\nTLS=Ja\r\n");
+    const auto restarted = makeWindow();
+    EXPECT_FALSE(control<QCheckBox>(*restarted, "Passiv").isEnabled());
+    EXPECT_TRUE(control<QCheckBox>(*restarted, "Passiv").isChecked());
+    EXPECT_TRUE(control<QCheckBox>(*restarted, "TLS_ja").isChecked());
+}
+
 }  // namespace
 }  // namespace quill

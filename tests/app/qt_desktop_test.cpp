@@ -8,6 +8,7 @@
 
 #include "widgets/document_handler.hpp"
 #include "widgets/qt_desktop.hpp"
+#include "support/environment_scope.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill {
@@ -52,32 +53,14 @@ TEST(QtDesktopFolderBrowser, WithoutAStoredFolderStartsAtTheTopAndCancelGivesNot
 
 // Points the desktop's application registry at a test folder for the
 // object's lifetime.
-class ScopedRegistry {
+class ScopedRegistry : public test::EnvironmentScope {
 public:
-    explicit ScopedRegistry(const std::string& folder) {
-        for (const auto& [name, value] : {std::pair<const char*, std::string>{"XDG_DATA_HOME", folder + "/data"},
-                                          {"XDG_DATA_DIRS", folder + "/data"},
-                                          {"XDG_CONFIG_HOME", folder + "/config"},
-                                          {"XDG_CONFIG_DIRS", folder + "/config"},
-                                          {"XDG_CURRENT_DESKTOP", ""}}) {
-            const char* before = std::getenv(name);
-            saved_.push_back({name, before ? std::optional<std::string>(before) : std::nullopt});
-            ::setenv(name, value.c_str(), 1);
-        }
-    }
-    ~ScopedRegistry() {
-        for (const auto& [name, before] : saved_) {
-            if (before)
-                ::setenv(name, before->c_str(), 1);
-            else
-                ::unsetenv(name);
-        }
-    }
-    ScopedRegistry(const ScopedRegistry&) = delete;
-    ScopedRegistry& operator=(const ScopedRegistry&) = delete;
-
-private:
-    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+    explicit ScopedRegistry(const std::string& folder)
+        : EnvironmentScope({{"XDG_DATA_HOME", folder + "/data"},
+                            {"XDG_DATA_DIRS", folder + "/data"},
+                            {"XDG_CONFIG_HOME", folder + "/config"},
+                            {"XDG_CONFIG_DIRS", folder + "/config"},
+                            {"XDG_CURRENT_DESKTOP", ""}}) {}
 };
 
 TEST(QtDesktopDocuments, AFileCountsAsOpenableOnlyWhenAnApplicationTakesItsType) {

@@ -6,24 +6,14 @@
 
 #include "cli_test_support.hpp"
 #include "runs/encoding_runs.hpp"
+#include "support/environment_scope.hpp"
 #include "support/pyftpdlib_server.hpp"
+#include "support/scripted_sftp_server.hpp"
 #include "support/temp_folder.hpp"
 #include "support/test_certificate.hpp"
 
 namespace quill::cli::test {
 namespace {
-
-// Sets an environment variable for the life of the object.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::string& value) : name_(name) { ::setenv(name, value.c_str(), 1); }
-    ~ScopedVariable() { ::unsetenv(name_); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    const char* name_;
-};
 
 struct Case {
     const char* name;
@@ -51,9 +41,9 @@ TEST_P(CliRemote, EncodesTheServerFolderLikeALocalRun) {
     std::vector<std::string> args = {"remote", "--host", "127.0.0.1", "--port", std::to_string(server.port()),
                                      "--user", server.user(), "--folder", "/web"};
     const quill::test::TempFolder secrets;
-    std::optional<ScopedVariable> variable;
+    const quill::test::EnvironmentScope variable{
+        {"QUILL_TEST_FTP_PASSWORT", param.passwordInVariable ? std::optional(server.password()) : std::nullopt}};
     if (param.passwordInVariable) {
-        variable.emplace("QUILL_TEST_FTP_PASSWORT", server.password());
         args.insert(args.end(), {"--password-env", "QUILL_TEST_FTP_PASSWORT"});
     } else {
         args.insert(args.end(), {"--password-file", secrets.write("passwort", server.password() + "\n")});
@@ -137,6 +127,37 @@ TEST_F(CliRemoteTls, RefusesAnUnknownCertificateUnlessItsFingerprintIsGiven) {
     EXPECT_EQ(accepted.code, 0) << accepted.err;
     EXPECT_EQ(server.root().read("index.html").find("mailto:"), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_empty(work().path()));
+}
+
+// Nobody answers a question in a build: an SSH host key that is not known is
+// refused with its fingerprint, and that fingerprint given back lets the run
+// through. Over SFTP, --port goes with the host.
+TEST_F(CliRemoteTls, RefusesAnUnknownHostKeyUnlessItsFingerprintIsGiven) {
+    const quill::test::ScriptedSftpServer server(quill::test::ScriptedSftpServer::Behaviour::Normal);
+    const std::string page = "<a href=\"mailto:a@b.de\">Mail</a>\r\n";
+    server.root().write("index.html", page);
+    const quill::test::TempFolder home;
+    const quill::test::EnvironmentScope environment{
+        {"HOME", home.path()}, {"SSH_AUTH_SOCK", std::nullopt}, {"QUILL_TEST_SFTP_PASSWORT", "geheim"}};
+    const std::vector<std::string> args = {"remote", "--sftp", "--host", "127.0.0.1", "--port",
+                                           std::to_string(server.port()), "--user", "anna",
+                                           "--password-env", "QUILL_TEST_SFTP_PASSWORT"};
+
+    const Outcome refused = runInProcess(args);
+    EXPECT_EQ(refused.code, 3) << refused.err;
+    EXPECT_NE(refused.err.find("Diesem Serverschlüssel trotzdem vertrauen?"), std::string::npos) << refused.err;
+    EXPECT_EQ(server.root().read("index.html"), page);
+    const auto at = refused.err.find("SHA256:");
+    ASSERT_NE(at, std::string::npos) << refused.err;
+    const std::string fingerprint = refused.err.substr(at, refused.err.find_first_of(" \r\n", at) - at);
+
+    std::vector<std::string> pinned = args;
+    pinned.insert(pinned.end(), {"--fingerprint", fingerprint});
+    const Outcome accepted = runInProcess(pinned);
+    EXPECT_EQ(accepted.code, 0) << accepted.err;
+    EXPECT_EQ(server.root().read("index.html").find("mailto:"), std::string::npos);
+    // Trusted for that run only: nothing went into the user's files.
+    EXPECT_FALSE(std::filesystem::exists(home.file(".ssh/known_hosts")));
 }
 
 }  // namespace

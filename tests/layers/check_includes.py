@@ -10,7 +10,7 @@ import pathlib
 import re
 import sys
 
-CORE = ["remote", "ftp", "remote_folder", "net", "runs", "encoding", "engine", "addresses", "html", "settings", "files", "text"]
+CORE = ["remote", "sftp", "ftp", "remote_folder", "net", "runs", "encoding", "engine", "addresses", "html", "settings", "files", "text"]
 LAYERS = ["app", "info", "widgets"] + CORE
 MAY_USE = {folder: set(LAYERS[index:]) for index, folder in enumerate(LAYERS)}
 MAY_USE["cli"] = {"cli", *CORE}
