@@ -4,6 +4,7 @@
 #include "app/main_window.hpp"
 #include "widgets/message_box.hpp"
 #include "widgets/qt_text.hpp"
+#include "files/file_io.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 #include "ui_main_window.h"
@@ -87,7 +88,8 @@ void TMaskerade::Datei_kodierenClick() {
     const QStringList files = desktop().chooseFiles(this);
     if (files.isEmpty()) return;
     StringList chosen;
-    for (const QString& path : files) chosen.push_back(path.toStdString());
+    // A chosen link is resolved once, here, so the audit reads what the run wrote.
+    for (const QString& path : files) chosen.push_back(quill::files::linkFreePath(path.toStdString()));
     encodeInBackground([&] { return runs_.encodeChosenFiles(chosen); }, chosen);
 }
 

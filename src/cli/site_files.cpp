@@ -6,6 +6,7 @@
 
 #include "cli/arguments.hpp"
 #include "cli/json_writer.hpp"
+#include "files/file_io.hpp"
 #include "text/cp1252.hpp"
 
 namespace quill::cli {
@@ -42,7 +43,8 @@ void collectSiteFiles(EncodingRuns& runs, const StringList& operands, const Stri
     for (const auto& operand : operands) {
         std::error_code error;
         if (!std::filesystem::is_directory(operand, error)) {
-            runs.foundFiles.push_back(operand);
+            // A link is resolved here, once: the run never follows one.
+            runs.foundFiles.push_back(files::linkFreePath(operand));
             continue;
         }
         std::string folder = operand;

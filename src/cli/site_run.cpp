@@ -6,6 +6,7 @@
 
 #include "cli/scratch_folder.hpp"
 #include "files/file_io.hpp"
+#include "files/rewrite_journal.hpp"
 #include "text/quill_error.hpp"
 
 namespace quill::cli {
@@ -14,6 +15,9 @@ namespace fs = std::filesystem;
 
 SiteRun encodeSiteFiles(EncodingRuns& runs, bool trial, RunObserver& progress) {
     const StringList paths = runs.foundFiles;
+    // A rewrite a kill interrupted is finished before its file is read; a
+    // trial writes nothing in the site, so it leaves that to a real run.
+    if (!trial) files::finishInterruptedRewrites();
     SiteRun result;
     result.files.reserve(paths.size());
     progress.stepStarted(RunStep::Scanning, paths.size());

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include "files/descriptor.hpp"
 #include "files/fault_injection.hpp"
 #include "files/in_place_write.hpp"
+#include "files/memory_budget.hpp"
 #include "files/regular_file.hpp"
 #include "files/rewrite_batch.hpp"
 #include "files/system_error_text.hpp"
@@ -32,7 +34,8 @@ void writeInPlace(const std::string& path, std::string_view bytes) {
     if (!fd.valid()) throw FileCreateError(createErrorText(path, error));
     if (injectedFault(FileStep::InPlaceWrite, path) != 0) throw StreamError("Stream-Schreibfehler");
     bool changed = false;
-    if (writeThroughInode(bytes, fd.get(), changed) != 0) throw StreamError("Stream-Schreibfehler");
+    if (const int failed = writeThroughInode(bytes, fd.get(), changed); failed != 0)
+        throw StreamError(writeErrorText(path, failed));
 }
 
 }  // namespace
@@ -45,13 +48,50 @@ std::string createErrorText(const std::string& path, int errorNumber) {
     return "Datei \"" + path + "\" kann nicht erstellt werden. " + systemErrorText(errorNumber);
 }
 
-std::string readWholeFile(const std::string& path) {
+std::string writeErrorText(const std::string& path, int errorNumber) {
+    return "Stream-Schreibfehler in Datei \"" + path + "\": " + systemErrorText(errorNumber);
+}
+
+std::string changedErrorText(const std::string& path) {
+    return "Die Datei " + path + " wurde während des Laufs verändert und deshalb nicht ersetzt.";
+}
+
+FileStamp FileStamp::of(const struct stat& info) {
+    return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
+bool FileStamp::sameFile(const struct stat& info) const { return info.st_dev == device && info.st_ino == inode; }
+
+bool FileStamp::unchangedIn(const struct stat& info) const {
+    return sameFile(info) && info.st_size == size && info.st_mtim.tv_sec == modified.tv_sec &&
+           info.st_mtim.tv_nsec == modified.tv_nsec && info.st_ctim.tv_sec == changed.tv_sec &&
+           info.st_ctim.tv_nsec == changed.tv_nsec;
+}
+
+std::string resolvedPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
+
+std::string linkFreePath(const std::string& path) {
+    int error = 0;
+    struct stat info {};
+    const PathParts parts = splitPath(path);
+    const Descriptor folder = openFolderNoFollow(parts.folder, error);
+    if (folder.valid() && (::fstatat(folder.get(), parts.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+                           !S_ISLNK(info.st_mode)))
+        return path;
+    return resolvedPath(path);
+}
+
+std::string readWholeFile(const std::string& path, FileStamp* stamp) {
     const int fault = injectedFault(FileStep::OpenRead, path);
     if (fault != 0) throw FileOpenError(openErrorText(path, fault));
     int error = 0;
     struct stat info {};
     const Descriptor fd = openRegularFile(path, O_RDONLY, error, info);
     if (!fd.valid()) throw FileOpenError(openErrorText(path, error));
+    ensureMemoryFor(path, info.st_size);
 
     std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
     std::size_t done = 0;
@@ -63,6 +103,7 @@ std::string readWholeFile(const std::string& path) {
     }
     if (done < bytes.size() || injectedFault(FileStep::ShortRead, path) != 0)
         throw StreamError("Stream-Lesefehler");
+    if (stamp != nullptr) *stamp = FileStamp::of(info);
     return bytes;
 }
 

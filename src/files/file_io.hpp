@@ -3,7 +3,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <ctime>
 
 #include "text/quill_error.hpp"
 
@@ -27,13 +29,46 @@ public:
     using QuillError::QuillError;
 };
 
+// A file that changed after the run read it: "Die Datei %s wurde während
+// des Laufs verändert und deshalb nicht ersetzt."
+class FileChangedError : public QuillError {
+public:
+    using QuillError::QuillError;
+};
+
 std::string openErrorText(const std::string& path, int errorNumber);
 std::string createErrorText(const std::string& path, int errorNumber);
+// "Stream-Schreibfehler in Datei "%s": %s" (the system's reason)
+std::string writeErrorText(const std::string& path, int errorNumber);
+std::string changedErrorText(const std::string& path);
+
+// What a file was when it was read: which file, how long, changed when.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    struct timespec modified {};
+    struct timespec changed {};
+
+    static FileStamp of(const struct stat& info);
+    bool sameFile(const struct stat& info) const;
+    // Same file, same size, same modification and change times.
+    bool unchangedIn(const struct stat& info) const;
+};
 
 // Reads the whole file (its size, then that many bytes; NUL bytes kept).
-// Only a regular file is read: anything else fails to open, and nothing
-// waits on a FIFO.
-std::string readWholeFile(const std::string& path);
+// Only a regular file is read, and no symbolic link is followed on the way
+// (links are resolved once, where files are chosen): anything else fails to
+// open, and nothing waits on a FIFO. A file too large for the memory at hand
+// is refused before it is read. stamp, when given, receives what was read.
+std::string readWholeFile(const std::string& path, FileStamp* stamp = nullptr);
+
+// The path with every symbolic link resolved; the path itself when it cannot
+// be resolved.
+std::string resolvedPath(const std::string& path);
+// Where the user names a file: the path as written when no link lies on its
+// way, otherwise resolved (once, here).
+std::string linkFreePath(const std::string& path);
 
 bool fileExists(const std::string& path);
 
@@ -44,7 +79,7 @@ enum class LockedFolder {
 };
 
 // Replaces one file's contents without ever leaving it short, keeping what
-// the file was (see RewriteBatch). A write-protected file (no owner write
+// the file was (see RewriteBatch; a link is followed here). A write-protected file (no owner write
 // bit, or not writable by us) is refused like on the desktop it came from. A
 // new file gets newFileMode when given, else the usual 0666 less the umask.
 void replaceFileContents(const std::string& path, std::string_view bytes,

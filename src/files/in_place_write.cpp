@@ -51,9 +51,9 @@ int writeThrough(const Fill& fill, off_t size, int targetFd, bool& changed) {
 
 }  // namespace
 
-int writeThroughInode(int sourceFd, int targetFd, off_t size, bool& changed) {
-    return writeThrough([sourceFd](off_t offset, char* buffer, std::size_t length) {
-        return ::pread(sourceFd, buffer, length, offset);
+int writeThroughInode(int sourceFd, off_t sourceOffset, int targetFd, off_t size, bool& changed) {
+    return writeThrough([sourceFd, sourceOffset](off_t offset, char* buffer, std::size_t length) {
+        return ::pread(sourceFd, buffer, length, sourceOffset + offset);
     }, size, targetFd, changed);
 }
 

@@ -11,8 +11,8 @@ namespace quill::files {
 // Each returns 0 or the errno value; changed tells whether the file may
 // already be altered.
 
-// The new contents are the first size bytes of sourceFd (a synced copy).
-int writeThroughInode(int sourceFd, int targetFd, off_t size, bool& changed);
+// The new contents are size bytes of sourceFd from sourceOffset on (a synced copy).
+int writeThroughInode(int sourceFd, off_t sourceOffset, int targetFd, off_t size, bool& changed);
 // The new contents are in memory.
 int writeThroughInode(std::string_view bytes, int targetFd, bool& changed);
 

@@ -1,18 +1,15 @@
 #include "files/rewrite_batch.hpp"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <exception>
 #include <fcntl.h>
 #include <set>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "files/descriptor.hpp"
 #include "files/fault_injection.hpp"
-#include "files/file_io.hpp"
 #include "files/in_place_write.hpp"
 #include "files/kept_metadata.hpp"
 #include "files/regular_file.hpp"
@@ -32,35 +29,25 @@ mode_t currentUmask() {
     return mask;
 }
 
-// A link is followed, so the file it points to is rewritten, not the link.
-std::string resolveLink(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        char resolved[PATH_MAX];
-        if (::realpath(path.c_str(), resolved) != nullptr) return resolved;
-    }
-    return path;
-}
-
-void syncFolder(const std::string& folder) {
-    // The seam is only a place to stop at; a folder that cannot be synced
-    // (some file systems refuse) still holds whole files under either name.
-    [[maybe_unused]] const int ignored = injectedFault(FileStep::FolderSync, folder);
-    Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.valid()) ::fsync(fd.get());
+// Records name folders so that a later run in another working folder finds them.
+std::string absoluteFolder(const std::string& folder) {
+    return folder.front() == '/' ? folder : currentFolder() + "/" + folder;
 }
 
 }  // namespace
 
 struct RewriteBatch::Staged {
     std::string path;    // as the caller named it, for messages
-    std::string target;  // the file itself
-    std::string folder;
-    std::string temp;  // our temporary file or record; empty once it is gone
+    std::string folderPath;
+    std::string name;
+    Descriptor folder;  // opened without following any link
+    struct stat folderInfo {};
+    std::string temp;  // our temporary file in folder; empty once it is gone
     Descriptor fd;
+    std::unique_ptr<InPlaceRecord> record;  // for a rewrite through the file's inode
     bool exists = false;
-    bool inPlace = false;
-    struct stat original {};
+    FileStamp expected;  // what the file must still be when it is replaced
+    mode_t mode = 0;
     off_t size = 0;
 
     Staged() = default;
@@ -69,21 +56,26 @@ struct RewriteBatch::Staged {
     ~Staged() { dropTemp(); }
 
     void dropTemp() {
-        if (!temp.empty()) ::unlink(temp.c_str());
+        if (!temp.empty()) ::unlinkat(folder.get(), temp.c_str(), 0);
         temp.clear();
         fd.reset();
     }
 
-    void createTemp() {
+    void createTemp(TempJournal& journal) {
         const int fault = injectedFault(FileStep::CreateTemp, path);
         if (fault != 0) throw FileCreateError(createErrorText(path, fault));
-        std::string name = temporaryTemplate(folder);
-        fd = Descriptor(::mkostemp(name.data(), O_CLOEXEC));
-        if (!fd.valid()) throw FileCreateError(createErrorText(path, errno));
-        temp = name;
-        // Marks it as live for a sweep by another run.
-        ::flock(fd.get(), LOCK_EX | LOCK_NB);
+        int error = 0;
+        fd = createTemporaryFile(folder.get(), temp, error);
+        if (!fd.valid()) {
+            temp.clear();
+            throw FileCreateError(createErrorText(path, error));
+        }
+        struct stat info {};
+        ::fstat(fd.get(), &info);
+        journal.note(folderInfo, folderPath, temp, info);
     }
+
+    [[noreturn]] void changed() const { throw FileChangedError(changedErrorText(path)); }
 };
 
 RewriteBatch::RewriteBatch() = default;
@@ -92,52 +84,82 @@ RewriteBatch::~RewriteBatch() = default;
 bool RewriteBatch::holds(const std::string& path) const {
     struct stat info {};
     const bool exists = ::stat(path.c_str(), &info) == 0;
-    const std::string target = resolveLink(path);
     for (const auto& item : staged_) {
-        if (item->target == target) return true;
-        if (exists && item->exists && item->original.st_dev == info.st_dev && item->original.st_ino == info.st_ino)
-            return true;
+        if (item->path == path) return true;
+        if (exists && item->exists && item->expected.sameFile(info)) return true;
     }
     return false;
 }
 
 bool RewriteBatch::full() const { return staged_.size() >= kMaxFiles || stagedBytes_ >= kMaxBytes; }
 
-void RewriteBatch::stage(const std::string& path, std::string_view bytes, std::optional<mode_t> newFileMode) {
+void RewriteBatch::stage(const std::string& path, std::string_view bytes, std::optional<mode_t> newFileMode,
+                         const FileStamp* readAs) {
     auto item = std::make_unique<Staged>();
     item->path = path;
-    item->target = resolveLink(path);
-    item->folder = folderOf(item->target);
+    std::string target = path;
     struct stat info {};
-    if (::stat(item->target.c_str(), &info) == 0) {
+    // A link the caller names itself is followed once; a page is never
+    // reached through one.
+    if (readAs == nullptr && ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) target = resolvedPath(path);
+    const PathParts parts = splitPath(target);
+    int error = 0;
+    item->folder = openFolderNoFollow(parts.folder, error);
+    if (!item->folder.valid() || ::fstat(item->folder.get(), &item->folderInfo) != 0) {
+        if (readAs != nullptr && error == ELOOP) item->changed();
+        throw FileCreateError(createErrorText(path, error != 0 ? error : errno));
+    }
+    item->folderPath = absoluteFolder(parts.folder);
+    item->name = parts.name;
+
+    if (::fstatat(item->folder.get(), item->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISLNK(info.st_mode) && readAs != nullptr) item->changed();
         if (!S_ISREG(info.st_mode)) throw FileCreateError(createErrorText(path, EACCES));
+        if (readAs != nullptr && !readAs->unchangedIn(info)) item->changed();
         // Root may write anything; the owner's write bit still marks a
         // write-protected file, as the read-only attribute does elsewhere.
-        if ((info.st_mode & S_IWUSR) == 0 || ::access(item->target.c_str(), W_OK) != 0)
+        if ((info.st_mode & S_IWUSR) == 0 || ::faccessat(item->folder.get(), item->name.c_str(), W_OK, 0) != 0)
             throw FileCreateError(createErrorText(path, EACCES));
         item->exists = true;
-        item->original = info;
+        item->expected = readAs != nullptr ? *readAs : FileStamp::of(info);
+    } else if (readAs != nullptr) {
+        item->changed();
     }
 
-    item->createTemp();
     if (item->exists) {
-        int error = 0;
         struct stat current {};
-        const Descriptor old = openRegularFile(item->target, O_RDONLY, error, current);
-        if (old.valid()) item->original = current;
-        item->inPlace = !old.valid() || current.st_nlink > 1 || !copyMetadata(old.get(), current, item->fd.get());
-        if (item->inPlace && old.valid()) {
-            // Whatever was copied before the failure goes with a fresh file.
+        const Descriptor old = openRegularFileAt(item->folder.get(), item->name, O_RDONLY, error, current);
+        if (!old.valid()) {
+            if (error == ELOOP) item->changed();
+            throw FileCreateError(createErrorText(path, error));
+        }
+        if (!item->expected.sameFile(current)) item->changed();
+        item->mode = current.st_mode;
+        bool inPlace = current.st_nlink > 1;
+        if (!inPlace) {
+            item->createTemp(journal_);
+            inPlace = !copyMetadata(old.get(), current, item->fd.get());
+        }
+        if (inPlace) {
+            // Written through its inode, from a record of new and old bytes.
             item->dropTemp();
-            item->createTemp();
+            if (const int fault = injectedFault(FileStep::Write, path); fault != 0)
+                throw StreamError(writeErrorText(path, fault));
+            item->record = std::make_unique<InPlaceRecord>(absoluteFolder(target), item->folderInfo, current, bytes,
+                                                           old.get());
         }
     } else {
+        item->createTemp(journal_);
         ::fchmod(item->fd.get(), newFileMode.value_or(0666 & ~currentUmask()));
     }
 
-    if (injectedFault(FileStep::Write, path) != 0) throw StreamError("Stream-Schreibfehler");
-    if (!writeAll(item->fd.get(), bytes.data(), bytes.size()) || injectedFault(FileStep::ShortWrite, path) != 0)
-        throw StreamError("Stream-Schreibfehler");
+    if (!item->record) {
+        if (const int fault = injectedFault(FileStep::Write, path); fault != 0)
+            throw StreamError(writeErrorText(path, fault));
+        if (!writeAll(item->fd.get(), bytes.data(), bytes.size())) throw StreamError(writeErrorText(path, errno));
+        if (const int fault = injectedFault(FileStep::ShortWrite, path); fault != 0)
+            throw StreamError(writeErrorText(path, fault));
+    }
     item->size = static_cast<off_t>(bytes.size());
     stagedBytes_ += bytes.size();
     staged_.push_back(std::move(item));
@@ -146,70 +168,85 @@ void RewriteBatch::stage(const std::string& path, std::string_view bytes, std::o
 void RewriteBatch::put(Staged& item) {
     const int fault = injectedFault(FileStep::Rename, item.path);
     if (fault != 0) throw FileCreateError(createErrorText(item.path, fault));
-    if (!item.inPlace) {
-        if (::rename(item.temp.c_str(), item.target.c_str()) != 0)
+    struct stat now {};
+    if (!item.record) {
+        // The file read is the file replaced: a link or another file now
+        // standing under its name is left alone.
+        if (item.exists && (::fstatat(item.folder.get(), item.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+                            !item.expected.unchangedIn(now)))
+            item.changed();
+        if (::renameat(item.folder.get(), item.temp.c_str(), item.folder.get(), item.name.c_str()) != 0)
             throw FileCreateError(createErrorText(item.path, errno));
         item.temp.clear();
         return;
     }
 
     // The record must be durable before the first byte of the file changes.
-    const std::string record = inPlaceRecordPath(item.folder, item.original.st_ino);
-    if (::rename(item.temp.c_str(), record.c_str()) != 0) throw FileCreateError(createErrorText(item.path, errno));
-    item.temp = record;
-    syncFolder(item.folder);
-
+    item.record->makeDurable();
     int error = 0;
-    struct stat now {};
-    const Descriptor target = openRegularFile(item.target, O_WRONLY, error, now);
-    if (!target.valid()) throw FileCreateError(createErrorText(item.path, error));
-    if (now.st_ino != item.original.st_ino || now.st_dev != item.original.st_dev)
-        throw FileCreateError(createErrorText(item.path, EBUSY));
-    if (injectedFault(FileStep::InPlaceWrite, item.path) != 0) throw StreamError("Stream-Schreibfehler");
+    const Descriptor target = openRegularFileAt(item.folder.get(), item.name, O_WRONLY, error, now);
+    if (!target.valid() || !item.expected.unchangedIn(now)) {
+        item.record->remove();
+        if (!target.valid() && error != ELOOP && error != ENOENT)
+            throw FileCreateError(createErrorText(item.path, error));
+        item.changed();
+    }
+    if (const int stop = injectedFault(FileStep::InPlaceWrite, item.path); stop != 0) {
+        item.record->remove();
+        throw StreamError(writeErrorText(item.path, stop));
+    }
     bool changed = false;
-    if (writeThroughInode(item.fd.get(), target.get(), item.size, changed) != 0) {
+    error = writeThroughInode(item.record->fd(), item.record->newBytesAt(), target.get(), item.size, changed);
+    if (error != 0) {
         // Half written: the record is the only whole copy, and the next
-        // run that visits the folder completes the write from it.
-        if (changed) {
-            item.temp.clear();
-            item.fd.reset();
-        }
-        throw StreamError("Stream-Schreibfehler");
+        // writing run completes the write from it.
+        if (changed) item.record->keep();
+        else item.record->remove();
+        throw StreamError(writeErrorText(item.path, error));
     }
     // Writing clears set-ID bits for anyone but root; the owner may set them again.
-    if (::fstat(target.get(), &now) == 0 && (now.st_mode & 07777) != (item.original.st_mode & 07777))
-        ::fchmod(target.get(), item.original.st_mode & 07777);
-    item.dropTemp();
+    const mode_t mode = item.mode & 07777;
+    if (::fstat(target.get(), &now) == 0 && (now.st_mode & 07777) != mode) ::fchmod(target.get(), mode);
+    item.record->remove();
 }
 
 void RewriteBatch::commit() {
     std::size_t failing = staged_.size();
     std::exception_ptr error;
+    const auto dataFd = [](const Staged& item) { return item.record ? item.record->fd() : item.fd.get(); };
 #ifdef __linux__
     // Starts every file's writeback at once, so the syncs below share the
     // device's work instead of waiting for it one file after the other.
-    for (const auto& item : staged_) ::sync_file_range(item->fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    for (const auto& item : staged_) ::sync_file_range(dataFd(*item), 0, 0, SYNC_FILE_RANGE_WRITE);
 #endif
+    if (journal_.fd() >= 0) ::fsync(journal_.fd());
     for (std::size_t i = 0; i < staged_.size(); ++i) {
-        if (injectedFault(FileStep::Sync, staged_[i]->path) != 0 || ::fsync(staged_[i]->fd.get()) != 0) {
+        if (injectedFault(FileStep::Sync, staged_[i]->path) != 0 || ::fsync(dataFd(*staged_[i])) != 0) {
             failing = i;
-            error = std::make_exception_ptr(StreamError("Stream-Schreibfehler"));
+            error = std::make_exception_ptr(StreamError(writeErrorText(staged_[i]->path, errno != 0 ? errno : EIO)));
             break;
         }
     }
-    std::set<std::string> folders;
+    std::set<std::pair<dev_t, ino_t>> synced;
     for (std::size_t i = 0; i < failing; ++i) {
         try {
             put(*staged_[i]);
-            folders.insert(staged_[i]->folder);
         } catch (const QuillError&) {
             failing = i;
             error = std::current_exception();
             break;
         }
     }
-    for (const auto& folder : folders) syncFolder(folder);
+    for (std::size_t i = 0; i < failing; ++i) {
+        const Staged& item = *staged_[i];
+        if (!synced.insert({item.folderInfo.st_dev, item.folderInfo.st_ino}).second) continue;
+        // The seam is only a place to stop at; a folder that cannot be synced
+        // (some file systems refuse) still holds whole files under either name.
+        [[maybe_unused]] const int ignored = injectedFault(FileStep::FolderSync, item.folderPath);
+        ::fsync(item.folder.get());
+    }
     staged_.clear();  // removes the temporary files not put in place
+    journal_.close();
     stagedBytes_ = 0;
     if (error) std::rethrow_exception(error);
 }

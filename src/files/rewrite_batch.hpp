@@ -7,6 +7,9 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "files/file_io.hpp"
+#include "files/rewrite_journal.hpp"
+
 namespace quill::files {
 
 // Rewrites files so that none is ever seen short, with the syncing shared by
@@ -14,18 +17,27 @@ namespace quill::files {
 // beside it; commit() syncs them all together, then puts them in place in the
 // order they were staged and syncs their folders.
 //
+// Every file is reached through its folder, opened without following any
+// link, and the file replaced must be the file staged (same device and inode)
+// and, for a page read by the run, unchanged since that read (size,
+// modification and change time); otherwise it is left alone and named
+// ("Die Datei %s wurde während des Laufs verändert und deshalb nicht
+// ersetzt."). Temporary files are created exclusively under unpredictable
+// names and noted in the user's private state folder (rewrite_journal.hpp),
+// so a sweep after a kill removes exactly them.
+//
 // A file normally takes its temporary file's place in one rename, which
 // keeps its mode (set-ID bits too), owner, group, ACLs and extended
 // attributes. A file with several hard links, or one whose owner or
 // attributes a new file cannot be given, is written through its own inode
-// instead, from the synced temporary file; that file is renamed to a record
-// first and kept until the write is synced, so a kill leaves a whole copy,
-// and the next run that visits the folder finishes the write from it.
+// instead, from a record in the state folder that holds its new and old
+// bytes and is synced first, so a kill leaves a whole copy, and the next
+// writing run finishes the write from it.
 //
-// Failures: the first failing file's error is raised (as the rename would
-// raise it: "Datei "%s" kann nicht erstellt werden. %s", or
-// "Stream-Schreibfehler"); the files staged before it are in place, it and
-// the ones after it are untouched, and no temporary file is left.
+// Failures: the first failing file's error is raised ("Datei "%s" kann nicht
+// erstellt werden. %s", "Stream-Schreibfehler in Datei "%s": %s", or the
+// changed file); the files staged before it are in place, it and the ones
+// after it are untouched, and no temporary file is left.
 class RewriteBatch {
 public:
     RewriteBatch();
@@ -39,15 +51,19 @@ public:
     bool full() const;
     bool empty() const { return staged_.empty(); }
 
-    // A link is followed: the file it points to is rewritten. A missing file
-    // is created with newFileMode (default 0666 less the umask). A file that
-    // is not regular, or write-protected, is refused untouched.
-    void stage(const std::string& path, std::string_view bytes, std::optional<mode_t> newFileMode = std::nullopt);
+    // readAs: the page as the run read it; no link is followed then. Without
+    // it a link named by path is followed once: the file it points to is
+    // rewritten. A missing file is created with newFileMode (default 0666
+    // less the umask). A file that is not regular, or write-protected, is
+    // refused untouched.
+    void stage(const std::string& path, std::string_view bytes, std::optional<mode_t> newFileMode = std::nullopt,
+               const FileStamp* readAs = nullptr);
     void commit();
 
 private:
     struct Staged;
     void put(Staged& item);
+    TempJournal journal_;  // outlives the temporary files it names
     std::vector<std::unique_ptr<Staged>> staged_;
     std::size_t stagedBytes_ = 0;
 };

@@ -22,7 +22,7 @@ std::string systemErrorText(int errorNumber) {
         case ENFILE: return "Das System kann die Datei nicht öffnen";
         case ENAMETOOLONG: return "Der Dateiname oder die Erweiterung ist zu lang";
         case EIO: return "Die Anforderung konnte wegen eines E/A-Gerätefehlers nicht ausgeführt werden";
-        case ELOOP: return "Die Syntax für den Dateinamen, Verzeichnisnamen oder die Datenträgerbezeichnung ist falsch";
+        case ELOOP: return "Der Pfad führt über einen symbolischen Link, dem nicht gefolgt wird";
         case EILSEQ: return "Für das Unicode-Zeichen ist in der Ziel-Codepage keine Zuordnung vorhanden";
         default: break;
     }

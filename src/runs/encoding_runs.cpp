@@ -1,9 +1,12 @@
 #include "runs/encoding_runs.hpp"
 
+#include <algorithm>
+
 #include "runs/audit_message.hpp"
 #include "runs/file_rewrite.hpp"
 #include "runs/folder_search.hpp"
-#include "files/temporary_files.hpp"
+#include "files/file_io.hpp"
+#include "files/rewrite_journal.hpp"
 #include "text/cp1252.hpp"
 
 namespace quill {
@@ -37,12 +40,9 @@ void EncodingRuns::Dateien_suchen(const std::string& pathWithMask) {
 
 void EncodingRuns::scanFiles(const StringList& paths) {
     // A rewrite that a kill interrupted is finished before its file is read.
-    files::TemporarySweep sweep;
+    files::finishInterruptedRewrites();
     forEachItem(observer, RunStep::Scanning, paths, [](const std::string& path) { return path; },
-                [&](const std::string& path) {
-                    sweep.folderOfFile(path);
-                    Datei_scannen(path);
-                });
+                [&](const std::string& path) { Datei_scannen(path); });
 }
 
 void EncodingRuns::Dateien_kodieren(const StringList& paths) {
@@ -62,7 +62,14 @@ std::optional<RunOutcome> EncodingRuns::auditOutcome(const StringList& paths) co
 
 void EncodingRuns::searchFolder(const std::string& folder, const StringList& masks) {
     observerOrNone(observer).stepStarted(RunStep::Searching, 0);
-    for (const auto& mask : masks) Dateien_suchen(folder + "/" + cp1252ToUtf8(mask));
+    StringList skipped;
+    for (const auto& mask : masks)
+        quill::Dateien_suchen(folder + "/" + cp1252ToUtf8(mask), includeSubfolders, foundFiles, observer, &skipped);
+    // Each place once, though every mask walked past it.
+    StringList unique;
+    for (auto& entry : skipped)
+        if (std::find(unique.begin(), unique.end(), entry) == unique.end()) unique.push_back(std::move(entry));
+    throwIfSkipped(unique);
 }
 
 RunOutcome EncodingRuns::encodeFoundFiles() {
@@ -72,7 +79,10 @@ RunOutcome EncodingRuns::encodeFoundFiles() {
     return Ergebnis_melden();
 }
 
-RunOutcome EncodingRuns::encodeChosenFiles(const StringList& chosen) {
+RunOutcome EncodingRuns::encodeChosenFiles(const StringList& given) {
+    // A chosen link is resolved here, once: the run never follows one.
+    StringList chosen;
+    for (const auto& path : given) chosen.push_back(files::linkFreePath(path));
     foundFiles.insert(foundFiles.end(), chosen.begin(), chosen.end());
     scanFiles(chosen);
     Dateien_kodieren(chosen);

@@ -1,16 +1,23 @@
 #include "runs/file_rewrite.hpp"
 
+#include <new>
+#include <optional>
+
 #include "addresses/address_protection.hpp"
 #include "engine/case_blind_replace.hpp"
 #include "files/file_io.hpp"
 #include "files/rewrite_batch.hpp"
-#include "files/temporary_files.hpp"
+#include "files/folder_lock.hpp"
+#include "files/memory_budget.hpp"
 
 namespace quill {
 
 void Datei_ersetzen(const std::string& path, std::string_view oldText, std::string_view newText) {
-    const std::string text = files::readWholeFile(path);
-    files::replaceFileContents(path, replaceIgnoringCase(text, oldText, newText));
+    files::FileStamp read;
+    const std::string text = files::readWholeFile(path, &read);
+    files::RewriteBatch batch;
+    batch.stage(path, replaceIgnoringCase(text, oldText, newText), std::nullopt, &read);
+    batch.commit();
 }
 
 bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, const RewriteOptions& options) {
@@ -24,25 +31,30 @@ bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, con
         return options.exceptions && options.exceptions->coversPath(options.pageName ? options.pageName(path) : path);
     };
     bool protectedAny = false;
-    files::TemporarySweep sweep;
+    const files::FolderLocks locks(paths);
     files::RewriteBatch batch;
     try {
         forEachItem(options.observer, RunStep::Encoding, paths, [](const std::string& path) { return path; },
                     [&](const std::string& path) {
                         // A file listed twice is read again only after its first rewrite.
                         if (batch.full() || batch.holds(path)) batch.commit();
-                        sweep.folderOfFile(path);
-                        const std::string text = files::readWholeFile(path);
+                        files::FileStamp read;
+                        const std::string text = files::readWholeFile(path, &read);
                         std::size_t places = 0;
-                        std::string result = replacements.apply(text, &places);
-                        if (protectAll && !pageExcepted(path)) {
-                            std::string all = protectAllAddresses(result, keepReadable, &places);
-                            protectedAny = protectedAny || all != result;
-                            result.swap(all);
+                        std::string result;
+                        try {
+                            result = replacements.apply(text, &places);
+                            if (protectAll && !pageExcepted(path)) {
+                                std::string all = protectAllAddresses(result, keepReadable, &places);
+                                protectedAny = protectedAny || all != result;
+                                result.swap(all);
+                            }
+                        } catch (const std::bad_alloc&) {
+                            throw files::FileTooLargeError(files::tooLargeText(path, read.size));
                         }
                         if (result != text && options.beforeWrite)
                             options.beforeWrite(FileChange{path, text, result, places});
-                        if (!replacements.empty() || result != text) batch.stage(path, result);
+                        if (!replacements.empty() || result != text) batch.stage(path, result, std::nullopt, &read);
                     });
     } catch (...) {
         // The files before the failing (or cancelled) one are done; a

@@ -20,8 +20,10 @@ void Datei_ersetzen(const std::string& path, std::string_view oldText, std::stri
 // Replaces every non-empty found text, and after each one "mailto:", in every
 // file of paths, in order. Each file is read once and written once, with the
 // bytes that replacing entry after entry would give; the files are synced in
-// batches (files::RewriteBatch). Stale temporary files of a killed run are
-// cleared from each folder before its first file is read. Without a
+// batches (files::RewriteBatch). The folders of the files are locked for the
+// run (files::FolderLocks): a run another one holds is refused. A file that
+// changed after it was read, or is too large for the memory at hand, is not
+// replaced and is named in the error. Without a
 // non-empty found text no file is touched. A failure ends the run where it
 // arises: files before it keep their changes, it and those after it are
 // untouched. A cancel takes effect between two files (RunCancelled names the

@@ -167,7 +167,8 @@ TEST_F(EncodingRunsTest, AFailureEndsTheRunWhereItArisesAndKeepsEarlierFiles) {
         {files::FileStep::OpenRead, ENOENT, [](const std::string& p) { return files::openErrorText(p, ENOENT); }},
         {files::FileStep::ShortRead, EIO, [](const std::string&) { return std::string("Stream-Lesefehler"); }},
         {files::FileStep::CreateTemp, EACCES, [](const std::string& p) { return files::createErrorText(p, EACCES); }},
-        {files::FileStep::ShortWrite, ENOSPC, [](const std::string&) { return std::string("Stream-Schreibfehler"); }},
+        // A full disk names the file and the reason.
+        {files::FileStep::ShortWrite, ENOSPC, [](const std::string& p) { return files::writeErrorText(p, ENOSPC); }},
         {files::FileStep::Rename, EBUSY, [](const std::string& p) { return files::createErrorText(p, EBUSY); }},
     };
     const std::string link = "<a href=\"mailto:x@y.de\">X</a>";

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <fcntl.h>
 #include <functional>
 #include <grp.h>
@@ -187,10 +189,10 @@ TEST(FileKinds, OnlyRegularFilesAreRewrittenAndKeepWhatTheyWere) {
         test::TempFolder folder;
         ::chmod(folder.path().c_str(), 0755);
         const std::string path = kind.make(folder);
+        std::optional<test::NobodysFolder> nobodysState;
+        if (kind.asNobody) nobodysState.emplace();
         const auto child = test::runInChild([&](const auto& report) {
-            if (kind.asNobody && (::setgroups(0, nullptr) != 0 || ::setgid(test::kNobody) != 0 ||
-                                  ::setuid(test::kNobody) != 0))
-                ::_exit(2);
+            if (kind.asNobody && !test::becomeNobody(nobodysState->path())) ::_exit(2);
             EncodingRuns runs;
             try {
                 runs.encodeChosenFiles({path});

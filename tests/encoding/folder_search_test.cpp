@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/descriptor.hpp"
+#include "files/file_io.hpp"
 #include "runs/folder_search.hpp"
+#include "support/child_process.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill {
@@ -74,7 +79,9 @@ TEST_F(FolderSearch, LinksToFoldersAreNotEnteredSoNoWalkLoops) {
     ASSERT_EQ(::symlink(folder.path().c_str(), folder.file("sub/deeper/root").c_str()), 0);
     ASSERT_EQ(::symlink("b.html", folder.file("linked.html").c_str()), 0);
     ASSERT_EQ(::symlink("gone.html", folder.file("dangling.html").c_str()), 0);
-    EXPECT_EQ(search("*.html"), (StringList{".hidden.html", "A.HTML", "b.html", "linked.html", "sub/z.html",
+    // A link to a file inside the folder is listed by its target, so nothing
+    // later follows it again.
+    EXPECT_EQ(search("*.html"), (StringList{".hidden.html", "A.HTML", "b.html", "b.html", "sub/z.html",
                                             "sub/deeper/y.html", "Sub2/x.html"}));
 }
 
@@ -82,6 +89,47 @@ TEST_F(FolderSearch, OnlyRegularFilesAreListed) {
     ASSERT_EQ(::mkfifo(folder.file("pipe.html").c_str(), 0600), 0);
     std::filesystem::create_directory(folder.file("folder.html"));
     EXPECT_EQ(search("*.html", false), (StringList{".hidden.html", "A.HTML", "b.html"}));
+}
+
+// A folder that cannot be read and a link that leads out are named, the walk
+// lists everything else, and a tree deeper than a path may be long is walked
+// through to its end.
+TEST_F(FolderSearch, WhatCannotBeSearchedIsNamedAndNothingIsSkippedInSilence) {
+    test::TempFolder outside;
+    ::chmod(folder.path().c_str(), 0755);
+    folder.write("locked/hidden-away.html", "x");
+    ::chmod(folder.file("locked").c_str(), 0);
+    ASSERT_EQ(::symlink(outside.write("elsewhere.html", "x").c_str(), folder.file("out.html").c_str()), 0);
+    std::string deep = folder.path();
+    {
+        files::Descriptor at(::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY));
+        const std::string part(200, 'd');
+        while (deep.size() <= PATH_MAX) {
+            ASSERT_EQ(::mkdirat(at.get(), part.c_str(), 0755), 0);
+            at = files::Descriptor(::openat(at.get(), part.c_str(), O_RDONLY | O_DIRECTORY));
+            deep += "/" + part;
+        }
+        files::Descriptor page(::openat(at.get(), "deep.html", O_WRONLY | O_CREAT, 0644));
+        ASSERT_EQ(::write(page.get(), "deep", 4), 4);
+    }
+    const test::NobodysFolder state;
+    const auto child = test::runInChild([&](const auto& report) {
+        if (::geteuid() == 0 && !test::becomeNobody(state.path())) ::_exit(2);
+        StringList found;
+        try {
+            Dateien_suchen(folder.path() + "/*.html", true, found);
+        } catch (const SearchIncompleteError& error) {
+            report(std::string(error.what()) + "\n");
+        }
+        for (const auto& path : found) report(path == deep + "/deep.html" ? files::readWholeFile(path) + "\n" : path + "\n");
+    });
+    ASSERT_EQ(child.exitStatus, 0);
+    EXPECT_NE(child.report.find(folder.path() + "/locked/"), std::string::npos) << child.report;
+    EXPECT_NE(child.report.find(folder.path() + "/out.html"), std::string::npos) << child.report;
+    EXPECT_EQ(child.report.find("elsewhere"), std::string::npos) << child.report;
+    EXPECT_NE(child.report.find(folder.path() + "/b.html\n"), std::string::npos) << child.report;
+    EXPECT_NE(child.report.find("\ndeep\n"), std::string::npos) << child.report;
+    ::chmod(folder.file("locked").c_str(), 0755);
 }
 
 }  // namespace

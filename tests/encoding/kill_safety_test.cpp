@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,21 +12,13 @@
 #include "files/temporary_files.hpp"
 #include "support/child_process.hpp"
 #include "support/hook_scopes.hpp"
+#include "support/state_home.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill {
 namespace {
 
 constexpr int kStopped = 3;
-
-StringList entriesOf(const std::string& folder) {
-    StringList names;
-    DIR* dir = ::opendir(folder.c_str());
-    while (const dirent* entry = dir ? ::readdir(dir) : nullptr)
-        if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..") names.push_back(entry->d_name);
-    if (dir) ::closedir(dir);
-    return names;
-}
 
 ino_t inodeOf(const std::string& path) {
     struct stat info {};
@@ -35,8 +28,10 @@ ino_t inodeOf(const std::string& path) {
 
 // A run is killed at each step of its rewriting in turn: every file must then
 // hold its old or its new contents (a file rewritten through its inode may be
-// torn, if its record holds the whole new contents), and the next run must
-// leave every file new, the hard links joined and no temporary file behind.
+// torn, if its record in the private state folder holds the whole new
+// contents), and the next run must leave every file new, the hard links
+// joined, another user's file still theirs, and neither a temporary file in
+// the site nor a record in the state folder behind.
 TEST(KillSafety, AKilledRunLeavesWholeFilesAndTheNextRunFinishes) {
     const StringList found = {"x@y.de\">X"};
     const std::string before = "<p><a href=\"mailto:x@y.de\">X</a></p>";
@@ -48,10 +43,15 @@ TEST(KillSafety, AKilledRunLeavesWholeFilesAndTheNextRunFinishes) {
         SCOPED_TRACE("stopped at step " + std::to_string(stopAt));
         ASSERT_LT(stopAt, 200);
         test::TempFolder folder;
+        const test::StateHomeScope state;
         // The hard-linked file comes last, so that once it is torn no other
         // file gives the next run a found text.
-        const StringList paths = {folder.write("a.html", before), folder.write("c.html", before),
+        const StringList paths = {folder.write("a.html", before), folder.write("theirs.html", before),
                                   folder.write("linked.html", before)};
+        const bool root = ::geteuid() == 0;
+        if (root) {
+            ASSERT_EQ(::chown(paths[1].c_str(), test::kNobody, test::kNobody), 0);
+        }
         const std::string other = folder.file("other-name.html");
         ASSERT_EQ(::link(paths[2].c_str(), other.c_str()), 0);
 
@@ -67,26 +67,38 @@ TEST(KillSafety, AKilledRunLeavesWholeFilesAndTheNextRunFinishes) {
         ASSERT_TRUE(finished || child.exitStatus == kStopped);
 
         bool recordLeft = false;
-        for (const auto& name : entriesOf(folder.path())) {
-            if (!files::isOurTemporaryName(name)) continue;
+        for (const auto& name : test::namesIn(state.folder())) {
             EXPECT_FALSE(finished) << name;
-            if (name.rfind(".quill-inplace-", 0) == 0) {
-                EXPECT_EQ(folder.read(name), after);
+            if (name.rfind("inplace-", 0) == 0) {
+                // The record holds the whole new contents, and the old ones.
+                EXPECT_NE(test::readFile(state.folder() + "/" + name).find(after + before), std::string::npos);
                 recordLeft = true;
             }
         }
+        for (const auto& name : test::namesIn(folder.path()))
+            EXPECT_FALSE(finished && files::isOurTemporaryName(name)) << name;
         for (const auto& path : paths) {
             const std::string now = test::readFile(path);
             EXPECT_TRUE(now == before || now == after) << path << ": " << now;
         }
-        // Acts out a write torn by a crash; the record must repair it.
-        if (recordLeft) test::writeFile(paths[2], "torn");
+        // Acts out a write torn by a crash (new bytes over old ones, the
+        // reserved length); the record must repair it.
+        if (recordLeft) {
+            const std::size_t tear = before.size() / 2;
+            std::string torn = after.substr(0, tear) + before.substr(tear);
+            torn.resize(std::max(after.size(), before.size()), '\0');
+            test::writeFile(paths[2], torn);
+        }
 
         EncodingRuns next;  // scans first: a torn file must be whole before it is read
         next.encodeChosenFiles(paths);
         for (const auto& path : paths) EXPECT_EQ(test::readFile(path), after) << path;
         EXPECT_EQ(inodeOf(paths[2]), inodeOf(other));
-        EXPECT_EQ(entriesOf(folder.path()).size(), 4u);
+        struct stat theirs {};
+        ASSERT_EQ(::stat(paths[1].c_str(), &theirs), 0);
+        EXPECT_EQ(theirs.st_uid, root ? test::kNobody : ::geteuid());
+        EXPECT_EQ(test::namesIn(folder.path()).size(), 4u);
+        EXPECT_EQ(test::namesIn(state.folder()), StringList{});
     }
 }
 

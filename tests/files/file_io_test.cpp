@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
+#include "files/memory_budget.hpp"
+#include "support/child_process.hpp"
 #include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"
 
@@ -67,8 +71,8 @@ TEST_F(FileIo, EveryFailingStepLeavesTheOriginalWhole) {
     const auto path = folder.write("page.html", "original");
     const Case cases[] = {
         {FileStep::CreateTemp, "Datei \"" + path + "\" kann nicht erstellt werden. Zugriff verweigert"},
-        {FileStep::Write, "Stream-Schreibfehler"},
-        {FileStep::ShortWrite, "Stream-Schreibfehler"},
+        {FileStep::Write, writeErrorText(path, EACCES)},
+        {FileStep::ShortWrite, writeErrorText(path, EACCES)},
         {FileStep::Rename, "Datei \"" + path + "\" kann nicht erstellt werden. Zugriff verweigert"},
     };
     for (const auto& c : cases) {
@@ -85,6 +89,32 @@ TEST_F(FileIo, EveryFailingStepLeavesTheOriginalWhole) {
         EXPECT_EQ(folder.read("page.html"), "original");
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
     }
+}
+
+// A page is refused before it is read when its copies would not fit in the
+// address space the process may still take, so no run fails for memory after
+// it has begun to change files.
+TEST_F(FileIo, APageTooLargeForTheMemoryAtHandIsRefusedBeforeItIsRead) {
+    constexpr off_t kPage = 200 << 20;
+    const std::string path = folder.write("big.html", "");
+    ASSERT_EQ(::truncate(path.c_str(), kPage), 0);  // sparse: no disk needed
+    const auto child = test::runInChild([&](const auto& report) {
+        std::ifstream status("/proc/self/status");
+        unsigned long long used = 0;
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmSize:", 0) == 0) used = std::stoull(line.substr(7)) * 1024;
+        // Room for one copy of the page, not for the several a rewrite takes.
+        const rlimit limit{used + (300ull << 20), used + (300ull << 20)};
+        if (used == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(2);
+        try {
+            readWholeFile(path);
+            report("read");
+        } catch (const FileTooLargeError& error) {
+            report(error.what());
+        }
+    });
+    ASSERT_EQ(child.exitStatus, 0);
+    EXPECT_EQ(child.report, tooLargeText(path, kPage));
 }
 
 TEST_F(FileIo, WriteProtectedFileIsRefusedUnchanged) {

@@ -39,9 +39,7 @@ std::string prepare(const test::TempFolder& folder, Place place, const std::stri
 // returns its error text, "" when it succeeded.
 std::string writeAs(Place place, const std::function<void()>& write) {
     return test::runInChild([&](const auto& report) {
-               if (place == Place::LockedFolder &&
-                   (::setgroups(0, nullptr) != 0 || ::setgid(test::kNobody) != 0 || ::setuid(test::kNobody) != 0))
-                   ::_exit(2);
+               if (place == Place::LockedFolder && !test::becomeNobody()) ::_exit(2);
                try {
                    write();
                } catch (const QuillError& error) {

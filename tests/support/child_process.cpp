@@ -1,5 +1,8 @@
 #include "support/child_process.hpp"
 
+#include <cstdlib>
+#include <grp.h>
+#include <sys/stat.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,6 +40,23 @@ ChildResult runInChild(const std::function<void(const std::function<void(const s
     ::waitpid(pid, &status, 0);
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+bool becomeNobody(const std::string& stateHome) {
+    if (!stateHome.empty()) ::setenv("XDG_STATE_HOME", stateHome.c_str(), 1);
+    return ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+}
+
+NobodysFolder::NobodysFolder() {
+    ::chmod(folder_.path().c_str(), 0700);
+    if (::chown(folder_.path().c_str(), kNobody, kNobody) != 0) ADD_FAILURE() << "cannot give a folder to nobody";
+}
+
+int runAsNobody(const std::function<void()>& body) {
+    return runInChild([&](const auto&) {
+               if (!becomeNobody()) ::_exit(2);
+               body();
+           }).exitStatus;
 }
 
 }  // namespace quill::test

@@ -37,6 +37,13 @@ std::string TempFolder::write(std::string_view name, std::string_view bytes) con
 
 std::string TempFolder::read(std::string_view name) const { return readFile(file(name)); }
 
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(folder, ignored)) names.push_back(entry.path().filename().string());
+    return names;
+}
+
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quill::test {
 
@@ -28,6 +29,8 @@ private:
 };
 
 std::string readFile(const std::string& path);
+// The names in a folder, without "." and "..", in the order listed.
+std::vector<std::string> namesIn(const std::string& folder);
 void writeFile(const std::string& path, std::string_view bytes);
 
 // Base for tests that need a fresh working folder: the process changes into a
