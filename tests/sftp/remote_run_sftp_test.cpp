@@ -43,9 +43,10 @@ protected:
         StringList fileBox;
     };
 
-    Result run(bool answer) {
+    Result run(bool answer, bool subfolders = false) {
         ftp::RemoteRunFields fields{"sftp://127.0.0.1:" + std::to_string(server_->port()), server_->user(),
                                     server_->password(), "web", true, true};
+        fields.subfolders = subfolders;
         EncodingRuns runs;
         Result result;
         ftp::RemoteRunView view{[&](const RunOutcome& m) { result.messages.push_back(m.text); }, [] {}};
@@ -104,6 +105,30 @@ TEST_F(RemoteRunOverSftp, RewritesThePagesByteForByteAsTheLocalRunAndAsksOnce) {
     ASSERT_FALSE(second.messages.empty());
     EXPECT_EQ(second.messages[0], "Es wurden keine unkodierten E-Mail-Adressen gefunden!");
     EXPECT_EQ(readFile(server_->path("web/index.html")), local.read("index.html"));
+}
+
+// With the sub-folder option the run walks the server's folders as it does
+// over FTP: a page below is rewritten in its own folder, a link to a folder
+// is not followed.
+TEST_F(RemoteRunOverSftp, VisitsTheSubFoldersWhenAsked) {
+    server_->put("web/index.html", kIndex);
+    server_->put("web/sub/inner.html", kInner, 0600);
+    ASSERT_EQ(::symlink("..", server_->path("web/sub/oben").c_str()), 0);
+    TempFolder local;
+    local.write("index.html", kIndex);
+    local.write("sub/inner.html", kInner);
+    EncodingRuns localRun;
+    localRun.includeSubfolders = true;
+    localRun.searchFolder(local.path(), {"*.htm"});
+    localRun.encodeFoundFiles();
+
+    const Result result = run(true, true);
+    ASSERT_FALSE(result.messages.empty());
+    EXPECT_EQ(readFile(server_->path("web/index.html")), local.read("index.html"));
+    EXPECT_EQ(readFile(server_->path("web/sub/inner.html")), local.read("sub/inner.html"));
+    EXPECT_NE(readFile(server_->path("web/sub/inner.html")), kInner);
+    EXPECT_EQ(modeOf(server_->path("web/sub/inner.html")) & 07777, 0600u);
+    EXPECT_TRUE(S_ISLNK(modeOf(server_->path("web/sub/oben"))));
 }
 
 }  // namespace
