@@ -5,6 +5,7 @@
 #include "files/file_io.hpp"
 #include "files/rewrite_batch.hpp"
 #include "files/temporary_files.hpp"
+#include "html/page_decoder.hpp"
 
 namespace quill {
 
@@ -13,10 +14,10 @@ void Datei_ersetzen(const std::string& path, std::string_view oldText, std::stri
     files::replaceFileContents(path, replaceIgnoringCase(text, oldText, newText));
 }
 
-bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, const RewriteOptions& options) {
+RewriteResult Dateien_kodieren(const StringList& paths, const StringList& foundTexts, const RewriteOptions& options) {
     const RunReplacements replacements(foundTexts);
     const bool protectAll = options.protectAll;
-    if (replacements.empty() && !protectAll) return false;
+    if (replacements.empty() && !protectAll) return {};
     const auto keepReadable = [&options](const std::string& address) {
         return options.exceptions && options.exceptions->coversAddress(address);
     };
@@ -24,19 +25,28 @@ bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, con
         return options.exceptions && options.exceptions->coversPath(options.pageName ? options.pageName(path) : path);
     };
     bool protectedAny = false;
+    std::vector<UnreadablePage> unreadable;
     files::TemporarySweep sweep;
     files::RewriteBatch batch;
     try {
-        forEachItem(options.observer, RunStep::Encoding, paths, [](const std::string& path) { return path; },
+        // A file listed twice is rewritten (and counted) once.
+        forEachItem(options.observer, RunStep::Encoding, withoutRepeats(paths),
+                    [](const std::string& path) { return path; },
                     [&](const std::string& path) {
-                        // A file listed twice is read again only after its first rewrite.
                         if (batch.full() || batch.holds(path)) batch.commit();
                         sweep.folderOfFile(path);
                         const std::string text = files::readWholeFile(path);
+                        const PageEncoding encoding = detectPageEncoding(text, path);
+                        if (!PageDecoder(encoding).readable()) {
+                            // Its characters cannot be read, so none is rewritten.
+                            unreadable.push_back({path, encoding.name});
+                            return;
+                        }
                         std::size_t places = 0;
-                        std::string result = replacements.apply(text, &places);
+                        std::string result = replacements.apply(text, encoding, &places);
                         if (protectAll && !pageExcepted(path)) {
-                            std::string all = protectAllAddresses(result, keepReadable, &places);
+                            std::string all = protectAllAddresses(
+                                result, keepReadable, &places, encoding.xml ? ReferenceEnd::Always : ReferenceEnd::AsNeeded);
                             protectedAny = protectedAny || all != result;
                             result.swap(all);
                         }
@@ -51,7 +61,17 @@ bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, con
         throw;
     }
     batch.commit();
-    return protectedAny;
+    return {protectedAny, std::move(unreadable)};
+}
+
+std::string unreadablePagesNote(const std::vector<UnreadablePage>& pages) {
+    if (pages.empty()) return {};
+    std::string note = pages.size() == 1 ? "\r\n\r\nDiese Datei blieb unverändert, weil ihre Zeichenkodierung nicht "
+                                           "gelesen werden kann:"
+                                         : "\r\n\r\nDiese Dateien blieben unverändert, weil ihre Zeichenkodierung "
+                                           "nicht gelesen werden kann:";
+    for (const UnreadablePage& page : pages) note += "\r\n" + page.path + " (" + page.encoding + ")";
+    return note;
 }
 
 }  // namespace quill

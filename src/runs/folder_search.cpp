@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <set>
 #include <sys/stat.h>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -49,6 +50,8 @@ struct Walk {
     StringList& foundFiles;
     RunObserver& observer;
     std::set<FolderId> entered;
+    // Paths listed already, by this walk or an earlier mask's.
+    std::unordered_set<std::string> listed;
 };
 
 void walk(const std::string& folder, Walk& run) {
@@ -59,7 +62,9 @@ void walk(const std::string& folder, Walk& run) {
     for (const auto& entry : entries) {
         if (!entry.isFile || !maskMatches(entry.name, run.mask)) continue;
         throwIfCancelled(&run.observer, RunStep::Searching);
-        run.foundFiles.push_back(folder + entry.name);
+        std::string path = folder + entry.name;
+        if (!run.listed.insert(path).second) continue;
+        run.foundFiles.push_back(std::move(path));
         run.observer.fileFound(run.foundFiles.back());
     }
     if (!run.includeSubfolders) return;
@@ -82,7 +87,8 @@ void Dateien_suchen(const std::string& pathWithMask, bool includeSubfolders, Str
     std::string folder = slash == std::string::npos ? std::string() : pathWithMask.substr(0, slash + 1);
     if (folder.empty() || folder.back() != '/') folder += '/';
 
-    Walk run{mask, includeSubfolders, foundFiles, observerOrNone(observer), {}};
+    Walk run{mask, includeSubfolders, foundFiles, observerOrNone(observer), {},
+             std::unordered_set<std::string>(foundFiles.begin(), foundFiles.end())};
     struct stat info {};
     if (::stat(folder.c_str(), &info) == 0) run.entered.insert({info.st_dev, info.st_ino});
     walk(folder, run);

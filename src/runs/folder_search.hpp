@@ -9,7 +9,8 @@ namespace quill {
 
 // pathWithMask is a folder, "/" and a mask (UTF-8). Appends folder + name of
 // every matching file to foundFiles, and with includeSubfolders those of the
-// subfolders, depth-first, a folder's files before its subfolders'.
+// subfolders, depth-first, a folder's files before its subfolders'. A path
+// foundFiles holds already (found by another mask) is not listed again.
 // - Only regular files are listed (a link to one counts); names beginning with
 //   "." count as hidden and are listed, but the run's own temporary files are
 //   not, and stale ones that a killed run left are cleared from every folder
