@@ -22,11 +22,14 @@ std::vector<std::size_t> lineStarts(std::string_view bytes) {
 
 // Characters from a line's start to an offset: in a UTF-8 page each sequence
 // counts once, elsewhere each byte.
-int characterColumn(std::string_view bytes, std::size_t lineStart, std::size_t offset, bool utf8) {
-    if (!utf8) return static_cast<int>(offset - lineStart) + 1;
+int characterColumn(std::string_view bytes, std::size_t lineStart, std::size_t offset, const PageDecoder& decoder) {
+    if (decoder.charset() == PageCharset::Windows1252) return static_cast<int>(offset - lineStart) + 1;
     int column = 1;
-    for (std::size_t i = lineStart; i < offset; ++i)
-        if ((static_cast<unsigned char>(bytes[i]) & 0xC0) != 0x80) ++column;
+    for (std::size_t i = lineStart; i < offset; ++column) {
+        char32_t first = 0;
+        char32_t second = 0;
+        i += std::max<std::size_t>(1, decoder.decodeAt(bytes, i, first, second));
+    }
     return column;
 }
 
@@ -41,7 +44,7 @@ std::vector<ReadableAddress> auditText(std::string_view bytes, const std::string
             const std::size_t offset = region.shown[span.first].begin;
             const auto line = std::upper_bound(starts.begin(), starts.end(), offset) - 1;
             hits.push_back({path, static_cast<int>(line - starts.begin()) + 1,
-                            characterColumn(bytes, *line, offset, page.utf8()), addressText(region, span),
+                            characterColumn(bytes, *line, offset, page.decoder()), addressText(region, span),
                             region.kind});
         }
     }

@@ -22,22 +22,25 @@ struct Replacement {
 };
 
 // shown[first, end) as references, blanks and line breaks kept as they are.
-Replacement encoded(const std::vector<ShownCharacter>& shown, std::size_t first, std::size_t end) {
-    Replacement replacement{shown[first].begin, shown[end - 1].end, {}};
+Replacement encoded(const std::vector<ShownCharacter>& shown, std::size_t first, std::size_t end,
+                    ReferenceEnd referenceEnd) {
+    ReferenceWriter out(referenceEnd);
     for (std::size_t i = first; i < end; ++i) {
         if (isSpace(shown[i].code)) {
-            replacement.text += static_cast<char>(shown[i].code);
+            const char blank = static_cast<char>(shown[i].code);
+            out.plain(std::string_view(&blank, 1));
         } else {
-            replacement.text += referenceFor(shown[i].code);
+            out.reference(shown[i].code);
         }
     }
-    return replacement;
+    return {shown[first].begin, shown[end - 1].end, out.take()};
 }
 
 }  // namespace
 
 std::string protectAllAddresses(std::string_view fileBytes,
-                                const std::function<bool(const std::string&)>& keepReadable, std::size_t* places) {
+                                const std::function<bool(const std::string&)>& keepReadable, std::size_t* places,
+                                ReferenceEnd referenceEnd) {
     const PageAddresses page(fileBytes);
 
     std::vector<Replacement> replacements;
@@ -55,13 +58,13 @@ std::string protectAllAddresses(std::string_view fileBytes,
                 if (std::any_of(region.readable.begin(), region.readable.end(),
                                 [&](const AddressSpan& span) { return kept(region, span); }))
                     break;
-                replacements.push_back(encoded(region.shown, 0, region.shown.size()));
+                replacements.push_back(encoded(region.shown, 0, region.shown.size(), referenceEnd));
                 if (const HtmlRegion& tag = page.tagOf(*region.region); tag.tagName == "a")
                     linkTextBegins.insert(tag.end);
                 break;
             default:
                 for (const AddressSpan& span : region.readable)
-                    if (!kept(region, span)) replacements.push_back(encoded(region.shown, span.first, span.end));
+                    if (!kept(region, span)) replacements.push_back(encoded(region.shown, span.first, span.end, referenceEnd));
         }
     }
     for (const HtmlRegion& region : page.regions()) {
@@ -70,7 +73,7 @@ std::string protectAllAddresses(std::string_view fileBytes,
         std::erase_if(replacements,
                       [&region](const Replacement& r) { return r.begin >= region.begin && r.end <= region.end; });
         const std::vector<ShownCharacter> shown = page.shownCharacters(region);
-        replacements.push_back(encoded(shown, 0, shown.size()));
+        replacements.push_back(encoded(shown, 0, shown.size(), referenceEnd));
     }
     if (places) *places += replacements.size();
     std::sort(replacements.begin(), replacements.end(),
@@ -82,9 +85,8 @@ std::string protectAllAddresses(std::string_view fileBytes,
     for (const Replacement& replacement : replacements) {
         result.append(fileBytes, done, replacement.begin - done);
         result += replacement.text;
-        // No digit follows that the last reference could swallow: a digit
-        // would have belonged to the address, and a whole value or link text
-        // ends at a quote, a blank, ">" or "<".
+        // "a@x.org;" keeps its ";", and a digit behind is not swallowed.
+        if (endsInReference(replacement.text) && continuesReference(fileBytes.substr(replacement.end))) result += ';';
         done = replacement.end;
     }
     result.append(fileBytes, done);

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "html/char_reference.hpp"
+
 namespace quill {
 
 // Encodes what the audit finds, keeping how the page looks and links in a
@@ -15,8 +17,10 @@ namespace quill {
 // An address for which keepReadable (given its UTF-8 text) holds stays as it
 // is, and so does a link to it.
 // places, when given, grows by the number of stretches encoded.
+// References end in ";" where what follows would continue them, or always
+// with ReferenceEnd::Always.
 std::string protectAllAddresses(std::string_view fileBytes,
                                 const std::function<bool(const std::string&)>& keepReadable = {},
-                                std::size_t* places = nullptr);
+                                std::size_t* places = nullptr, ReferenceEnd referenceEnd = ReferenceEnd::AsNeeded);
 
 }  // namespace quill

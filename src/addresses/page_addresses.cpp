@@ -62,8 +62,19 @@ std::vector<AddressSpan> readableAddresses(const std::vector<ShownCharacter>& sh
 
 }  // namespace
 
+namespace {
+
+// A page in an encoding iconv cannot read is judged as code page 1252.
+PageEncoding readableEncoding(std::string_view page) {
+    PageEncoding encoding = detectPageEncoding(page);
+    if (!PageDecoder(encoding).readable()) encoding = PageEncoding{};
+    return encoding;
+}
+
+}  // namespace
+
 PageAddresses::PageAddresses(std::string_view page)
-    : page_(page), utf8_(detectPageCharset(page) == PageCharset::Utf8), regions_(htmlRegions(page)) {
+    : page_(page), decoder_(readableEncoding(page)), regions_(htmlRegions(page)) {
     for (const HtmlRegion& region : regions_) {
         if (region.kind == RegionKind::StartTag) continue;
         std::vector<ShownCharacter> shown = shownCharacters(region);
@@ -75,7 +86,7 @@ PageAddresses::PageAddresses(std::string_view page)
 }
 
 std::vector<ShownCharacter> PageAddresses::shownCharacters(const HtmlRegion& region) const {
-    return quill::shownCharacters(page_, region.begin, region.end, utf8_, contextOf(region.kind));
+    return quill::shownCharacters(page_, region.begin, region.end, decoder_, contextOf(region.kind));
 }
 
 const HtmlRegion& PageAddresses::tagOf(const HtmlRegion& attributeValue) const {

@@ -36,8 +36,8 @@ public:
     PageAddresses& operator=(const PageAddresses&) = delete;
 
     const std::vector<HtmlRegion>& regions() const { return regions_; }
-    // Whether the page is read as UTF-8 (else as code page 1252).
-    bool utf8() const { return utf8_; }
+    // How the page's bytes are read as characters.
+    const PageDecoder& decoder() const { return decoder_; }
     // In byte order.
     const std::vector<ShownRegion>& withReadableAddresses() const { return readable_; }
     // The characters of any region of this page.
@@ -47,7 +47,7 @@ public:
 
 private:
     std::string_view page_;
-    bool utf8_;
+    PageDecoder decoder_;
     std::vector<HtmlRegion> regions_;
     std::vector<ShownRegion> readable_;
 };

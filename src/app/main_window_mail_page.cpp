@@ -21,8 +21,7 @@ void TMaskerade::Go_MailClick() {
     // rather than turned into "?", which would name another address.
     const std::string encodedAddress = fullEncodingOfCharacters(toCodePoints(ui->Mail_Edit->text()));
     ui->Kodiert_Memo->addLine(fromCp1252(encodedAddress));
-    const std::string subject = cp1252WithReferences(toCodePoints(ui->Betreff_Edit->text()));
-    ui->Link_Memo->addLine(fromCp1252(buildMailLink(encodedAddress, subject)));
+    ui->Link_Memo->addLine(fromCp1252(buildMailLink(encodedAddress, toCodePoints(ui->Betreff_Edit->text()))));
 
     if (!ui->Datei_ja->isChecked()) return;
     const std::string page = linkPagePath();

@@ -21,8 +21,7 @@ int encodeCommand(const std::vector<std::string>& args, CliIo& io) {
     // As the address page does it: characters outside the code page are
     // encoded by their code point rather than turned into "?".
     const std::string encoded = fullEncodingOfCharacters(utf8ToCodePoints(address));
-    const std::string subject = cp1252WithReferences(utf8ToCodePoints(parsed.value("--subject").value_or("")));
-    const std::string link = buildMailLink(encoded, subject);
+    const std::string link = buildMailLink(encoded, utf8ToCodePoints(parsed.value("--subject").value_or("")));
     if (const auto page = parsed.value("--page")) writeLinkPage(*page, link + "\r\n");
     io.out << cp1252ToUtf8(parsed.has("--link") ? link : encoded) << '\n';
     return kExitDone;

@@ -5,34 +5,45 @@
 
 namespace quill {
 
-std::string cp1252WithReferences(std::u32string_view text) {
-    ReferenceWriter out;
-    for (const char32_t c : text) {
-        unsigned char byte = 0;
-        if (unicodeToCp1252(c, byte)) {
-            const char plain = static_cast<char>(byte);
-            out.plain(std::string_view(&plain, 1));
+namespace {
+
+bool keptInHeaderValue(unsigned char c) {
+    static constexpr std::string_view kKept = "-._~!$'()*,;:@";
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           kKept.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string percentEncodedHeaderValue(std::u32string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (const unsigned char c : codePointsToUtf8(text)) {
+        if (keptInHeaderValue(c)) {
+            encoded += static_cast<char>(c);
         } else {
-            out.reference(static_cast<unsigned long>(c));
+            encoded += '%';
+            encoded += kHex[c >> 4];
+            encoded += kHex[c & 0xF];
         }
     }
-    return out.take();
+    return encoded;
 }
 
-std::string subjectPart(std::string_view cp1252Subject) {
-    if (cp1252Subject.empty()) return {};
+std::string subjectPart(std::u32string_view subject) {
+    if (subject.empty()) return {};
+    const std::string value = percentEncodedHeaderValue(subject);
     std::string part(kEncodedSubjectPrefix);
-    if (beginsWithDigit(cp1252Subject)) part += ';';
-    part += cp1252Subject;
-    return part;
+    if (continuesReference(value)) part += ';';
+    return part + value;
 }
 
-std::string buildMailLink(std::string_view encodedAddress, std::string_view cp1252Subject) {
+std::string buildMailLink(std::string_view encodedAddress, std::u32string_view subject) {
     std::string link = "<a href=";
     link += '"';
     link += kEncodedMailto;
     link += encodedAddress;
-    link += subjectPart(cp1252Subject);
+    link += subjectPart(subject);
     link += "\">";
     link += encodedAddress;
     link += "</a>";

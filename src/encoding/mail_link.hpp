@@ -5,18 +5,19 @@
 
 namespace quill {
 
-// Typed text as code page 1252 bytes. A character that 1252 cannot hold is
-// written as the reference of its Unicode code point ("Ł" becomes "&#321"),
-// so a typed subject is never silently changed into "?". Such a reference
-// gets ";" when a digit follows it.
-std::string cp1252WithReferences(std::u32string_view text);
+// A header value of a mailto URL: the UTF-8 bytes of every character other
+// than letters, digits and "-._~!$'()*,;:@" as "%" and two capital hex
+// digits, so that "&", "#", "?", blanks and quotes cannot end the value, the
+// query or the attribute it stands in ("Müller & Söhne" is
+// "M%C3%BCller%20%26%20S%C3%B6hne").
+std::string percentEncodedHeaderValue(std::u32string_view text);
 
 // The subject part of a link: empty for an empty subject, otherwise the
-// encoded "?subject=" followed by the subject exactly as given; a subject
-// that begins with a digit is set off by ";" so the "=" is not lost.
-std::string subjectPart(std::string_view cp1252Subject);
+// encoded "?subject=" followed by the subject percent-encoded; a subject that
+// begins with a digit is set off by ";" so the "=" is not lost.
+std::string subjectPart(std::u32string_view subject);
 
 // <a href="[encoded mailto][address][subject part]">[address]</a>
-std::string buildMailLink(std::string_view encodedAddress, std::string_view cp1252Subject);
+std::string buildMailLink(std::string_view encodedAddress, std::u32string_view subject);
 
 }  // namespace quill

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "files/file_io.hpp"
+#include "html/html_regions.hpp"
 #include "text/string_list.hpp"
 
 namespace quill {
@@ -47,6 +48,15 @@ void THTMLParser::parse(const std::string text) {
             const std::int32_t q = FindFrom(info.CloseTag, text, p);
             hits.push_back(TTagInfo{p, q + closeLength, p + openLength, q, static_cast<std::int32_t>(k)});
         }
+    }
+    if (SkipRawText && !hits.empty()) {
+        const std::vector<ByteRange> raw = rawTextRanges(text);
+        std::erase_if(hits, [&raw](const TTagInfo& hit) {
+            const auto from = static_cast<std::size_t>(hit.TextFrom - 1);
+            const auto after = std::upper_bound(raw.begin(), raw.end(), from,
+                                                [](std::size_t at, const ByteRange& range) { return at < range.begin; });
+            return after != raw.begin() && from < std::prev(after)->end;
+        });
     }
     std::stable_sort(hits.begin(), hits.end(),
                      [](const TTagInfo& a, const TTagInfo& b) { return a.OpenPos < b.OpenPos; });

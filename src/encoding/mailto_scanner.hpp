@@ -64,6 +64,10 @@ public:
 
     // Unassigned at creation; scans then still compute their hits.
     TKeyFoundEvent OnKeyFound;
+    // When set, a hit whose text begins inside a script, style or another
+    // raw-text region, or a CDATA section, is no hit: what stands there is
+    // program text, not a link (off at creation).
+    bool SkipRawText = false;
 
 private:
     struct Key {

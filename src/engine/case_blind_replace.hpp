@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "html/page_charset.hpp"
 #include "text/string_list.hpp"
 
 namespace quill {
@@ -20,7 +21,9 @@ std::string replaceIgnoringCase(std::string_view text, std::string_view oldText,
 // mailto constant. The result is exactly
 // what applying those replacements one after the other would give, found in
 // one pass over the bytes unless a found text could meet an earlier
-// replacement's text (see ReplacementPlan).
+// replacement's text (see ReplacementPlan). An occurrence in another letter
+// case becomes the encoding of its own bytes, not of the found spelling. No
+// byte of a script, style or CDATA section is replaced (rawTextRanges).
 class RunReplacements {
 public:
     explicit RunReplacements(const StringList& foundTexts);
@@ -30,7 +33,12 @@ public:
 
     // No non-empty found text: a run touches no file.
     bool empty() const;
+    // The page's encoding decides what a found text becomes; in an XML
+    // document every reference ends in ";". A page in an encoding iconv
+    // cannot read stays as it is.
     // places, when given, grows by the number of places replaced.
+    std::string apply(std::string_view text, const PageEncoding& encoding, std::size_t* places = nullptr) const;
+    // The encoding from the bytes alone.
     std::string apply(std::string_view text, std::size_t* places = nullptr) const;
 
 private:

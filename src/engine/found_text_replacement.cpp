@@ -38,10 +38,14 @@ std::size_t tagEnd(std::string_view text, std::size_t at) {
 
 }  // namespace
 
-std::string replacementForFoundText(std::string_view foundText, PageCharset charset) {
-    ReferenceWriter out;
+std::string replacementForFoundText(std::string_view foundText, PageCharset charset, ReferenceEnd referenceEnd) {
+    return replacementForFoundText(foundText, PageDecoder(charset), referenceEnd);
+}
+
+std::string replacementForFoundText(std::string_view foundText, const PageDecoder& decoder, ReferenceEnd referenceEnd) {
+    ReferenceWriter out(referenceEnd);
     const auto quote = foundText.find('"');
-    appendAsReferences(out, foundText.substr(0, quote), charset, HtmlPlace::AttributeValue);
+    appendAsReferences(out, foundText.substr(0, quote), decoder, HtmlPlace::AttributeValue);
     if (quote == std::string_view::npos) return out.take();
     const auto end = tagEnd(foundText, quote + 1);
     if (end == std::string_view::npos) {
@@ -49,7 +53,7 @@ std::string replacementForFoundText(std::string_view foundText, PageCharset char
         return out.take();
     }
     out.plain(foundText.substr(quote, end - quote + 1));
-    appendAsReferences(out, foundText.substr(end + 1), charset, HtmlPlace::Text);
+    appendAsReferences(out, foundText.substr(end + 1), decoder, HtmlPlace::Text);
     return out.take();
 }
 

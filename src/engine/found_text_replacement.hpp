@@ -3,7 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "html/page_charset.hpp"
+#include "html/char_reference.hpp"
+#include "html/page_decoder.hpp"
 
 namespace quill {
 
@@ -17,6 +18,11 @@ namespace quill {
 // - the tag's remainder, from that double quote through the ">" that ends the
 //   tag, stays as it stands, so further attributes survive; without such a
 //   ">" everything from the double quote on stays.
-std::string replacementForFoundText(std::string_view foundText, PageCharset charset);
+//   Every reference ends in ";" with ReferenceEnd::Always.
+std::string replacementForFoundText(std::string_view foundText, const PageDecoder& decoder,
+                                    ReferenceEnd end = ReferenceEnd::AsNeeded);
+// The same for a UTF-8 or code page 1252 page.
+std::string replacementForFoundText(std::string_view foundText, PageCharset charset,
+                                    ReferenceEnd end = ReferenceEnd::AsNeeded);
 
 }  // namespace quill

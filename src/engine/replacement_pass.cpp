@@ -3,22 +3,37 @@
 #include <algorithm>
 #include <map>
 
+#include "text/cp1252.hpp"
+
 namespace quill {
 
 namespace {
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool continuesReferenceByte(int c) { return c == ';' || (c >= '0' && c <= '9'); }
 }  // namespace
 
-bool endsInReference(std::string_view text) {
-    std::size_t digits = 0;
-    while (digits < text.size() && isDigit(text[text.size() - 1 - digits])) ++digits;
-    return digits > 0 && text.substr(0, text.size() - digits).ends_with("&#");
+bool canMeet(std::string_view pattern, std::string_view text) {
+    const auto p = static_cast<long>(pattern.size());
+    const auto t = static_cast<long>(text.size());
+    for (long offset = 1 - p; offset < t; ++offset) {
+        bool same = true;
+        for (long i = std::max(0L, -offset); same && i < p && offset + i < t; ++i)
+            same = toUpper1252(static_cast<unsigned char>(pattern[static_cast<std::size_t>(i)])) ==
+                   toUpper1252(static_cast<unsigned char>(text[static_cast<std::size_t>(offset + i)]));
+        if (same) return true;
+    }
+    return false;
 }
 
-ReplacementPass::ReplacementPass(const std::vector<std::string>& patterns, std::vector<std::string> replacements)
-    : automaton_(patterns), replacements_(std::move(replacements)) {
+ReplacementPass::ReplacementPass(const std::vector<std::string>& patterns, std::vector<std::string> replacements,
+                                 std::vector<Encoder> encoders, std::vector<std::vector<std::uint32_t>> laterSteps)
+    : automaton_(patterns),
+      patterns_(patterns),
+      replacements_(std::move(replacements)),
+      encoders_(std::move(encoders)),
+      laterSteps_(std::move(laterSteps)) {
     for (const auto& pattern : patterns) lengths_.push_back(pattern.size());
     for (const auto& replacement : replacements_) endsInReference_.push_back(endsInReference(replacement));
+    laterSteps_.resize(patterns.size());
 }
 
 // Which occurrences the one-after-the-other replacements would take.
@@ -51,20 +66,30 @@ std::vector<ReplacementPass::Hit> ReplacementPass::winners(std::vector<Hit> hits
 }
 
 // Whether the byte that followed the k-th inserted text when it was inserted
-// is a digit: the start of a text inserted no later, or the text's own byte.
-bool ReplacementPass::digitFollows(const std::vector<Hit>& taken, std::size_t k, std::string_view text) const {
+// is a digit or ";": the start of a text inserted no later, or the text's own
+// byte (past its end, the byte the caller names).
+bool ReplacementPass::continuationFollows(const std::vector<Hit>& taken, const std::vector<Inserted>& inserted,
+                                          std::size_t k, std::string_view text, int following) const {
     std::size_t end = taken[k].start + lengths_[taken[k].pattern];
     for (std::size_t next = k + 1; next < taken.size() && taken[next].start == end &&
                                    taken[next].pattern <= taken[k].pattern;
          ++next) {
-        const std::string& inserted = replacements_[taken[next].pattern];
-        if (!inserted.empty()) return isDigit(inserted.front());
+        const std::string& insertedText = *inserted[next].text;
+        if (!insertedText.empty()) return continuesReferenceByte(static_cast<unsigned char>(insertedText.front()));
         end += lengths_[taken[next].pattern];
     }
-    return end < text.size() && isDigit(text[end]);
+    return continuesReferenceByte(end < text.size() ? static_cast<unsigned char>(text[end]) : following);
 }
 
-std::string ReplacementPass::apply(std::string_view text, std::size_t* places) const {
+bool ReplacementPass::laterStepCanMeet(std::uint32_t pattern, const std::string& inserted) const {
+    const bool closable = endsInReference(inserted);
+    for (const std::uint32_t later : laterSteps_[pattern])
+        if (canMeet(patterns_[later], inserted) || (closable && canMeet(patterns_[later], inserted + ";")))
+            return true;
+    return false;
+}
+
+std::optional<std::string> ReplacementPass::apply(std::string_view text, int following, std::size_t* places) const {
     std::vector<Hit> hits;
     CaseBlindAutomaton::State state = CaseBlindAutomaton::kRoot;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -74,18 +99,38 @@ std::string ReplacementPass::apply(std::string_view text, std::size_t* places) c
     }
     if (hits.empty()) return std::string(text);
     const std::vector<Hit> taken = winners(std::move(hits));
+
+    // Each occurrence becomes what its own bytes encode to; those spelt as
+    // their pattern share the pattern's text.
+    std::vector<Inserted> inserted;
+    inserted.reserve(taken.size());
+    std::map<std::pair<std::uint32_t, std::string_view>, std::string> variants;
+    for (const Hit& hit : taken) {
+        const std::string_view occurrence = text.substr(hit.start, lengths_[hit.pattern]);
+        if (encoders_.empty() || occurrence == patterns_[hit.pattern]) {
+            inserted.push_back({&replacements_[hit.pattern], endsInReference_[hit.pattern]});
+            continue;
+        }
+        auto [variant, isNew] = variants.try_emplace({hit.pattern, occurrence});
+        if (isNew) {
+            variant->second = encoders_[hit.pattern](occurrence);
+            if (variant->second != replacements_[hit.pattern] && laterStepCanMeet(hit.pattern, variant->second))
+                return std::nullopt;
+        }
+        inserted.push_back({&variant->second, endsInReference(variant->second)});
+    }
     if (places) *places += taken.size();
 
     std::size_t size = text.size();
-    for (const Hit& hit : taken) size += replacements_[hit.pattern].size() + 1 - lengths_[hit.pattern];
+    for (std::size_t k = 0; k < taken.size(); ++k) size += inserted[k].text->size() + 1 - lengths_[taken[k].pattern];
     std::string result;
     result.reserve(size);
     std::size_t done = 0;
     for (std::size_t k = 0; k < taken.size(); ++k) {
         const Hit& hit = taken[k];
         result.append(text.substr(done, hit.start - done));
-        result += replacements_[hit.pattern];
-        if (endsInReference_[hit.pattern] && digitFollows(taken, k, text)) result += ';';
+        result += *inserted[k].text;
+        if (inserted[k].endsInReference && continuationFollows(taken, inserted, k, text, following)) result += ';';
         done = hit.start + lengths_[hit.pattern];
     }
     result.append(text.substr(done));

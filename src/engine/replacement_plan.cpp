@@ -20,29 +20,15 @@ struct Inserted {
     std::size_t step;
 };
 
-std::vector<Inserted> insertedTexts(const std::vector<std::string>& replacements) {
+std::vector<Inserted> insertedTexts(const std::vector<std::string>& replacements, const std::string& encodedMailto) {
     std::vector<Inserted> inserted;
     auto add = [&inserted](const std::string& text, std::size_t step) {
         inserted.push_back({text, step});
         if (endsInReference(text)) inserted.push_back({text + ";", step});
     };
-    add(std::string(kEncodedMailto), 1);
+    add(encodedMailto, 1);
     for (std::size_t i = 0; i < replacements.size(); ++i) add(replacements[i], 2 * i);
     return inserted;
-}
-
-// Whether pattern, placed anywhere, can share a byte with text.
-bool canMeet(std::string_view pattern, std::string_view text) {
-    const auto p = static_cast<long>(pattern.size());
-    const auto t = static_cast<long>(text.size());
-    for (long offset = 1 - p; offset < t; ++offset) {
-        bool same = true;
-        for (long i = std::max(0L, -offset); same && i < p && offset + i < t; ++i)
-            same = toUpper1252(static_cast<unsigned char>(pattern[static_cast<std::size_t>(i)])) ==
-                   toUpper1252(static_cast<unsigned char>(text[static_cast<std::size_t>(offset + i)]));
-        if (same) return true;
-    }
-    return false;
 }
 
 // For each found text, the earliest step whose inserted text it can meet
@@ -99,22 +85,47 @@ std::vector<std::size_t> earliestMeetings(const std::vector<std::string>& foundT
     return earliest;
 }
 
+// Found texts stand in a pass in step order; "mailto:", where the pass has
+// it, stands for the step after each of them, so it comes after every found
+// text and before those placed behind it.
+std::vector<std::vector<std::uint32_t>> laterStepsOfPass(std::size_t patterns, std::size_t mailto) {
+    std::vector<std::vector<std::uint32_t>> later(patterns);
+    for (std::uint32_t k = 0; k < patterns; ++k) {
+        for (std::uint32_t m = k + 1; m < patterns; ++m)
+            if (m != mailto) later[k].push_back(m);
+        if (k != mailto && mailto < patterns) later[k].push_back(static_cast<std::uint32_t>(mailto));
+    }
+    return later;
+}
+
 }  // namespace
 
 ReplacementPlan::ReplacementPlan(const std::vector<std::string>& foundTexts,
-                                 const std::vector<std::string>& replacements) {
-    const std::vector<Inserted> inserted = insertedTexts(replacements);
+                                 const std::vector<std::string>& replacements, ReplacementPass::Encoder encodeFound,
+                                 ReferenceEnd end)
+    : foundTexts_(foundTexts),
+      replacements_(replacements),
+      encodeFound_(std::move(encodeFound)),
+      encodedMailto_(fullEncoding(kMailto, end)) {
+    if (encodeFound_) encodeMailto_ = [end](std::string_view occurrence) { return fullEncoding(occurrence, end); };
+    const std::vector<Inserted> inserted = insertedTexts(replacements, encodedMailto_);
     const std::vector<std::size_t> earliest = earliestMeetings(foundTexts, inserted);
 
     std::vector<std::string> patterns;
     std::vector<std::string> texts;
-    bool mailtoInPass = false;
-    bool mailtoMeetsPass = false;  // "mailto:" could meet a text this pass inserts
+    std::vector<ReplacementPass::Encoder> encoders;
+    std::size_t mailtoAt = SIZE_MAX;  // its place in the pass, if there
+    bool mailtoMeetsPass = false;      // "mailto:" could meet a text this pass inserts
     auto close = [&] {
-        if (!patterns.empty()) passes_.emplace_back(patterns, texts);
+        if (!patterns.empty()) {
+            passes_.emplace_back(patterns, texts, encodeFound_ ? encoders : std::vector<ReplacementPass::Encoder>{},
+                                 laterStepsOfPass(patterns.size(), mailtoAt));
+        }
         patterns.clear();
         texts.clear();
-        mailtoInPass = mailtoMeetsPass = false;
+        encoders.clear();
+        mailtoAt = SIZE_MAX;
+        mailtoMeetsPass = false;
     };
     for (std::size_t i = 0; i < foundTexts.size(); ++i) {
         // Meeting a later step's text only is harmless, but one step is not
@@ -122,21 +133,42 @@ ReplacementPlan::ReplacementPlan(const std::vector<std::string>& foundTexts,
         if (earliest[i] < 2 * i) close();
         patterns.push_back(foundTexts[i]);
         texts.push_back(replacements[i]);
+        encoders.push_back(encodeFound_);
         if (canMeet(kMailto, replacements[i]) || canMeet(kMailto, replacements[i] + ";")) mailtoMeetsPass = true;
         if (mailtoMeetsPass) close();
-        if (!mailtoInPass) {
+        if (mailtoAt == SIZE_MAX) {
+            mailtoAt = patterns.size();
             patterns.emplace_back(kMailto);
-            texts.emplace_back(kEncodedMailto);
-            mailtoInPass = true;
+            texts.push_back(encodedMailto_);
+            encoders.push_back(encodeMailto_);
         }
     }
     close();
 }
 
-std::string ReplacementPlan::apply(std::string_view text, std::size_t* places) const {
+std::string ReplacementPlan::apply(std::string_view text, int following, std::size_t* places) const {
     if (passes_.empty()) return std::string(text);
-    std::string result = passes_.front().apply(text, places);
-    for (std::size_t p = 1; p < passes_.size(); ++p) result = passes_[p].apply(result, places);
+    std::size_t replaced = 0;
+    std::optional<std::string> result = passes_.front().apply(text, following, &replaced);
+    for (std::size_t p = 1; result && p < passes_.size(); ++p) result = passes_[p].apply(*result, following, &replaced);
+    if (!result) return stepByStep(text, following, places);
+    if (places) *places += replaced;
+    return std::move(*result);
+}
+
+// The sequential rule itself, one pattern at a time; rare enough that each
+// step's automaton is built when needed.
+std::string ReplacementPlan::stepByStep(std::string_view text, int following, std::size_t* places) const {
+    using Encoders = std::vector<ReplacementPass::Encoder>;
+    const std::vector<std::string> mailto = {std::string(kMailto)};
+    const ReplacementPass mailtoStep(mailto, {encodedMailto_}, encodeMailto_ ? Encoders{encodeMailto_} : Encoders{});
+    std::string result(text);
+    for (std::size_t i = 0; i < foundTexts_.size(); ++i) {
+        const ReplacementPass step({foundTexts_[i]}, {replacements_[i]},
+                                   encodeFound_ ? Encoders{encodeFound_} : Encoders{});
+        result = *step.apply(result, following, places);
+        result = *mailtoStep.apply(result, following, places);
+    }
     return result;
 }
 

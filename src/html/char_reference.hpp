@@ -14,15 +14,28 @@ inline constexpr std::string_view kEncodedSubjectPrefix = "&#63&#115&#117&#98&#1
 // "&#" followed by the code in decimal.
 std::string referenceFor(unsigned long code);
 
+// How references are ended: without ";" unless what follows would continue
+// or end them, or always with ";" (XML documents need it to stay well-formed).
+enum class ReferenceEnd { AsNeeded, Always };
+
 // True when text begins with a decimal digit, which a browser would read as
-// part of a reference written right before it.
-bool beginsWithDigit(std::string_view text);
+// part of a reference written right before it, or with ";", which it would
+// take as that reference's end.
+bool continuesReference(std::string_view text);
+
+// True when text ends in "&#" and at least one decimal digit.
+bool endsInReference(std::string_view text);
+
+// "&#" and the code, with ";" when end is Always.
+std::string referenceFor(unsigned long code, ReferenceEnd end);
 
 // Builds a text of references and plain pieces. A reference stays without
-// ";" unless a decimal digit follows it, which would otherwise be read as
-// part of its code ("&#61" + "2026" is not "=2026").
+// ";" unless a decimal digit or a ";" follows it ("&#61" + "2026" is not
+// "=2026", and "&#97" + ";" would lose the ";"), or every reference ends in
+// ";" (ReferenceEnd::Always).
 class ReferenceWriter {
 public:
+    explicit ReferenceWriter(ReferenceEnd end = ReferenceEnd::AsNeeded) : end_(end) {}
     void reference(unsigned long code);
     void plain(std::string_view text);
     const std::string& text() const { return text_; }
@@ -30,11 +43,12 @@ public:
 
 private:
     std::string text_;
+    ReferenceEnd end_;
     bool endsInReference_ = false;
 };
 
 // Every byte becomes the reference of its value: "ab" gives "&#97&#98".
-std::string fullEncoding(std::string_view cp1252Text);
+std::string fullEncoding(std::string_view cp1252Text, ReferenceEnd end = ReferenceEnd::AsNeeded);
 
 // For typed text: a character that code page 1252 holds is encoded by its
 // 1252 value (same result as fullEncoding of the 1252 text); any other one by

@@ -66,10 +66,8 @@ std::optional<ReadReference> referenceAt(std::string_view text, HtmlPlace place)
     return std::nullopt;
 }
 
-void appendAsReferences(ReferenceWriter& out, std::string_view html, PageCharset charset, HtmlPlace place) {
-    const auto referenced = [&](char32_t c) {
-        out.reference(charset == PageCharset::Utf8 ? static_cast<unsigned long>(c) : cp1252ReferenceCode(c));
-    };
+void appendAsReferences(ReferenceWriter& out, std::string_view html, const PageDecoder& decoder, HtmlPlace place) {
+    const auto referenced = [&](char32_t c) { out.reference(decoder.referenceCode(c)); };
     std::size_t at = 0;
     while (at < html.size()) {
         const std::string_view rest = html.substr(at);
@@ -80,17 +78,21 @@ void appendAsReferences(ReferenceWriter& out, std::string_view html, PageCharset
             continue;
         }
         char32_t codePoint = 0;
-        const std::size_t length = charset == PageCharset::Utf8 ? decodeUtf8At(html, at, codePoint) : 0;
+        char32_t second = 0;
+        const std::size_t length = decoder.decodeAt(html, at, codePoint, second);
         if (length == 0) {
-            out.reference(static_cast<unsigned char>(html[at]));
+            out.reference(decoder.referenceForStrayByte(static_cast<unsigned char>(html[at])));
             ++at;
             continue;
         }
-        // A C1 control in UTF-8 has no reference that browsers keep; it stays raw.
-        if (remappedByBrowsers(codePoint))
+        // A C1 control outside code page 1252 has no reference that browsers
+        // keep; it stays raw.
+        if (decoder.charset() != PageCharset::Windows1252 && remappedByBrowsers(codePoint)) {
             out.plain(rest.substr(0, length));
-        else
-            out.reference(codePoint);
+        } else {
+            referenced(codePoint);
+            if (second != 0) referenced(second);
+        }
         at += length;
     }
 }

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "html/char_reference.hpp"
-#include "html/page_charset.hpp"
+#include "html/page_decoder.hpp"
 
 namespace quill {
 
@@ -27,8 +27,7 @@ std::optional<ReadReference> referenceAt(std::string_view text, HtmlPlace place)
 // Appends a piece of HTML without markup (a text or an attribute value) as
 // references, one per character a browser reads there: existing references
 // and entities count as their characters, so the piece reads as before. Raw
-// bytes are taken in the page's encoding; bytes that are no UTF-8 in a UTF-8
-// page, and every byte of a 1252 page, are referenced by their value.
-void appendAsReferences(ReferenceWriter& out, std::string_view html, PageCharset charset, HtmlPlace place);
+// bytes are taken in the page's encoding (PageDecoder).
+void appendAsReferences(ReferenceWriter& out, std::string_view html, const PageDecoder& decoder, HtmlPlace place);
 
 }  // namespace quill

@@ -67,6 +67,7 @@ private:
         if (isAsciiLetter(c)) return startTag(lt);
         if (c == '!') {
             if (page_.substr(next, 3) == "!--") return comment(lt);
+            if (page_.substr(next, 8) == "![CDATA[") return cdata(lt);
             return bogusComment(lt);
         }
         if (c == '?') return bogusComment(lt);
@@ -88,6 +89,16 @@ private:
         const std::size_t end = skipPast('>', lt);
         add(RegionKind::Comment, lt, end);
         return end;
+    }
+
+    // In SVG, MathML and XML documents a CDATA section runs to "]]>"; its
+    // contents are taken as they stand, wherever it is.
+    std::size_t cdata(std::size_t lt) {
+        const std::size_t body = lt + 9;
+        const std::size_t close = page_.find("]]>", body);
+        const std::size_t end = close == std::string_view::npos ? page_.size() : close;
+        if (body < end) add(RegionKind::RawText, body, end);
+        return close == std::string_view::npos ? page_.size() : close + 3;
     }
 
     std::size_t comment(std::size_t lt) {
@@ -189,6 +200,14 @@ private:
 
 std::vector<HtmlRegion> htmlRegions(std::string_view page) {
     return Tokenizer(page).run();
+}
+
+std::vector<ByteRange> rawTextRanges(std::string_view page) {
+    std::vector<ByteRange> ranges;
+    if (page.find('<') == std::string_view::npos) return ranges;
+    for (const HtmlRegion& region : htmlRegions(page))
+        if (region.kind == RegionKind::RawText) ranges.push_back({region.begin, region.end});
+    return ranges;
 }
 
 }  // namespace quill

@@ -13,7 +13,7 @@ enum class RegionKind {
     Comment,         // comment, doctype and the like: not shown
     StartTag,        // a whole start tag from "<" through ">"
     AttributeValue,  // the value of an attribute of the start tag before it, without quotes
-    RawText,         // script, style and the like: nothing decoded, no tags
+    RawText,         // script, style and the like, and CDATA sections: nothing decoded, no tags
 };
 
 struct HtmlRegion {
@@ -26,5 +26,16 @@ struct HtmlRegion {
 // Cuts a page into regions in the order of their bytes, as a browser's
 // tokenizer reads it; end tags and the gaps inside tags belong to none.
 std::vector<HtmlRegion> htmlRegions(std::string_view page);
+
+struct ByteRange {
+    std::size_t begin;
+    std::size_t end;
+};
+
+// The raw-text regions of a page in byte order: the contents of script,
+// style, xmp, iframe, noembed, noframes and plaintext, and of CDATA sections.
+// Nothing in them is ever rewritten: a browser (or a script) reads their
+// bytes as they stand.
+std::vector<ByteRange> rawTextRanges(std::string_view page);
 
 }  // namespace quill

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "html/encoding_labels.hpp"
 #include "text/cp1252.hpp"
 
 namespace quill {
@@ -27,18 +28,6 @@ std::string_view trimmed(std::string_view text) {
     while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
     while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
     return text;
-}
-
-// Browsers read a page declared as UTF-16 through a meta element as UTF-8:
-// the declaration is in ASCII, so the page cannot be UTF-16.
-bool namesUtf8(std::string_view label) {
-    static constexpr std::array<std::string_view, 10> kLabels = {
-        "utf-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8", "x-unicode20utf8",
-        "utf-16", "utf-16le", "utf-16be", "unicode"};
-    const std::string name = lowered(trimmed(label));
-    for (const auto candidate : kLabels)
-        if (name == candidate) return true;
-    return false;
 }
 
 struct Attribute {
@@ -110,9 +99,20 @@ std::optional<std::string> declaredByMeta(std::string_view text, std::size_t& at
     return std::nullopt;
 }
 
-// The first declaration of a meta element that starts within the window,
-// passing over comments.
-std::optional<std::string> declaredCharset(std::string_view page) {
+// The encoding a declaration names as the prescan takes it: one naming
+// UTF-16 means UTF-8 (the declaration itself is ASCII), x-user-defined
+// windows-1252; a label browsers do not know is passed over.
+const KnownEncoding* declaredEncoding(const std::string& label) {
+    const KnownEncoding* known = encodingForLabel(label);
+    if (known == nullptr) return nullptr;
+    if (known->name == "UTF-16LE" || known->name == "UTF-16BE") return encodingForLabel("utf-8");
+    if (known->name == "x-user-defined") return encodingForLabel("windows-1252");
+    return known;
+}
+
+// The first declaration of a meta element that starts within the window and
+// names an encoding browsers know, passing over comments.
+const KnownEncoding* declaredCharset(std::string_view page) {
     const std::string head = lowered(page.substr(0, kDeclarationWindow));
     std::size_t at = 0;
     while (at < head.size()) {
@@ -128,10 +128,50 @@ std::optional<std::string> declaredCharset(std::string_view page) {
         if (head.compare(open, 5, "<meta") == 0 && open + 5 < page.size() &&
             (isSpace(page[open + 5]) || page[open + 5] == '/')) {
             at = open + 5;
-            if (auto declared = declaredByMeta(page, at)) return declared;
+            if (const auto declared = declaredByMeta(page, at))
+                if (const KnownEncoding* known = declaredEncoding(*declared)) return known;
         }
     }
-    return std::nullopt;
+    return nullptr;
+}
+
+std::string_view withoutMark(std::string_view bytes) {
+    return bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark ? bytes.substr(kUtf8Mark.size()) : bytes;
+}
+
+// The encoding="..." of an XML declaration at the very start.
+std::optional<std::string> xmlDeclaredEncoding(std::string_view bytes) {
+    bytes = withoutMark(bytes);
+    while (!bytes.empty() && isSpace(bytes.front())) bytes.remove_prefix(1);
+    if (bytes.substr(0, 5) != "<?xml") return std::nullopt;
+    const std::string_view declaration = bytes.substr(0, bytes.find("?>"));
+    const auto at = declaration.find("encoding");
+    if (at == std::string_view::npos) return std::nullopt;
+    std::size_t i = at + 8;
+    while (i < declaration.size() && (isSpace(declaration[i]) || declaration[i] == '=')) ++i;
+    if (i >= declaration.size() || (declaration[i] != '"' && declaration[i] != '\'')) return std::nullopt;
+    const auto close = declaration.find(declaration[i], i + 1);
+    if (close == std::string_view::npos) return std::nullopt;
+    return std::string(declaration.substr(i + 1, close - i - 1));
+}
+
+PageEncoding encodingNamed(const KnownEncoding& known, bool xml) {
+    PageEncoding encoding;
+    encoding.name = known.name;
+    encoding.xml = xml;
+    if (known.name == "UTF-8") {
+        encoding.charset = PageCharset::Utf8;
+    } else if (known.name == "windows-1252") {
+        encoding.charset = PageCharset::Windows1252;
+    } else {
+        encoding.charset = PageCharset::Other;
+        encoding.iconvName = known.iconvName;
+    }
+    return encoding;
+}
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view tail) {
+    return text.size() >= tail.size() && lowered(text.substr(text.size() - tail.size())) == tail;
 }
 
 }  // namespace
@@ -148,11 +188,25 @@ bool isUtf8WithNonAscii(std::string_view text) {
     return nonAscii;
 }
 
-PageCharset detectPageCharset(std::string_view fileBytes) {
-    if (fileBytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) return PageCharset::Utf8;
-    if (const auto declared = declaredCharset(fileBytes))
-        return namesUtf8(*declared) ? PageCharset::Utf8 : PageCharset::Windows1252;
-    return isUtf8WithNonAscii(fileBytes) ? PageCharset::Utf8 : PageCharset::Windows1252;
+bool isXmlDocument(std::string_view fileBytes, std::string_view fileName) {
+    if (endsWithIgnoringCase(fileName, ".xhtml") || endsWithIgnoringCase(fileName, ".xht")) return true;
+    std::string_view text = withoutMark(fileBytes);
+    while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+    return text.substr(0, 5) == "<?xml";
 }
+
+PageEncoding detectPageEncoding(std::string_view fileBytes, std::string_view fileName) {
+    const bool xml = isXmlDocument(fileBytes, fileName);
+    if (fileBytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) return encodingNamed(*encodingForLabel("utf-8"), xml);
+    if (fileBytes.substr(0, 2) == "\xFE\xFF") return encodingNamed(*encodingForLabel("utf-16be"), xml);
+    if (fileBytes.substr(0, 2) == "\xFF\xFE") return encodingNamed(*encodingForLabel("utf-16le"), xml);
+    if (xml)
+        if (const auto label = xmlDeclaredEncoding(fileBytes))
+            if (const KnownEncoding* known = encodingForLabel(*label)) return encodingNamed(*known, xml);
+    if (const KnownEncoding* declared = declaredCharset(fileBytes)) return encodingNamed(*declared, xml);
+    return encodingNamed(*encodingForLabel(isUtf8WithNonAscii(fileBytes) ? "utf-8" : "windows-1252"), xml);
+}
+
+PageCharset detectPageCharset(std::string_view fileBytes) { return detectPageEncoding(fileBytes).charset; }
 
 }  // namespace quill

@@ -5,8 +5,8 @@
 
 namespace quill {
 
-std::vector<ShownCharacter> shownCharacters(std::string_view page, std::size_t begin, std::size_t end, bool utf8,
-                                            ReferenceContext context) {
+std::vector<ShownCharacter> shownCharacters(std::string_view page, std::size_t begin, std::size_t end,
+                                            const PageDecoder& decoder, ReferenceContext context) {
     std::vector<ShownCharacter> shown;
     shown.reserve(end - begin);
     std::size_t i = begin;
@@ -21,14 +21,14 @@ std::vector<ShownCharacter> shownCharacters(std::string_view page, std::size_t b
             continue;
         }
         char32_t code = 0;
-        std::size_t length = 1;
-        if (utf8) {
-            length = decodeUtf8At(page.substr(0, end), i, code);
-            if (length == 0) length = 1;
-        } else {
-            code = cp1252ToUnicode(static_cast<unsigned char>(page[i]));
+        char32_t second = 0;
+        std::size_t length = decoder.decodeAt(page.substr(0, end), i, code, second);
+        if (length == 0) {
+            code = 0xFFFD;
+            length = 1;
         }
         shown.push_back({code, i, i + length, false});
+        if (second != 0) shown.push_back({second, i, i + length, false});
         i += length;
     }
     return shown;

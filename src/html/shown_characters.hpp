@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "html/page_decoder.hpp"
+
 namespace quill {
 
 // One character as a browser shows it, with the bytes of the page it came
@@ -20,9 +22,9 @@ struct ShownCharacter {
 // digit stays literal), or in script and style, where nothing is decoded.
 enum class ReferenceContext { Text, Attribute, None };
 
-// The characters of page[begin, end). Literal bytes are read as UTF-8 when
-// utf8 is set (a malformed byte shows as U+FFFD), else as code page 1252.
-std::vector<ShownCharacter> shownCharacters(std::string_view page, std::size_t begin, std::size_t end, bool utf8,
-                                            ReferenceContext context);
+// The characters of page[begin, end). Literal bytes are read in the page's
+// encoding; a byte that forms no character shows as U+FFFD.
+std::vector<ShownCharacter> shownCharacters(std::string_view page, std::size_t begin, std::size_t end,
+                                            const PageDecoder& decoder, ReferenceContext context);
 
 }  // namespace quill

@@ -14,6 +14,7 @@ namespace quill {
 EncodingRuns::EncodingRuns() {
     Parser.OnKeyFound = [this](THTMLParser& sender, const std::string& key, const std::string& results,
                                const std::string& originalLine) { ParserKeyFound(sender, key, results, originalLine); };
+    Parser.SkipRawText = true;
 }
 
 void EncodingRuns::clearLists() {
@@ -41,19 +42,21 @@ void EncodingRuns::Dateien_suchen(const std::string& pathWithMask) {
 void EncodingRuns::scanFiles(const StringList& paths) {
     // A rewrite that a kill interrupted is finished before its file is read.
     files::finishInterruptedRewrites();
-    forEachItem(observer, RunStep::Scanning, paths, [](const std::string& path) { return path; },
+    forEachItem(observer, RunStep::Scanning, withoutRepeats(paths), [](const std::string& path) { return path; },
                 [&](const std::string& path) { Datei_scannen(path); });
 }
 
 void EncodingRuns::Dateien_kodieren(const StringList& paths) {
-    protectedByOption_ = false;
-    protectedByOption_ =
+    lastRewrite_ = {};
+    lastRewrite_ =
         quill::Dateien_kodieren(paths, foundAddresses.items(), {protectAll, &exceptions, pageName, observer, beforeWrite});
 }
 
 RunOutcome EncodingRuns::Ergebnis_melden() const {
-    if (!foundAddresses.empty() || protectedByOption_) return {OutcomeKind::Information, "Die E-Mail-Adressen wurden erfolgreich kodiert!"};
-    return {OutcomeKind::Error, "Es wurden keine unkodierten E-Mail-Adressen gefunden!"};
+    const std::string note = unreadablePagesNote(lastRewrite_.unreadable);
+    if (!foundAddresses.empty() || lastRewrite_.protectedAny)
+        return {OutcomeKind::Information, "Die E-Mail-Adressen wurden erfolgreich kodiert!" + note};
+    return {OutcomeKind::Error, "Es wurden keine unkodierten E-Mail-Adressen gefunden!" + note};
 }
 
 std::optional<RunOutcome> EncodingRuns::auditOutcome(const StringList& paths) const {
@@ -84,6 +87,7 @@ RunOutcome EncodingRuns::encodeChosenFiles(const StringList& given) {
     StringList chosen;
     for (const auto& path : given) chosen.push_back(files::linkFreePath(path));
     foundFiles.insert(foundFiles.end(), chosen.begin(), chosen.end());
+    foundFiles = withoutRepeats(foundFiles);
     scanFiles(chosen);
     Dateien_kodieren(chosen);
     return Ergebnis_melden();

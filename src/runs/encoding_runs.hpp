@@ -8,6 +8,7 @@
 #include "runs/exception_list.hpp"
 #include "runs/file_rewrite.hpp"
 #include "runs/run_outcome.hpp"
+#include "runs/file_rewrite.hpp"
 #include "runs/run_progress.hpp"
 #include "text/string_list.hpp"
 
@@ -54,7 +55,8 @@ public:
     // protectAll, encodes every other readable address in them too.
     void Dateien_kodieren(const StringList& paths);
     // Success when a found text exists, or when the last Dateien_kodieren
-    // encoded addresses by protectAll: the files did change.
+    // encoded addresses by protectAll: the files did change. Pages it left
+    // as they were for their encoding are named.
     RunOutcome Ergebnis_melden() const;
     // The box that follows the closing message when addresses stay readable
     // in the given files, those the exceptions accept left out.
@@ -69,7 +71,7 @@ public:
     RunOutcome encodeChosenFiles(const StringList& chosen);
 
 private:
-    bool protectedByOption_ = false;
+    RewriteResult lastRewrite_;
 };
 
 // The four letter-case spellings of the open tag the runs look for.

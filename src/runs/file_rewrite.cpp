@@ -9,6 +9,7 @@
 #include "files/rewrite_batch.hpp"
 #include "files/folder_lock.hpp"
 #include "files/memory_budget.hpp"
+#include "html/page_decoder.hpp"
 
 namespace quill {
 
@@ -20,10 +21,10 @@ void Datei_ersetzen(const std::string& path, std::string_view oldText, std::stri
     batch.commit();
 }
 
-bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, const RewriteOptions& options) {
+RewriteResult Dateien_kodieren(const StringList& paths, const StringList& foundTexts, const RewriteOptions& options) {
     const RunReplacements replacements(foundTexts);
     const bool protectAll = options.protectAll;
-    if (replacements.empty() && !protectAll) return false;
+    if (replacements.empty() && !protectAll) return {};
     const auto keepReadable = [&options](const std::string& address) {
         return options.exceptions && options.exceptions->coversAddress(address);
     };
@@ -32,20 +33,29 @@ bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, con
     };
     bool protectedAny = false;
     const files::FolderLocks locks(paths);
+    std::vector<UnreadablePage> unreadable;
     files::RewriteBatch batch;
     try {
-        forEachItem(options.observer, RunStep::Encoding, paths, [](const std::string& path) { return path; },
+        // A file listed twice is rewritten (and counted) once.
+        forEachItem(options.observer, RunStep::Encoding, withoutRepeats(paths),
+                    [](const std::string& path) { return path; },
                     [&](const std::string& path) {
-                        // A file listed twice is read again only after its first rewrite.
                         if (batch.full() || batch.holds(path)) batch.commit();
                         files::FileStamp read;
                         const std::string text = files::readWholeFile(path, &read);
+                        const PageEncoding encoding = detectPageEncoding(text, path);
+                        if (!PageDecoder(encoding).readable()) {
+                            // Its characters cannot be read, so none is rewritten.
+                            unreadable.push_back({path, encoding.name});
+                            return;
+                        }
                         std::size_t places = 0;
                         std::string result;
                         try {
-                            result = replacements.apply(text, &places);
+                            result = replacements.apply(text, encoding, &places);
                             if (protectAll && !pageExcepted(path)) {
-                                std::string all = protectAllAddresses(result, keepReadable, &places);
+                                std::string all = protectAllAddresses(
+                                    result, keepReadable, &places, encoding.xml ? ReferenceEnd::Always : ReferenceEnd::AsNeeded);
                                 protectedAny = protectedAny || all != result;
                                 result.swap(all);
                             }
@@ -63,7 +73,17 @@ bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, con
         throw;
     }
     batch.commit();
-    return protectedAny;
+    return {protectedAny, std::move(unreadable)};
+}
+
+std::string unreadablePagesNote(const std::vector<UnreadablePage>& pages) {
+    if (pages.empty()) return {};
+    std::string note = pages.size() == 1 ? "\r\n\r\nDiese Datei blieb unverändert, weil ihre Zeichenkodierung nicht "
+                                           "gelesen werden kann:"
+                                         : "\r\n\r\nDiese Dateien blieben unverändert, weil ihre Zeichenkodierung "
+                                           "nicht gelesen werden kann:";
+    for (const UnreadablePage& page : pages) note += "\r\n" + page.path + " (" + page.encoding + ")";
+    return note;
 }
 
 }  // namespace quill

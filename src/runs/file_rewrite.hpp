@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runs/exception_list.hpp"
 #include "runs/run_progress.hpp"
@@ -29,8 +30,9 @@ void Datei_ersetzen(const std::string& path, std::string_view oldText, std::stri
 // untouched. A cancel takes effect between two files (RunCancelled names the
 // files not rewritten).
 // With protectAll, protectAllAddresses follows in each file, and a file it
-// changes is rewritten even without a found text. Returns whether it changed
-// any file.
+// changes is rewritten even without a found text. A file listed twice is
+// done once. A page in an encoding iconv cannot read is left as it is and
+// named in the result; the run goes on.
 
 // A file a run is about to change, with its bytes before and after.
 struct FileChange {
@@ -52,6 +54,18 @@ struct RewriteOptions {
     std::function<void(const FileChange&)> beforeWrite{};
 };
 
-bool Dateien_kodieren(const StringList& paths, const StringList& foundTexts, const RewriteOptions& options = {});
+struct UnreadablePage {
+    std::string path;
+    std::string encoding;  // as the page names it
+};
+struct RewriteResult {
+    bool protectedAny = false;  // protectAll changed a file
+    std::vector<UnreadablePage> unreadable;
+};
+
+RewriteResult Dateien_kodieren(const StringList& paths, const StringList& foundTexts, const RewriteOptions& options = {});
+
+// The lines a run's closing message gets for such pages (UTF-8), or "".
+std::string unreadablePagesNote(const std::vector<UnreadablePage>& pages);
 
 }  // namespace quill

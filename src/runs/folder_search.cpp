@@ -9,6 +9,7 @@
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -41,6 +42,8 @@ struct Walk {
     std::string shownRoot;  // the chosen folder as the user wrote it, ending in "/"
     std::string realRoot;   // the same with every link resolved, ending in "/"
     std::set<FolderId> entered;
+    // Paths listed already, by this walk or an earlier mask's.
+    std::unordered_set<std::string> listed;
 };
 
 void skip(Walk& run, std::string text) { run.skipped.push_back(std::move(text)); }
@@ -111,6 +114,7 @@ void walk(int folderFd, const std::string& folder, Walk& run) {
     for (const auto& entry : entries) {
         if (!entry.isFile || !maskMatches(entry.name, run.mask)) continue;
         throwIfCancelled(&run.observer, RunStep::Searching);
+        if (!run.listed.insert(entry.listed).second) continue;
         run.foundFiles.push_back(entry.listed);
         run.observer.fileFound(run.foundFiles.back());
     }
@@ -142,7 +146,7 @@ void Dateien_suchen(const std::string& pathWithMask, bool includeSubfolders, Str
 
     StringList ownSkipped;
     Walk run{mask, includeSubfolders, foundFiles, observerOrNone(observer), skipped ? *skipped : ownSkipped, folder,
-             {}, {}};
+             {}, {}, std::unordered_set<std::string>(foundFiles.begin(), foundFiles.end())};
     // The chosen folder's links are resolved here, once; below it, nothing
     // is reached through a link that leaves it.
     std::string real = files::resolvedPath(folder);

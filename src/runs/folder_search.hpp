@@ -22,7 +22,8 @@ public:
 //   its way down. Only regular files are listed. A link to a file inside the
 //   chosen folder is listed by its target's path; a link that leads out of
 //   it is skipped and named. Names beginning with "." count as hidden and
-//   are listed, but the run's own temporary files are not.
+//   are listed, but the run's own temporary files are not. A path
+// foundFiles holds already (found by another mask) is not listed again.
 // - Folders whose names begin with "." are not entered, nor are links to
 //   folders, so no walk can loop back into a parent folder.
 // - The entries of each folder are taken by name with letter case ignored,

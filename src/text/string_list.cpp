@@ -1,5 +1,7 @@
 #include "text/string_list.hpp"
 
+#include <unordered_set>
+
 namespace quill {
 
 StringList splitLines(std::string_view text) {
@@ -52,6 +54,15 @@ std::string crlfLines(std::string_view text) {
         if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
     }
     return result;
+}
+
+StringList withoutRepeats(const StringList& list) {
+    StringList unique;
+    unique.reserve(list.size());
+    std::unordered_set<std::string_view> seen;
+    for (const auto& entry : list)
+        if (seen.insert(entry).second) unique.push_back(entry);
+    return unique;
 }
 
 }  // namespace quill

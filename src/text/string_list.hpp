@@ -19,4 +19,7 @@ std::string joinLines(const StringList& lines);
 // joinLines(splitLines(text)), without the list in between.
 std::string crlfLines(std::string_view text);
 
+// The entries in order, each only at its first place.
+StringList withoutRepeats(const StringList& list);
+
 }  // namespace quill

@@ -136,7 +136,7 @@ TEST_F(FolderPageTest, ChosenFilesAreAppendedAndOnlyTheyAreRewrittenWithEarlierF
     EXPECT_EQ(items("Dateien_gefunden").size(), 5);
     EXPECT_EQ(items("Dateien_gefunden").last(), workPath("neu.html"));
     EXPECT_EQ(readWorkFile("neu.html"),
-              "Schreiben an &#97&#64&#98&#46&#100&#101\">&#65 und &#109&#97&#105&#108&#116&#111&#58");
+              "Schreiben an &#97&#64&#98&#46&#100&#101\">&#65 und &#77&#65&#73&#76&#84&#79&#58");
     EXPECT_EQ(readWorkFile("site/index.html"), kLink);
     EXPECT_EQ(desktop->messageBoxes.back().kind, MessageKind::Information);
 

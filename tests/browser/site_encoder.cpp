@@ -23,8 +23,7 @@ int main(int argc, char** argv) {
     }
     if (mode == "link" && argc == 5) {
         const std::string address = fullEncodingOfCharacters(utf8ToCodePoints(argv[3]));
-        const std::string subject = cp1252WithReferences(utf8ToCodePoints(argv[4]));
-        writeLinkPage(argv[2], buildMailLink(address, subject) + "\r\n");
+        writeLinkPage(argv[2], buildMailLink(address, utf8ToCodePoints(argv[4])) + "\r\n");
         return 0;
     }
     std::cerr << "usage: site_encoder run FOLDER | link PAGE ADDRESS SUBJECT\n";

@@ -32,6 +32,8 @@ TEST(AddressProtection, EncodesWhatTheAuditFindsButScripts) {
         {"\xC3\xA4 \xE2\x82\xACu@y.de \xC3\xBC@y.de",
          "\xC3\xA4 \xE2\x82\xAC" + fullEncoding("u@y.de") + " &#252" + fullEncoding("@y.de")},
         {"user@localhost <a href=\"#\">a@b</a>", "user@localhost <a href=\"#\">a@b</a>"},
+        // A ";" behind an address is no reference's end.
+        {"x@y.de;x@y.de; <i title=\"x@y.de; 1\">", xy + ";;" + xy + ";; <i title=\"" + xy + ";; 1\">"},
     };
     for (const Row& row : rows) EXPECT_EQ(protectAllAddresses(row.page), row.expected) << row.page;
 }

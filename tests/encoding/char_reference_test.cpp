@@ -20,17 +20,22 @@ TEST(CharReference, FullEncodingOfEachInput) {
     for (const auto& [input, full] : rows) EXPECT_EQ(fullEncoding(input), full) << input;
 }
 
-TEST(CharReference, AReferenceGetsItsSemicolonOnlyBeforeADigit) {
-    ReferenceWriter out;
-    out.reference(61);
-    out.plain("2026");
-    out.reference(32);
-    out.plain("x1");
-    out.reference(8211);
-    out.reference(50);
-    out.plain("");
-    out.plain("9");
-    EXPECT_EQ(out.take(), "&#61;2026&#32x1&#8211&#50;9");
+TEST(CharReference, AReferenceGetsItsSemicolonOnlyBeforeADigitOrASemicolonOrInXml) {
+    for (const auto end : {ReferenceEnd::AsNeeded, ReferenceEnd::Always}) {
+        ReferenceWriter out(end);
+        out.reference(61);
+        out.plain("2026");
+        out.reference(32);
+        out.plain("x1");
+        out.reference(8211);
+        out.reference(50);
+        out.plain("");
+        out.plain("9");
+        out.reference(97);
+        out.plain(";");
+        EXPECT_EQ(out.take(), end == ReferenceEnd::AsNeeded ? "&#61;2026&#32x1&#8211&#50;9&#97;;"
+                                                            : "&#61;2026&#32;x1&#8211;&#50;9&#97;;");
+    }
 }
 
 TEST(CharReference, ConstantsAreTheFullEncodingOfTheirText) {
@@ -57,27 +62,27 @@ TEST(CharReference, TypedCharactersUseTheCodePageValueOrElseTheCodePoint) {
     EXPECT_EQ(fullEncodingOfCharacters(utf8ToCodePoints(cp1252ToUtf8(all))), fullEncoding(all));
 }
 
-TEST(MailLink, BuiltFromItsPieces) {
+TEST(MailLink, BuiltFromItsPiecesWithTheSubjectAsAValidUrlPart) {
     struct Row {
         std::string address;
-        std::string subject;
+        std::u32string subject;
         std::string expected;
     };
     const std::string mailto = "&#109&#97&#105&#108&#116&#111&#58";
+    const std::string subject = "&#63&#115&#117&#98&#106&#101&#99&#116&#61";
     const std::vector<Row> rows = {
-        {"ab", "", "<a href=\"" + mailto + "&#97&#98\">&#97&#98</a>"},
-        {"ab", "Hi", "<a href=\"" + mailto + "&#97&#98&#63&#115&#117&#98&#106&#101&#99&#116&#61Hi\">&#97&#98</a>"},
-        {"ab", "a \"b", "<a href=\"" + mailto + "&#97&#98&#63&#115&#117&#98&#106&#101&#99&#116&#61a \"b\">&#97&#98</a>"},
-        {"ab", "2026 Bestellung", "<a href=\"" + mailto + "&#97&#98&#63&#115&#117&#98&#106&#101&#99&#116&#61;2026 Bestellung\">&#97&#98</a>"},
+        {"ab", U"", "<a href=\"" + mailto + "&#97&#98\">&#97&#98</a>"},
+        {"ab", U"Hi", "<a href=\"" + mailto + "&#97&#98" + subject + "Hi\">&#97&#98</a>"},
+        {"ab", U"Anfrage \"Torte\"", "<a href=\"" + mailto + "&#97&#98" + subject + "Anfrage%20%22Torte%22\">&#97&#98</a>"},
+        {"ab", U"M\u00fcller & S\u00f6hne #1?<>%+/=", "<a href=\"" + mailto + "&#97&#98" + subject +
+                                                     "M%C3%BCller%20%26%20S%C3%B6hne%20%231%3F%3C%3E%25%2B%2F%3D\">&#97&#98</a>"},
+        {"ab", U"\u0141\U0001F600 Re:it's(1)*,;!$@~._-", "<a href=\"" + mailto + "&#97&#98" + subject +
+                                                           "%C5%81%F0%9F%98%80%20Re:it's(1)*,;!$@~._-\">&#97&#98</a>"},
+        // A digit or ";" right behind the "=" reference would be read as part of it.
+        {"ab", U"2026 Bestellung", "<a href=\"" + mailto + "&#97&#98" + subject + ";2026%20Bestellung\">&#97&#98</a>"},
+        {"ab", U";x", "<a href=\"" + mailto + "&#97&#98" + subject + ";;x\">&#97&#98</a>"},
     };
     for (const auto& row : rows) EXPECT_EQ(buildMailLink(fullEncoding(row.address), row.subject), row.expected);
-}
-
-TEST(MailLink, TypedSubjectKeepsCodePageCharactersAndReferencesTheRest) {
-    EXPECT_EQ(cp1252WithReferences(U"Gr\u00fc\u00dfe \u20ac"), "Gr\xfc\xdf" "e \x80");
-    EXPECT_EQ(cp1252WithReferences(U"\u0141\u00f3d\u017a"), "&#321\xf3" "d&#378");
-    EXPECT_EQ(cp1252WithReferences(U""), "");
-    EXPECT_EQ(cp1252WithReferences(U"\u01411\u0141a"), "&#321;1&#321a");
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ using test::PyftpdlibServer;
 const std::string kIndex = "<a href=\"mailto:a@b.de\">Mail</a>\r\n<p>Schreiben Sie: MaIlTo:info</p>\r\n";
 const std::string kIndexEncoded =
     "<a href=\"&#109&#97&#105&#108&#116&#111&#58&#97&#64&#98&#46&#100&#101\">&#77&#97&#105&#108</a>\r\n"
-    "<p>Schreiben Sie: &#109&#97&#105&#108&#116&#111&#58info</p>\r\n";
+    "<p>Schreiben Sie: &#77&#97&#73&#108&#84&#111&#58info</p>\r\n";  // "MaIlTo:" keeps its letters
 // A UTF-8 page: its characters are encoded by their code points.
 const std::string kContact = "<A HREF=\"mailto:c@d.de\" class=\"x\">B\xc3\xbcro \xe2\x80\x93 Kontakt</A>\n";
 const std::string kContactEncoded =

@@ -115,8 +115,8 @@ TEST_F(RemoteRun, EncodesUploadsAfterTheMessageAndCleansUp) {
     const auto uploads = server.uploads();
     ASSERT_EQ(uploads.size(), 2u);
     // The found text is the address with the tag's end and the link text, so
-    // the bare address stays; only its "MAILTO:" is encoded.
-    EXPECT_EQ(uploads[0], kEncodedLink + "\r\nSchreiben Sie an &#109&#97&#105&#108&#116&#111&#58a@b.de\r\n");
+    // the bare address stays; only its "MAILTO:" is encoded, in its own letters.
+    EXPECT_EQ(uploads[0], kEncodedLink + "\r\nSchreiben Sie an &#77&#65&#73&#76&#84&#79&#58a@b.de\r\n");
     EXPECT_EQ(uploads[1], "Kein Link hier\r\n");
     EXPECT_TRUE(server.waitForConnectionsEnded(1));
     EXPECT_TRUE(std::filesystem::is_empty(remoteWorkFolder()));
