@@ -112,6 +112,29 @@ TEST_F(InstallTest, PutsProgramHelpMusicListAndIconsUnderThePrefix) {
 // The installed program prepares the user's folder before any window, works
 // there, keeps the user's own list, and hands Qt no option: one that names a
 // platform that does not exist would end it at once.
+#ifdef QUILL_WITH_CLI
+// The manual page shows with man, without a complaint from the formatter, and
+// holds every command's help down to its last line.
+TEST_F(InstallTest, ManShowsTheCommandLinesPage) {
+    if (!onPath("man")) GTEST_SKIP() << "man is not installed (scripts/deps installs man-db)";
+    const std::string page = installed("share/man/man1/quillmaskerade-cli.1");
+    ASSERT_TRUE(fs::exists(page));
+    const Finished shown = runToEnd({"/usr/bin/env", "MANPAGER=cat", "MANWIDTH=200", "LC_ALL=C.UTF-8", "man",
+                                     "--warnings", "-l", page});
+    EXPECT_EQ(shown.exitCode, 0) << shown.output;
+    EXPECT_EQ(shown.output.find("warning"), std::string::npos) << shown.output;
+    EXPECT_NE(shown.output.find("quillmaskerade-cli - Schützt E-Mail-Adressen"), std::string::npos) << shown.output;
+    for (const std::string command : {"encode", "decode", "run", "audit", "remote"}) {
+        const Finished help = runToEnd({installed("bin/quillmaskerade-cli"), command, "--help"});
+        std::string text = help.output;
+        while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+        const std::string lastLine = text.substr(text.rfind('\n') + 1);
+        EXPECT_NE(shown.output.find(lastLine.substr(lastLine.find_first_not_of(' '))), std::string::npos)
+            << command << ": " << lastLine;
+    }
+}
+#endif
+
 TEST_F(InstallTest, InstalledProgramWorksInTheUsersDataFolder) {
     const TempFolder user;
     const std::string folder = user.file("data/Quillmaskerade");
