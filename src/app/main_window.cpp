@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "widgets/desktop.hpp"
+#include "widgets/desktop_open.hpp"
 #include "app/error_report.hpp"
 #include "widgets/program_look.hpp"
 #include "widgets/qt_text.hpp"
@@ -59,6 +60,8 @@ TMaskerade::TMaskerade(QWidget* parent)
       runner_(*this, {[this](const std::string& path) { ui->Dateien_gefunden->addItem(displayText(path)); },
                       [this](const std::string& text) { ui->EMail_gefunden->addItem(displayText(text)); }}) {
     setFont(programFont());
+    std::error_code noFolder;
+    startFolder_ = std::filesystem::current_path(noFolder);
     ui->setupUi(this);
     joinLabelLinesByCrLf(*this);
     keepTypedFieldsOnOneLine(*ui, *this);
@@ -133,14 +136,18 @@ void TMaskerade::FormCreate() {
 }
 
 void TMaskerade::HelpClick() {
-    const std::string helpFile = files::inCurrentFolder(kHelpFileName);
-    if (desktop().shellOpen(QString::fromStdString(helpFile))) return;
+    const QString helpFile = QString::fromStdString(files::inCurrentFolder(kHelpFileName));
+    const OpenResult compiled = desktop().shellOpen(helpFile);
+    if (compiled.opened) return;
     // Few desktops can show the compiled help; the same pages as HTML can go
     // to the browser.
-    const std::string pages = (std::filesystem::path(files::inCurrentFolder(kHelpPagesFolder)) / "index.html").string();
-    if (desktop().shellOpen(QString::fromStdString(pages))) return;
-    throw QuillError("Die Hilfe kann nicht geöffnet werden. Weder \"" + helpFile + "\" noch \"" + pages +
-                     "\" ließ sich öffnen");
+    const QString pages = QString::fromStdString(
+        (std::filesystem::path(files::inCurrentFolder(kHelpPagesFolder)) / "index.html").string());
+    const OpenResult browsed = desktop().shellOpen(pages);
+    if (browsed.opened) return;
+    throw QuillError(QStringLiteral("Die Hilfe kann nicht geöffnet werden.\r\n%1\r\n%2")
+                         .arg(notOpenedLine(helpFile, compiled), notOpenedLine(pages, browsed))
+                         .toStdString());
 }
 
 void TMaskerade::AboutClick() {

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -38,6 +39,9 @@ public:
     // The server port of the page "FTP-Zugriff", 0 for the protocol's own
     // (tests point it at their server).
     void setServerPort(std::uint16_t port) { serverPort_ = port; }
+    // The folder the program was started in (by default the one the window
+    // was made in); a link page written elsewhere is named to the user.
+    void setStartFolder(std::filesystem::path folder) { startFolder_ = std::move(folder); }
 
     void FormCreate();
     void Go_MailClick();
@@ -89,6 +93,7 @@ private:
     // The found-files and found-addresses lists with the scanner Parser.
     EncodingRuns runs_;
     std::uint16_t serverPort_ = 0;
+    std::filesystem::path startFolder_;
     // The worker of the runs; it reports to the two list boxes.
     BackgroundRun runner_;
     bool closeAfterRun_ = false;

@@ -1,4 +1,7 @@
+#include <filesystem>
+
 #include "widgets/desktop.hpp"
+#include "widgets/desktop_open.hpp"
 #include "app/main_window.hpp"
 #include "widgets/qt_text.hpp"
 #include "html/char_reference.hpp"
@@ -8,6 +11,17 @@
 #include "ui_main_window.h"
 
 namespace quill {
+
+namespace {
+
+bool writtenIn(const std::string& page, const std::filesystem::path& folder) {
+    if (folder.empty()) return true;  // not known, so nothing to tell
+    std::error_code unknown;
+    const bool same = std::filesystem::equivalent(std::filesystem::path(page).parent_path(), folder, unknown);
+    return unknown ? std::filesystem::path(page).parent_path() == folder : same;
+}
+
+}  // namespace
 
 void TMaskerade::Go_MailClick() {
     // The fields are kept before anything else, so they survive a failure.
@@ -26,7 +40,13 @@ void TMaskerade::Go_MailClick() {
     if (!ui->Datei_ja->isChecked()) return;
     const std::string page = linkPagePath();
     writeLinkPage(page, toCp1252(ui->Link_Memo->text()));
-    desktop().shellOpen(QString::fromStdString(page));
+    openOrFail(QString::fromStdString(page));
+    // An installed program writes into the user's data folder; the user who
+    // looks for the page where the program was started is told where it is.
+    if (!writtenIn(page, startFolder_))
+        desktop().showMessageBox(
+            this, QStringLiteral("Die HTML-Datei wurde erstellt.\r\nSie liegt in \"%1\".").arg(QString::fromStdString(page)),
+            MessageKind::Information);
 }
 
 }  // namespace quill

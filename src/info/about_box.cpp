@@ -1,6 +1,6 @@
 #include "info/about_box.hpp"
 
-#include "widgets/desktop.hpp"
+#include "widgets/desktop_open.hpp"
 #include "info/author_info.hpp"
 #include "info/credit.hpp"
 #include "info/info_flags.hpp"
@@ -63,7 +63,7 @@ void TAboutBox::ProgramIconDblClick() {
 }
 
 void TAboutBox::CommentsClick() {
-    desktop().shellOpen(QString::fromUtf8(kProductWebAddress));
+    openOrFail(QString::fromUtf8(kProductWebAddress));
 }
 
 void TAboutBox::OKButtonClick() {

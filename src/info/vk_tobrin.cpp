@@ -1,6 +1,6 @@
 #include "info/vk_tobrin.hpp"
 
-#include "widgets/desktop.hpp"
+#include "widgets/desktop_open.hpp"
 #include "info/author_info.hpp"
 #include "info/info_look.hpp"
 #include "text/product_info.hpp"
@@ -69,11 +69,11 @@ void TVK_Tobrin::Timer1Timer() {
 }
 
 void TVK_Tobrin::Label17Click() {
-    desktop().shellOpen(QString::fromUtf8(kProductWebAddress));
+    openOrFail(QString::fromUtf8(kProductWebAddress));
 }
 
 void TVK_Tobrin::Label18Click() {
-    desktop().shellOpen(QStringLiteral("mailto:") + kAuthorMailAddress);
+    openOrFail(QStringLiteral("mailto:") + kAuthorMailAddress);
 }
 
 void TVK_Tobrin::setAlphaBlendValue(std::uint8_t value) {

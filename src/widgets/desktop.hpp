@@ -11,6 +11,12 @@ namespace quill {
 
 enum class MessageKind { Information, Error };
 
+// Whether the desktop took a document or address, and if not, why, where it says.
+struct OpenResult {
+    bool opened = false;
+    QString reason;  // empty when the desktop gave none
+};
+
 // Every modal or outside interaction of the program goes through here, so that
 // tests can answer dialogs from a script instead of blocking on them.
 class Desktop {
@@ -29,9 +35,9 @@ public:
     // A question with "Ja" and "Nein", modal; true for "Ja".
     virtual bool askQuestion(QWidget* parent, const QString& caption, const QString& text) = 0;
     // Hands a document path, web address or "mailto:" address to the desktop;
-    // false when it could not be handed over (a missing document, or one the
-    // desktop has no application for).
-    virtual bool shellOpen(const QString& target) = 0;
+    // not opened when it could not be handed over (a missing document, one the
+    // desktop has no application for, an opener that gave up).
+    virtual OpenResult shellOpen(const QString& target) = 0;
 };
 
 // The desktop in use: the real one unless a test installed another.

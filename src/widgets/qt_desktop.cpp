@@ -1,16 +1,14 @@
 #include "widgets/qt_desktop.hpp"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QUrl>
 
+#include "widgets/desktop_opener.hpp"
 #include "widgets/document_handler.hpp"
 #include "widgets/error_box.hpp"
 #include "widgets/message_box.hpp"
+#include "widgets/question_box.hpp"
 
 namespace quill {
 
@@ -53,23 +51,21 @@ std::optional<QString> QtDesktop::chooseFolder(QWidget* parent, const QString& p
 }
 
 bool QtDesktop::askQuestion(QWidget* parent, const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::NoButton, parent);
-    QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
-    // "Nein" is the safe answer, so it is the default and Escape gives it.
-    QPushButton* no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
-    box.setDefaultButton(no);
-    box.setEscapeButton(no);
+    QuestionBox box(parent, caption, text);
     box.exec();
-    return box.clickedButton() == yes;
+    return box.answeredYes();
 }
 
-bool QtDesktop::shellOpen(const QString& target) {
-    if (target.contains(QStringLiteral("://")) || target.startsWith(QStringLiteral("mailto:")))
-        return QDesktopServices::openUrl(QUrl(target));
-    // The opener starts in the background and reports no missing application,
-    // so that is asked first.
-    if (!QFileInfo::exists(target) || desktopHandlesFile(target) == false) return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(target));
+OpenResult QtDesktop::shellOpen(const QString& target) {
+    const bool address = target.contains(QStringLiteral("://")) || target.startsWith(QStringLiteral("mailto:"));
+    if (!address) {
+        if (!QFileInfo::exists(target)) return {false, QStringLiteral("Die Datei existiert nicht")};
+        // Some openers hand a file without an application to a fallback
+        // that shows nothing, so that is asked first.
+        if (desktopHandlesFile(target) == false)
+            return {false, QStringLiteral("Für diesen Dateityp ist kein Programm eingerichtet")};
+    }
+    return runDesktopOpener(target);
 }
 
 }  // namespace quill

@@ -12,7 +12,7 @@ public:
     QStringList chooseFiles(QWidget* parent) override;
     std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt, const QString& preselected) override;
     bool askQuestion(QWidget* parent, const QString& caption, const QString& text) override;
-    bool shellOpen(const QString& target) override;
+    OpenResult shellOpen(const QString& target) override;
 };
 
 }  // namespace quill

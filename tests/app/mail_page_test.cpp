@@ -167,6 +167,30 @@ TEST_F(MailPageTest, WritesTheLinkPageAndOpensIt) {
     EXPECT_EQ(readWorkFile("SpamSchutz.html"), expected);
     EXPECT_EQ(desktop->shellOpens, QStringList{workPath("SpamSchutz.html")});
     EXPECT_TRUE(desktop->errorBoxes.empty());
+    EXPECT_TRUE(desktop->messageBoxes.empty());  // written where the program was started
+}
+
+TEST_F(MailPageTest, APageTheDesktopCannotOpenIsNamedWithTheReason) {
+    desktop->unopenable << workPath("SpamSchutz.html");
+    desktop->unopenableReason = QStringLiteral("Kein Programm zum Öffnen gefunden");
+    encode(QStringLiteral("ab"), QString(), true);
+    ASSERT_EQ(desktop->errorBoxes.size(), 1u);
+    EXPECT_EQ(desktop->errorBoxes[0].text, QStringLiteral("\"%1\" kann nicht geöffnet werden: Kein Programm zum "
+                                                          "Öffnen gefunden.")
+                                               .arg(workPath("SpamSchutz.html")));
+    EXPECT_FALSE(readWorkFile("SpamSchutz.html").empty());
+    EXPECT_EQ(memo("Kodiert_Memo"), QStringLiteral("&#97&#98\r\n"));
+}
+
+TEST_F(MailPageTest, APageWrittenAwayFromTheStartFolderIsNamed) {
+    test::TempFolder elsewhere;
+    window->setStartFolder(elsewhere.path());
+    encode(QStringLiteral("ab"), QString(), true);
+    EXPECT_EQ(desktop->shellOpens, QStringList{workPath("SpamSchutz.html")});
+    ASSERT_EQ(desktop->messageBoxes.size(), 1u);
+    EXPECT_EQ(desktop->messageBoxes[0].kind, MessageKind::Information);
+    EXPECT_EQ(desktop->messageBoxes[0].text,
+              QStringLiteral("Die HTML-Datei wurde erstellt.\r\nSie liegt in \"%1\".").arg(workPath("SpamSchutz.html")));
 }
 
 TEST_F(MailPageTest, ASettingsFileThatCannotBeWrittenStopsBeforeTheMemos) {

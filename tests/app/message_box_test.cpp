@@ -13,6 +13,7 @@
 #include "widgets/error_box.hpp"
 #include "widgets/message_box_layout.hpp"
 #include "widgets/program_look.hpp"
+#include "widgets/question_box.hpp"
 #include "widgets/xp_button.hpp"
 #include "support/desktop_fake.hpp"
 
@@ -142,6 +143,42 @@ TEST(ErrorBox, CtrlCCopiesInTheMessageBoxLayout) {
               kDivider + QStringLiteral("Quillmaskerade\r\n") + kDivider +
                   QStringLiteral("Socket Error # 10061\r\nConnection refused.\r\n") + kDivider +
                   QStringLiteral("OK   \r\n") + kDivider);
+}
+
+struct AnswerCase {
+    int key;
+    bool yes;
+};
+
+class QuestionBoxKeyTest : public ::testing::TestWithParam<AnswerCase> {};
+
+TEST_P(QuestionBoxKeyTest, AnswersAndCloses) {
+    QuestionBox box(nullptr, QStringLiteral("Quillmaskerade"), QStringLiteral("Vertrauen?"));
+    box.setAttribute(Qt::WA_DontShowOnScreen);
+    box.show();
+    pressKey(*box.noButton(), GetParam().key);  // "Nein" has the focus, as the default
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.answeredYes(), GetParam().yes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, QuestionBoxKeyTest,
+                         ::testing::Values(AnswerCase{Qt::Key_J, true}, AnswerCase{Qt::Key_N, false},
+                                           AnswerCase{Qt::Key_Escape, false}, AnswerCase{Qt::Key_Return, false}));
+
+TEST(QuestionBox, CtrlCCopiesLikeTheErrorBoxAndOtherLettersDoNothing) {
+    QGuiApplication::clipboard()->clear();
+    QuestionBox box(nullptr, QStringLiteral("Quillmaskerade"), QStringLiteral("Zeile eins\r\nZeile zwei?"));
+    box.setAttribute(Qt::WA_DontShowOnScreen);
+    box.show();
+    pressKey(*box.noButton(), Qt::Key_X);
+    pressKey(*box.noButton(), Qt::Key_J, Qt::ControlModifier);
+    EXPECT_TRUE(box.isVisible());
+    pressKey(*box.noButton(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              kDivider + QStringLiteral("Quillmaskerade\r\n") + kDivider +
+                  QStringLiteral("Zeile eins\r\nZeile zwei?\r\n") + kDivider + QStringLiteral("Ja   Nein   \r\n") +
+                  kDivider);
 }
 
 TEST(ShowMessageBox, GoesThroughTheDesktopAsUnicode) {

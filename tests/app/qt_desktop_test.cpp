@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "widgets/desktop_opener.hpp"
 #include "widgets/document_handler.hpp"
 #include "widgets/qt_desktop.hpp"
 #include "support/environment_scope.hpp"
@@ -78,7 +79,50 @@ TEST(QtDesktopDocuments, AFileCountsAsOpenableOnlyWhenAnApplicationTakesItsType)
                  "[MIME Cache]\ntext/html=browser.desktop;\napplication/x-chm=viewer.desktop;\n");
     EXPECT_EQ(desktopHandlesFile(page), true);
     EXPECT_EQ(desktopHandlesFile(help), true);
-    EXPECT_FALSE(QtDesktop().shellOpen(QString::fromStdString(folder.file("missing.html"))));
+    const OpenResult missing = QtDesktop().shellOpen(QString::fromStdString(folder.file("missing.html")));
+    EXPECT_FALSE(missing.opened);
+    EXPECT_EQ(missing.reason, QStringLiteral("Die Datei existiert nicht"));
+}
+
+// Stand-ins for the desktop's opener: each leaves the target it got in a file.
+struct OpenerCase {
+    const char* name;
+    const char* behaviour;  // shell lines after the target is noted
+    bool opened;
+    const char* reason;
+};
+
+class DesktopOpenerTest : public ::testing::TestWithParam<OpenerCase> {};
+
+TEST_P(DesktopOpenerTest, TellsAnOpenerThatGaveUpFromOneThatOpenedOrKeepsRunning) {
+    test::TempFolder folder;
+    const std::string opener = folder.write(
+        "opener", std::string("#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/target\"\n") + GetParam().behaviour);
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    const QString target = QStringLiteral("/tmp/Ordner mit Leerzeichen/SpamSchutz.html");
+    const OpenResult result = runDesktopOpener(target, QString::fromStdString(opener));
+    EXPECT_EQ(result.opened, GetParam().opened);
+    EXPECT_EQ(result.reason, QString::fromUtf8(GetParam().reason));
+    EXPECT_EQ(QString::fromStdString(folder.read("target")), target);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Openers, DesktopOpenerTest,
+    ::testing::Values(
+        OpenerCase{"opens", "exit 0\n", true, ""},
+        OpenerCase{"noMethod", "echo \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n", false,
+                   "Kein Programm zum Öffnen gefunden (xdg-open: no method available for opening '/tmp/Ordner mit "
+                   "Leerzeichen/SpamSchutz.html')"},
+        OpenerCase{"silentFailure", "exit 4\n", false, "Das Öffnen ist fehlgeschlagen"},
+        OpenerCase{"waitsForTheViewer", "exec sleep 4\n", true, ""}),
+    [](const ::testing::TestParamInfo<OpenerCase>& info) { return info.param.name; });
+
+TEST(DesktopOpener, AnOpenerThatCannotStartIsNamed) {
+    test::TempFolder folder;
+    const QString missing = QString::fromStdString(folder.file("no-opener"));
+    const OpenResult result = runDesktopOpener(QStringLiteral("/x"), missing);
+    EXPECT_FALSE(result.opened);
+    EXPECT_EQ(result.reason, QStringLiteral("Der Öffner %1 lässt sich nicht starten").arg(missing));
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "info/vk_tobrin.hpp"
 
 #include "info_test_support.hpp"
+#include "text/quill_error.hpp"
 
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
+#include <utility>
 
 namespace quill {
 namespace {
@@ -101,6 +103,22 @@ TEST_F(CardTest, LinksOpenTheWebAddressAndAMailToTheAuthor) {
     QTest::mouseClick(card.findChild<QWidget*>("Label17"), Qt::LeftButton);
     QTest::mouseClick(card.findChild<QWidget*>("Label18"), Qt::LeftButton);
     EXPECT_EQ(desktop->shellOpens, (QStringList{"https://www.quillmaskerade.de", "mailto:tobias@quillmaskerade.de"}));
+}
+
+TEST_F(CardTest, ALinkTheDesktopCannotOpenEndsInAnErrorNamingIt) {
+    desktop->unopenable << "https://www.quillmaskerade.de" << "mailto:tobias@quillmaskerade.de";
+    desktop->unopenableReason = QStringLiteral("Kein Programm zum Öffnen gefunden");
+    for (const auto& [click, target] : {std::pair{&TVK_Tobrin::Label17Click, "https://www.quillmaskerade.de"},
+                                        std::pair{&TVK_Tobrin::Label18Click, "mailto:tobias@quillmaskerade.de"}}) {
+        try {
+            (card.*click)();
+            ADD_FAILURE() << "no error for " << target;
+        } catch (const QuillError& error) {
+            EXPECT_EQ(QString::fromUtf8(error.what()),
+                      QStringLiteral("\"%1\" kann nicht geöffnet werden: Kein Programm zum Öffnen gefunden.")
+                          .arg(QString::fromUtf8(target)));
+        }
+    }
 }
 
 }  // namespace

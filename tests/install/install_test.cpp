@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <QImage>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -78,12 +81,29 @@ TEST_F(InstallTest, PutsProgramHelpMusicListAndIconsUnderThePrefix) {
     const std::string launcher = readFile(installed("share/applications/" + kAppId + ".desktop"));
     EXPECT_NE(launcher.find("\nIcon=" + kAppId + "\n"), std::string::npos);
     EXPECT_NE(launcher.find("\nExec=Quillmaskerade\n"), std::string::npos);
+    // Docks match a window to its launcher by the window's class, which the
+    // program takes from its file name: the first letter as is, the rest small.
+    std::smatch wmClass;
+    std::smatch exec;
+    ASSERT_TRUE(std::regex_search(launcher, wmClass, std::regex("\nStartupWMClass=([^\n]*)\n")));
+    ASSERT_TRUE(std::regex_search(launcher, exec, std::regex("\nExec=([^ .\n]*)")));
+    std::string title = fs::path(exec[1].str()).filename().string();
+    std::transform(title.begin() + 1, title.end(), title.begin() + 1, [](unsigned char c) { return std::tolower(c); });
+    EXPECT_EQ(wmClass[1].str(), title);
+    EXPECT_NE(launcher.find("Adresssammlern"), std::string::npos);
     int sizes = 0;
     for (const auto& entry : fs::directory_iterator(installed("share/icons/hicolor"))) {
         const std::string folder = entry.path().filename().string();
         const int size = std::stoi(folder);
         EXPECT_EQ(folder, std::to_string(size) + "x" + std::to_string(size));
-        EXPECT_EQ(pngSize((entry.path() / "apps" / (kAppId + ".png")).string()), std::pair(size, size)) << folder;
+        const std::string icon = (entry.path() / "apps" / (kAppId + ".png")).string();
+        EXPECT_EQ(pngSize(icon), std::pair(size, size)) << folder;
+        // Drawn on a transparent ground: clear corners, an opaque middle.
+        const QImage picture(QString::fromStdString(icon));
+        EXPECT_TRUE(picture.hasAlphaChannel()) << folder;
+        for (const QPoint corner : {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1), QPoint(size - 1, size - 1)})
+            EXPECT_EQ(picture.pixelColor(corner).alpha(), 0) << folder;
+        EXPECT_EQ(picture.pixelColor(size / 2, size / 2).alpha(), 255) << folder;
         ++sizes;
     }
     EXPECT_GE(sizes, 6);
@@ -92,6 +112,29 @@ TEST_F(InstallTest, PutsProgramHelpMusicListAndIconsUnderThePrefix) {
 // The installed program prepares the user's folder before any window, works
 // there, keeps the user's own list, and hands Qt no option: one that names a
 // platform that does not exist would end it at once.
+#ifdef QUILL_WITH_CLI
+// The manual page shows with man, without a complaint from the formatter, and
+// holds every command's help down to its last line.
+TEST_F(InstallTest, ManShowsTheCommandLinesPage) {
+    if (!onPath("man")) GTEST_SKIP() << "man is not installed (scripts/deps installs man-db)";
+    const std::string page = installed("share/man/man1/quillmaskerade-cli.1");
+    ASSERT_TRUE(fs::exists(page));
+    const Finished shown = runToEnd({"/usr/bin/env", "MANPAGER=cat", "MANWIDTH=200", "LC_ALL=C.UTF-8", "man",
+                                     "--warnings", "-l", page});
+    EXPECT_EQ(shown.exitCode, 0) << shown.output;
+    EXPECT_EQ(shown.output.find("warning"), std::string::npos) << shown.output;
+    EXPECT_NE(shown.output.find("quillmaskerade-cli - Schützt E-Mail-Adressen"), std::string::npos) << shown.output;
+    for (const std::string command : {"encode", "decode", "run", "audit", "remote"}) {
+        const Finished help = runToEnd({installed("bin/quillmaskerade-cli"), command, "--help"});
+        std::string text = help.output;
+        while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+        const std::string lastLine = text.substr(text.rfind('\n') + 1);
+        EXPECT_NE(shown.output.find(lastLine.substr(lastLine.find_first_not_of(' '))), std::string::npos)
+            << command << ": " << lastLine;
+    }
+}
+#endif
+
 TEST_F(InstallTest, InstalledProgramWorksInTheUsersDataFolder) {
     const TempFolder user;
     const std::string folder = user.file("data/Quillmaskerade");

@@ -40,9 +40,10 @@ bool DesktopFake::askQuestion(QWidget*, const QString& caption, const QString& t
     return yes;
 }
 
-bool DesktopFake::shellOpen(const QString& target) {
+OpenResult DesktopFake::shellOpen(const QString& target) {
     shellOpens.push_back(target);
-    return !unopenable.contains(target);
+    if (unopenable.contains(target)) return {false, unopenableReason};
+    return {true, {}};
 }
 
 InstalledDesktopFake::InstalledDesktopFake(std::unique_ptr<DesktopFake> fake) : fake_(fake.get()) {

@@ -39,7 +39,7 @@ public:
     QStringList chooseFiles(QWidget* parent) override;
     std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt, const QString& preselected) override;
     bool askQuestion(QWidget* parent, const QString& caption, const QString& text) override;
-    bool shellOpen(const QString& target) override;
+    OpenResult shellOpen(const QString& target) override;
 
     // Answers for the next dialogs, used in order; an unscripted dialog is cancelled.
     void scriptFiles(QStringList answer) { fileAnswers_.push_back(std::move(answer)); }
@@ -53,7 +53,8 @@ public:
     std::vector<FolderCall> folderDialogs;
     std::vector<QuestionCall> questions;
     QStringList shellOpens;  // every target handed over, opened or not
-    QStringList unopenable;  // targets the desktop has no application for
+    QStringList unopenable;  // targets the desktop's opener gives up on
+    QString unopenableReason;  // what it says then
 
 private:
     std::deque<QStringList> fileAnswers_;

@@ -14,7 +14,7 @@
 #include "files/file_io.hpp"
 #include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"
-#include "sequential_rule.hpp"
+#include "encoding/sequential_rule.hpp"
 
 namespace quill {
 namespace {

@@ -8,7 +8,7 @@
 #include "html/page_charset.hpp"
 #include "engine/replacement_plan.hpp"
 #include "text/cp1252.hpp"
-#include "sequential_rule.hpp"
+#include "encoding/sequential_rule.hpp"
 
 namespace quill {
 namespace {
