@@ -105,8 +105,9 @@ TEST_F(RemoteRun, EncodesUploadsAfterTheMessageAndCleansUp) {
     const std::vector<std::string> expected = {
         "CWD /htdocs/web", "TYPE A",          "PORT",  "NLST *.html",          "TYPE I",
         "SIZE index.html", "PORT",            "RETR index.html", "SIZE leer.html", "PORT",
-        "RETR leer.html",  "PORT",            "STOR .quill-upload-", "RNFR .quill-upload-", "RNTO index.html",
-        "PORT",            "STOR .quill-upload-", "RNFR .quill-upload-", "RNTO leer.html"};
+        "RETR leer.html",  "PORT",            "STOR .quill-upload-", "SIZE .quill-upload-", "RNFR .quill-upload-",
+        "RNTO index.html", "PORT",            "STOR .quill-upload-", "SIZE .quill-upload-", "RNFR .quill-upload-",
+        "RNTO leer.html"};
     ASSERT_EQ(verbs.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(verbs[i].rfind(expected[i], 0), 0u) << verbs[i];
     // Nothing was stored before the user closed the messages.

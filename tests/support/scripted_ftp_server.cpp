@@ -174,6 +174,11 @@ void ScriptedFtpServer::always(const std::string& verb, Script answer) {
     standing_[verb] = std::move(answer);
 }
 
+void ScriptedFtpServer::setTlsPriorities(const std::string& priorities) {
+    std::lock_guard lock(mutex_);
+    tlsPriorities_ = priorities;
+}
+
 void ScriptedFtpServer::setCertificate(const TestCertificate& certificate) {
     std::lock_guard lock(mutex_);
     certificate_ = certificate;
@@ -446,9 +451,11 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step, 
         case ServerStep::Kind::SecureData: {
             const bool onControl = step.kind == ServerStep::Kind::StartTls;
             std::optional<TestCertificate> certificate;
+            std::string priorities;
             {
                 std::lock_guard lock(mutex_);
                 certificate = certificate_;
+                priorities = tlsPriorities_;
             }
             if (!certificate || (!onControl && data < 0)) {
                 addProblem("nothing to secure");
@@ -456,7 +463,8 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step, 
             }
             try {
                 (onControl ? controlTls_ : dataTls_) =
-                    std::make_unique<ServerTls>(onControl ? control : data, *certificate, kDataWaitMs, &ticketKey_);
+                    std::make_unique<ServerTls>(onControl ? control : data, *certificate, kDataWaitMs, &ticketKey_,
+                                                priorities);
                 if (!onControl) {
                     std::lock_guard lock(mutex_);
                     dataSessionsResumed_.push_back(dataTls_->resumed());
@@ -482,10 +490,10 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step, 
             std::this_thread::sleep_for(std::chrono::milliseconds(step.milliseconds));
             break;
         case ServerStep::Kind::Drip:
-            dripBytes(control, step.bytes, step.milliseconds);
+            dripBytes(control, controlTls_ ? controlTls_->seal(step.bytes) : step.bytes, step.milliseconds);
             break;
         case ServerStep::Kind::DripData:
-            dripBytes(data, step.bytes, step.milliseconds);
+            dripBytes(data, dataTls_ ? dataTls_->seal(step.bytes) : step.bytes, step.milliseconds);
             break;
         case ServerStep::Kind::StrangerData:
             sendAsStranger(step.bytes);

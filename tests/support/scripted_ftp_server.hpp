@@ -56,7 +56,8 @@ ServerStep closeData();
 ServerStep resetData();
 ServerStep closeControl();
 ServerStep pause(int milliseconds);
-// One byte at a time, each after the interval, on the control or data connection.
+// One byte at a time, each after the interval, on the control or data
+// connection. With TLS the bytes go into one record, whose bytes are dripped.
 ServerStep drip(std::string bytes, int intervalMs);
 ServerStep dripData(std::string bytes, int intervalMs);
 // Active mode: another host (127.0.0.2) reaches the PORT address first and
@@ -96,6 +97,8 @@ public:
     void always(const std::string& verb, Script answer);
     // The certificate startTls and secureData show; TLS sessions may be resumed.
     void setCertificate(const TestCertificate& certificate);
+    // What the server's TLS offers, in GnuTLS priority syntax (default: the library's).
+    void setTlsPriorities(const std::string& priorities);
     // For each secureData step: whether the client resumed an earlier session.
     std::vector<bool> dataSessionsResumed() const;
     // The passive data listener moves to this loopback address (default 127.0.0.1).
@@ -159,6 +162,7 @@ private:
     std::vector<std::string> problems_;
     int connectionsEnded_ = 0;
     std::optional<TestCertificate> certificate_;
+    std::string tlsPriorities_;
     gnutls_datum_t ticketKey_{};
     std::vector<bool> dataSessionsResumed_;
     // Used by the server's thread only.
