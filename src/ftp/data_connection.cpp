@@ -27,6 +27,10 @@ int msUntil(Clock::time_point end) {
 
 }  // namespace
 
+void ControlWatch::readIfPending() {
+    if (active_ && pending_()) read();
+}
+
 void ControlWatch::readIfSpoke() {
     if (active_ && (pending_() || socket_.readableNow())) read();
 }
@@ -99,7 +103,8 @@ std::uint64_t DataConnection::receiveAll(const std::function<void(std::string_vi
     std::size_t filled = 0;
     pace_.start();
     while (true) {
-        control.readIfSpoke();
+        // The wait below looks at the control socket; only what was read already needs a look here.
+        control.readIfPending();
         if (control.active() && !socket_.hasBuffered()) {
             // Data is preferred: a final reply that overtook the last bytes waits for them.
             const int ready = waitEitherReadable(socket_.socket(), control.socket(), pace_.nextWaitMs());

@@ -25,7 +25,9 @@ public:
     // Until a reply has been read.
     bool active() const { return active_; }
     const TcpSocket& socket() const { return socket_; }
-    // Reads the reply when one has begun to arrive.
+    // Reads the reply when one has begun to arrive; already read, or also
+    // waiting on the socket.
+    void readIfPending();
     void readIfSpoke();
     void read();
 

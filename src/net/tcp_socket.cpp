@@ -228,11 +228,20 @@ std::size_t TcpSocket::receive(char* data, std::size_t size) {
 }
 
 std::size_t TcpSocket::receive(char* data, std::size_t size, ReceiveBound& bound) {
-    while (!waitReadable(bound.nextWaitMs())) {
+    if (!fd_.valid()) raiseSocketError(kWsaNotASocket);
+    // What is there is taken at once; only an empty socket is waited on.
+    while (true) {
+        const auto got = socket_ops::receiveNow(fd_.get(), data, size);
+        if (got >= 0) {
+            bound.arrived(static_cast<std::size_t>(got));
+            return static_cast<std::size_t>(got);
+        }
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            waitFor(fd_.get(), POLLIN, bound.nextWaitMs());
+        } else if (errno != EINTR) {
+            raiseErrno(errno);
+        }
     }
-    const std::size_t got = receive(data, size);
-    bound.arrived(got);
-    return got;
 }
 
 void TcpSocket::shutdownSending() {

@@ -161,7 +161,11 @@ TEST(ScriptedTransfer, FinalReplies) {
                 expectError<EReplyError>(transfer, c.error);
                 EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
             }
-            // Still logged in, and no reply left over for the next command.
+            // Still logged in, and no reply left over for the next command (a
+            // server still holding its data connection answers only later).
+            const bool holding = std::any_of(c.answer.begin(), c.answer.end(),
+                                             [](const ServerStep& step) { return step.kind == ServerStep::Kind::Pause; });
+            if (holding) continue;
             session.server.once("NOOP", {replyLine("200 NOOP ok")});
             EXPECT_EQ(session.client.SendCommand("NOOP"), 200);
         }

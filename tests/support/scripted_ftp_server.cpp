@@ -143,6 +143,7 @@ ScriptedFtpServer::~ScriptedFtpServer() {
         std::lock_guard lock(mutex_);
         stop_ = true;
     }
+    changed_.notify_all();
     thread_.join();
     closeFd(listener_);
     closeFd(passiveListener_);
@@ -172,6 +173,11 @@ void ScriptedFtpServer::once(const std::string& verb, Script answer) {
 void ScriptedFtpServer::always(const std::string& verb, Script answer) {
     std::lock_guard lock(mutex_);
     standing_[verb] = std::move(answer);
+}
+
+void ScriptedFtpServer::setRefusedStorePrefix(const std::string& prefix) {
+    std::lock_guard lock(mutex_);
+    refusedStorePrefix_ = prefix;
 }
 
 void ScriptedFtpServer::setTlsPriorities(const std::string& priorities) {
@@ -329,6 +335,8 @@ void ScriptedFtpServer::serve(int control) {
 
 Script ScriptedFtpServer::answerFor(const std::string& verb, const std::string& argument) {
     std::lock_guard lock(mutex_);
+    // The client's look for its own leftovers is not what the scripts are for.
+    if (verb == "NLST" && argument.rfind(".quill-upload-", 0) == 0) return fileAnswer(verb, argument);
     auto queued = queued_.find(verb);
     if (queued != queued_.end() && !queued->second.empty()) {
         Script answer = std::move(queued->second.front());
@@ -398,6 +406,8 @@ Script ScriptedFtpServer::defaultAnswer(const std::string& verb, const std::stri
     if (verb == "LIST") return transferOut("");
     if (verb == "NLST" || verb == "RETR" || verb == "SIZE" || verb == "DELE" || verb == "RNFR" || verb == "RNTO")
         return fileAnswer(verb, argument);
+    if (verb == "STOR" && !refusedStorePrefix_.empty() && argument.rfind(refusedStorePrefix_, 0) == 0)
+        return {replyLine("553 Could not create file.")};
     if (verb == "STOR" || verb == "APPE") return transferIn();
     return {replyLine("500 Unknown command")};
 }
@@ -486,9 +496,12 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step, 
         case ServerStep::Kind::CloseControl:
             ::shutdown(control, SHUT_RDWR);
             break;
-        case ServerStep::Kind::Pause:
-            std::this_thread::sleep_for(std::chrono::milliseconds(step.milliseconds));
+        case ServerStep::Kind::Pause: {
+            // A server that goes away ends its pause, so a test need not wait it out.
+            std::unique_lock lock(mutex_);
+            changed_.wait_for(lock, std::chrono::milliseconds(step.milliseconds), [this] { return stop_; });
             break;
+        }
         case ServerStep::Kind::Drip:
             dripBytes(control, controlTls_ ? controlTls_->seal(step.bytes) : step.bytes, step.milliseconds);
             break;

@@ -80,6 +80,8 @@ Script transferIn();
 // silence. Every wait of its own is bounded, so a test cannot hang on it.
 // Unless scripted otherwise, it keeps files in memory: STOR stores what
 // arrived, RETR, SIZE, NLST (with "*" and "?"), DELE, RNFR and RNTO use them.
+// An NLST for the client's temporary upload names is always answered from
+// these files and never uses up a scripted answer.
 class ScriptedFtpServer {
 public:
     ScriptedFtpServer();
@@ -105,6 +107,9 @@ public:
     void setPassiveAddress(const std::string& address);
     // PASV names this address while the listener stays where it is.
     void setAnnouncedPassiveAddress(const std::string& address);
+    // STOR of a name that begins so is refused with 553, as by a server
+    // that takes no hidden or temporary names.
+    void setRefusedStorePrefix(const std::string& prefix);
     // Whether RNTO may replace an existing file (default yes).
     void setRenameOntoExisting(bool allowed);
 
@@ -145,6 +150,7 @@ private:
     std::string passiveAddress_ = "127.0.0.1";
     std::string announcedPassiveAddress_;
     bool renameOntoExisting_ = true;
+    std::string refusedStorePrefix_;
     std::map<std::string, std::string> files_;
     std::string renameFrom_;
     std::uint16_t passivePort_ = 0;
