@@ -64,6 +64,7 @@ void TFTPClient::openControlConnection() {
     utcOffsetMinutes_ = 0;
     lastReply_ = {};
     greeting_ = {};
+    listingBytesLeft_ = kMaxListingBytes;
 
     control_ = TcpSocket::create();
     everConnected_ = true;

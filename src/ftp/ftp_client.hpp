@@ -8,6 +8,7 @@
 
 #include "ftp/folder_listing.hpp"
 #include "ftp/ftp_reply.hpp"
+#include "ftp/listing_limits.hpp"
 #include "net/channel.hpp"
 #include "net/tcp_socket.hpp"
 #include "net/tls_session.hpp"
@@ -165,6 +166,8 @@ private:
     bool transferring_ = false;
     std::optional<bool> canRestart_;
     FtpFolderLister folderLister_;
+    // What the name lists of this connection may still hold in all.
+    std::size_t listingBytesLeft_ = kMaxListingBytes;
 };
 
 }  // namespace quill::ftp

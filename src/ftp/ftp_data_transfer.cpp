@@ -194,7 +194,7 @@ void TFTPClient::ListNames(StringList& dest, const std::string& mask) {
     const TFTPTransferType previous = transferType_;
     SetTransferType(ftASCII);
     std::string listing;
-    ListingLimits limits;
+    ListingLimits limits(listingBytesLeft_);
     try {
         receivingTransfer(
             std::string(trimBlanks("NLST " + mask)),
@@ -213,6 +213,7 @@ void TFTPClient::ListNames(StringList& dest, const std::string& mask) {
         throw;
     }
     SetTransferType(previous);
+    listingBytesLeft_ -= listing.size();
     dest = splitLines(listing);
 }
 

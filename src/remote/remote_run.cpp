@@ -272,7 +272,7 @@ void FTP_Go(remote::RemoteFolder& server, RemoteRunFields& fields, const StringL
         view.showMessage({OutcomeKind::Error, kMissingFieldsMessage});
         return;
     }
-    settings::SettingsFile().setFtp(fields);
+    if (view.saveFields) settings::SettingsFile().setFtp(fields);
     fileBox.clear();
     view.refresh();
 

@@ -79,6 +79,17 @@ TEST_F(RemoteRun, EmptyRequiredFieldStopsBeforeAnythingIsWrittenOrSent) {
     EXPECT_TRUE(server.commands().empty());
 }
 
+// The command line has the password in memory; the run must not put it on disk.
+TEST_F(RemoteRun, ACallerThatKeepsTheFieldsGetsNoSettingsFile) {
+    view.saveFields = false;
+    server.once("NLST", transferOut("index.html\r\n"));
+    server.once("RETR", transferOut(kLink));
+    run({"*.html"});
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.front(), "Die E-Mail-Adressen wurden erfolgreich kodiert!");
+    EXPECT_FALSE(files::fileExists(settingsFilePath()));
+}
+
 TEST_F(RemoteRun, EncodesUploadsAfterTheMessageAndCleansUp) {
     fields.folder = "\\htdocs\\web";
     fields.passive = false;
