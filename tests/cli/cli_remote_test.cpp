@@ -96,7 +96,7 @@ TEST_F(CliRemoteTree, EncodesTheSubfoldersAndNamesPagesByTheirServerPaths) {
     const quill::test::TempFolder secrets;
     const Outcome outcome = runInProcess(
         {"remote", "--recursive", "--json", "--host", "127.0.0.1", "--port", std::to_string(server.port()), "--user",
-         server.user(), "--password-file", secrets.write("passwort", server.password() + "\n"), "--folder", "/web"});
+         server.user(), "--password-file", passwordFile(secrets, server.password() + "\n"), "--folder", "/web"});
 
     EXPECT_EQ(outcome.code, 0) << outcome.err;
     EXPECT_EQ(server.root().read("web/team/2026/anna.html"), server.root().read("web/index.html"));

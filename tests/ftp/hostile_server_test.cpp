@@ -88,7 +88,7 @@ const Hostile kHostile[] = {
          s.once("NLST", {replyLine("150 Opening"), openData(), sendDataRepeated(std::string(1000, 'n') + "\r\n", 70000),
                          closeData(), replyLine("226 Sent")});
      },
-     "Die Namensliste des Servers ist größer als 64 MiB und wird nicht gelesen.", 1,
+     "Die Namensliste des Servers ist größer als 64 MiB und wird nicht gelesen.", 4,
      {{"a.html", Left::Old}, {"b.html", Left::Old}}},
     // Each list stays under the bound; together they pass it.
     {"ListingsOfAllMasksTogetherLargerThanTheLimit", true,
@@ -98,7 +98,7 @@ const Hostile kHostile[] = {
                              sendDataRepeated(std::string(1000, 'n') + "\r\n", 40000), closeData(),
                              replyLine("226 Sent")});
      },
-     "Die Namensliste des Servers ist größer als 64 MiB und wird nicht gelesen.", 1,
+     "Die Namensliste des Servers ist größer als 64 MiB und wird nicht gelesen.", 4,
      {{"a.html", Left::Old}, {"b.html", Left::Old}}, {"*.html", "*.htm"}},
     {"SizeAnnouncesMoreThanArrives", true,
      [](ScriptedFtpServer& s) { s.once("RETR", transferOut(kPage.substr(0, 10))); },
