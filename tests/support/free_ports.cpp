@@ -40,12 +40,6 @@ std::uint16_t bindable(std::uint16_t port) {
 
 }  // namespace
 
-std::uint16_t freeLoopbackPort() {
-    const std::uint16_t port = bindable(0);
-    if (port == 0) throw std::runtime_error("no free port");
-    return port;
-}
-
 std::uint16_t freeLoopbackPortRange(int count) {
     std::mt19937 random(std::random_device{}());
     std::uniform_int_distribution<int> base(20000, 30000);

@@ -4,9 +4,6 @@
 
 namespace quill::test {
 
-// A loopback port that nothing listens on right now.
-std::uint16_t freeLoopbackPort();
-
 // The first of count consecutive loopback ports that are all free right
 // now, for a server's passive range.
 std::uint16_t freeLoopbackPortRange(int count);

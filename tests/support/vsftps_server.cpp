@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "support/free_ports.hpp"
+#include "support/server_process.hpp"
 
 namespace quill::test {
 
@@ -37,7 +38,7 @@ VsftpsServer::VsftpsServer() {
     const std::string pem = folder_.file("server.pem");
     certificate_.writePemFile(pem);
 
-    port_ = freeLoopbackPort();
+    port_ = static_cast<std::uint16_t>(freeLoopbackPort());
     const int passive = freeLoopbackPortRange(kPassivePorts);
     const std::string config = folder_.write(
         "vsftpd.conf",
