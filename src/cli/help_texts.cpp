@@ -138,7 +138,8 @@ Optionen:
                          Passwort (bei SFTP nicht nötig, wenn ein Schlüssel passt)
   --user NAME            Benutzername
   --password-env VAR     Passwort aus der Umgebungsvariablen VAR
-  --password-file DATEI  Passwort aus der ersten Zeile von DATEI
+  --password-file DATEI  Passwort aus der ersten Zeile von DATEI (nur für den
+                         Besitzer lesbar, chmod 600)
   --folder ORDNER        Ordner auf dem Server (ohne: der Ordner nach der Anmeldung)
   --active               aktiver Modus statt Passiv-Modus
   --tls                  verschlüsselte Verbindung (FTPS); das Zertifikat muss der

@@ -7,10 +7,10 @@
 namespace quill::cli {
 
 // A scratch folder that the process works in while it lives: the remote run
-// keeps its copies and writes its settings file there, never in the folder
-// the user called the program from. The settings file (it holds the
-// password) is always removed; the folder too, unless it still holds copies,
-// which a failed run leaves for the user.
+// keeps its copies there, never in the folder the user called the program
+// from, and a settings file with at most a trusted fingerprint. That file is
+// always removed; the folder too, unless it still holds copies, which a
+// failed run leaves for the user.
 class PrivateWorkFolder {
 public:
     PrivateWorkFolder();

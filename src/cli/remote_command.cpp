@@ -1,5 +1,10 @@
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cctype>
+#include <cstring>
 #include <map>
 #include <ostream>
 
@@ -25,6 +30,19 @@ namespace quill::cli {
 
 namespace {
 
+// A password file must be the user's secret: one that others may read is
+// refused before anything is sent with it.
+std::string passwordFromFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        throw UsageError("Die Passwortdatei " + path + " ist nicht lesbar: " + std::strerror(errno));
+    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        throw UsageError("Die Passwortdatei " + path +
+                         " ist auch für Gruppe oder andere lesbar und wird nicht benutzt. Abhilfe: chmod 600 " + path);
+    const StringList lines = files::loadStringList(path);
+    return lines.empty() ? std::string() : lines.front();
+}
+
 // The password comes from the environment or a file, never from the command line.
 std::optional<std::string> passwordFrom(const ParsedArguments& parsed) {
     const auto variable = parsed.value("--password-env");
@@ -35,10 +53,7 @@ std::optional<std::string> passwordFrom(const ParsedArguments& parsed) {
         if (value == nullptr) throw UsageError("Die Umgebungsvariable " + *variable + " ist nicht gesetzt.");
         return utf8ToCp1252(value);
     }
-    if (file) {
-        const StringList lines = files::loadStringList(*file);
-        return lines.empty() ? std::string() : lines.front();
-    }
+    if (file) return passwordFromFile(*file);
     return std::nullopt;
 }
 
@@ -78,6 +93,21 @@ std::string hostKeyName(const ftp::RemoteRunFields& fields) {
     return sftp::hostPortKey(address.host, address.port);
 }
 
+// 64 hex digits, in pairs with colons or without: upper-case, without colons.
+std::string normalizedFingerprint(const std::string& given) {
+    std::string digits;
+    bool allHex = true;
+    for (const char c : given) {
+        if (c == ':') continue;
+        allHex = allHex && std::isxdigit(static_cast<unsigned char>(c)) != 0;
+        digits += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    if (!allHex || digits.size() != 64)
+        throw UsageError("--fingerprint braucht den SHA-256-Fingerabdruck: 64 Hexadezimalziffern, mit oder ohne "
+                         "Doppelpunkte, nicht \"" + given + "\".");
+    return digits;
+}
+
 // The certificate or host key accepted without a question: --fingerprint,
 // else the one the settings file trusts for the host.
 std::string trustedFingerprint(const ParsedArguments& parsed, const ftp::RemoteRunFields& fields) {
@@ -87,7 +117,7 @@ std::string trustedFingerprint(const ParsedArguments& parsed, const ftp::RemoteR
         throw UsageError("--fingerprint gilt nur für verschlüsselte Verbindungen (--tls oder SFTP).");
     if (given && sftp && given->rfind("SHA256:", 0) != 0)
         throw UsageError("Für SFTP hat --fingerprint die Form SHA256:…, wie ssh-keygen -l sie zeigt.");
-    if (given) return utf8ToCp1252(*given);
+    if (given) return sftp ? utf8ToCp1252(*given) : normalizedFingerprint(*given);
     if (const auto path = parsed.value("--settings")) {
         const settings::SettingsFile file(*path);
         return sftp ? file.hostKey(hostKeyName(fields)) : file.certificatePin(fields.host);
@@ -126,6 +156,8 @@ public:
     ftp::RemoteRunView view(bool dryRun, bool sftp) {
         ftp::RemoteRunView view;
         view.refresh = [] {};
+        // The password stays in memory: no settings file is written for the run.
+        view.saveFields = false;
         view.uploadAfterReport = !dryRun;
         view.askQuestion = [this, sftp](const std::string& question) {
             return refuseUnknownServer(io_, question, sftp);

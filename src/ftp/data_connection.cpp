@@ -17,6 +17,8 @@ constexpr int kListenBacklog = 15;
 // How long a connection may lag behind the server's reply on the control
 // connection; on one host it never does, across a network only by a lost packet.
 constexpr int kLateConnectionGraceMs = 500;
+// While sending, the control connection is looked at this often.
+constexpr int kSendWatchSliceMs = 200;
 
 int msUntil(Clock::time_point end) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
@@ -24,6 +26,19 @@ int msUntil(Clock::time_point end) {
 }
 
 }  // namespace
+
+void ControlWatch::readIfPending() {
+    if (active_ && pending_()) read();
+}
+
+void ControlWatch::readIfSpoke() {
+    if (active_ && (pending_() || socket_.readableNow())) read();
+}
+
+void ControlWatch::read() {
+    active_ = false;
+    read_();
+}
 
 void DataConnection::connect(const SocketAddress& target, int connectTimeoutMs) {
     socket_ = TcpSocket::create();
@@ -80,37 +95,46 @@ bool DataConnection::acceptServer(const std::string& serverHost, const TcpSocket
     return socket_.isOpen();
 }
 
-std::uint64_t DataConnection::receiveAll(const std::function<void(std::string_view)>& sink, std::size_t pieceSize) {
+std::uint64_t DataConnection::receiveAll(const std::function<void(std::string_view)>& sink, std::size_t pieceSize,
+                                         ControlWatch& control) {
     std::uint64_t total = 0;
     if (!socket_.isOpen()) return total;
     std::string piece(std::max<std::size_t>(pieceSize, 1), '\0');
     std::size_t filled = 0;
     pace_.start();
     while (true) {
-        if (!socket_.waitReadable(pace_.waitLimitMs())) {
-            if (pace_.stalled()) throw EReadTimeout();
-            continue;
+        // The wait below looks at the control socket; only what was read already needs a look here.
+        control.readIfPending();
+        if (control.active() && !socket_.hasBuffered()) {
+            // Data is preferred: a final reply that overtook the last bytes waits for them.
+            const int ready = waitEitherReadable(socket_.socket(), control.socket(), pace_.nextWaitMs());
+            if (ready == 0) continue;
+            if (ready == 2) {
+                control.read();
+                continue;
+            }
         }
-        const std::size_t got = socket_.receive(piece.data() + filled, piece.size() - filled);
+        const std::size_t got = socket_.receive(piece.data() + filled, piece.size() - filled, pace_);
         if (got == 0) break;
-        pace_.moved(got);
         total += got;
         filled += got;
         if (filled == piece.size()) {
             sink(piece);
             filled = 0;
         }
-        if (pace_.stalled()) throw EReadTimeout();
     }
     if (filled > 0) sink(std::string_view(piece).substr(0, filled));
     return total;
 }
 
-void DataConnection::send(std::string_view piece) {
+void DataConnection::send(std::string_view piece, ControlWatch& control) {
     if (!socket_.isOpen()) throw EConnClosedGracefully();
     pace_.start();
     while (!piece.empty()) {
-        const std::size_t sent = socket_.sendSome(piece, pace_.waitLimitMs());
+        control.readIfSpoke();
+        const int limit = pace_.waitLimitMs();
+        const int slice = limit == kWaitForever ? kSendWatchSliceMs : std::min(limit, kSendWatchSliceMs);
+        const std::size_t sent = socket_.sendSome(piece, slice);
         pace_.moved(sent);
         piece.remove_prefix(sent);
         if (pace_.stalled()) raiseSocketError(kWsaTimedOut);
@@ -124,8 +148,12 @@ void DataConnection::startTls(const TlsParameters& parameters, const std::string
         throw ETlsError("Die Datenverbindung zeigt ein anderes Zertifikat als die Steuerverbindung.");
 }
 
+void DataConnection::finish() {
+    socket_.finish(boundMs_);
+    listener_.close();
+}
+
 void DataConnection::close() {
-    if (socket_.tls() != nullptr) endedWithoutCloseAlert_ = socket_.tls()->endedWithoutCloseAlert();
     socket_.close();
     listener_.close();
 }

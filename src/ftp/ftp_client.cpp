@@ -64,6 +64,7 @@ void TFTPClient::openControlConnection() {
     utcOffsetMinutes_ = 0;
     lastReply_ = {};
     greeting_ = {};
+    listingBytesLeft_ = kMaxListingBytes;
 
     control_ = TcpSocket::create();
     everConnected_ = true;
@@ -137,8 +138,9 @@ bool TFTPClient::Connected() {
     if (control_.isOpen() && !closedByPeer_) {
         try {
             std::string piece(RecvBufferSize, '\0');
+            FirstByteThenWholeBound bound(ReadTimeout);
             while (control_.readableNow()) {
-                const std::size_t got = control_.receive(piece.data(), piece.size());
+                const std::size_t got = control_.receive(piece.data(), piece.size(), bound);
                 if (got == 0) {
                     markClosedByPeer();
                     break;
@@ -168,8 +170,18 @@ void TFTPClient::ChangeFolder(const std::string& folder) {
 
 int TFTPClient::SendCommand(const std::string& line, const ReplyCodes& allowed) {
     requireSocket();
+    discardStaleReplies();
     WriteLine(line);
     return ReadReply(allowed);
+}
+
+void TFTPClient::discardStaleReplies() {
+    // A reply that came before the command was sent cannot answer it, such
+    // as a 226 behind the 426 that ended a transfer.
+    while (control_.isOpen() && !closedByPeer_ && (!input_.empty() || control_.readableNow())) {
+        StringList stale;
+        abandonOnStall([&] { stale = readReplyLines(); });
+    }
 }
 
 void TFTPClient::WriteLine(const std::string& line) {
@@ -202,28 +214,22 @@ std::string TFTPClient::readLine() {
             return line;
         }
         lineSearchFrom_ = input_.size();
-        receiveMore(replyWaitLimit());
+        receiveMore();
     }
 }
 
-void TFTPClient::receiveMore(int waitMs) {
+void TFTPClient::receiveMore() {
     if (!control_.isOpen() || closedByPeer_) throw EConnClosedGracefully();
-    if (!control_.waitReadable(waitMs)) throw EReadTimeout();
+    // Outside a reply (a stray line read on its own) each read has the bound anew.
+    FirstByteThenWholeBound ownBound(ReadTimeout);
+    ReceiveBound& bound = replyBound_ != nullptr ? *replyBound_ : ownBound;
     std::string piece(RecvBufferSize, '\0');
-    const std::size_t got = control_.receive(piece.data(), piece.size());
+    const std::size_t got = control_.receive(piece.data(), piece.size(), bound);
     if (got == 0) {
         markClosedByPeer();
         throw EConnClosedGracefully();
     }
     input_.append(piece, 0, got);
-}
-
-int TFTPClient::replyWaitLimit() const {
-    if (!replyDeadline_) return ReadTimeout;
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(*replyDeadline_ - std::chrono::steady_clock::now());
-    if (left.count() <= 0) throw EReadTimeout();
-    return static_cast<int>(left.count());
 }
 
 int TFTPClient::ReadReply(const ReplyCodes& allowed) {
@@ -237,15 +243,15 @@ int TFTPClient::ReadReply(const ReplyCodes& allowed) {
 
 StringList TFTPClient::readReplyLines() {
     // The first byte may take the read bound; from there, the whole reply
-    // must arrive within one more, however slowly it drips in.
-    replyDeadline_.reset();
-    if (input_.empty()) receiveMore(ReadTimeout);
-    if (ReadTimeout != kWaitForever)
-        replyDeadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(ReadTimeout);
-    struct ClearDeadline {
-        std::optional<std::chrono::steady_clock::time_point>& deadline;
-        ~ClearDeadline() { deadline.reset(); }
-    } clear{replyDeadline_};
+    // must arrive within one more, however slowly it drips in, counted on
+    // the bytes reaching the socket (inside a TLS record too).
+    FirstByteThenWholeBound bound(ReadTimeout);
+    if (!input_.empty()) bound.arrived(input_.size());
+    struct UseBound {
+        ReceiveBound*& slot;
+        ~UseBound() { slot = nullptr; }
+    } use{replyBound_};
+    replyBound_ = &bound;
 
     // A reply that never ends, or endless blank lines before it, must not
     // eat all memory.

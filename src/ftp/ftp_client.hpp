@@ -8,6 +8,7 @@
 
 #include "ftp/folder_listing.hpp"
 #include "ftp/ftp_reply.hpp"
+#include "ftp/listing_limits.hpp"
 #include "net/channel.hpp"
 #include "net/tcp_socket.hpp"
 #include "net/tls_session.hpp"
@@ -19,6 +20,7 @@ namespace quill::ftp {
 enum TFTPTransferType { ftASCII, ftBinary };
 enum TMaxLineAction { maException, maSplit };
 
+class ControlWatch;
 class DataConnection;
 
 // The FTP client: one control connection, and one data connection at a time
@@ -116,9 +118,9 @@ private:
     void startDataTls(DataConnection& data);
     bool offersSiteZone() const;
     std::string readLine();
-    void receiveMore(int waitMs);
-    int replyWaitLimit() const;
+    void receiveMore();
     StringList readReplyLines();
+    void discardStaleReplies();
     // Runs the step; a server that stalled or flooded it loses the connection.
     void abandonOnStall(const std::function<void()>& step);
     void requireSocket() const;
@@ -139,7 +141,9 @@ private:
     Received receivingTransfer(const std::string& commandLine, const PieceSink& sink,
                            std::optional<std::uint64_t> restartAt);
     void sendingTransfer(const std::string& commandLine, int fileDescriptor);
-    // Returns the first final reply's code.
+    // Reads the final reply once the transfer has moved its data, or as soon
+    // as the server speaks while it moves.
+    ControlWatch watchControl(std::optional<int>& finalCode);
     int readFinalReply();
     bool serverCanRestart();
 
@@ -149,7 +153,7 @@ private:
     bool closedByPeer_ = false;
     std::string input_;
     std::size_t lineSearchFrom_ = 0;
-    std::optional<std::chrono::steady_clock::time_point> replyDeadline_;
+    ReceiveBound* replyBound_ = nullptr;  // set while a reply is read
     SocketAddress localAddress_;
     SocketAddress peerAddress_;
     TFTPReply lastReply_;
@@ -162,6 +166,8 @@ private:
     bool transferring_ = false;
     std::optional<bool> canRestart_;
     FtpFolderLister folderLister_;
+    // What the name lists of this connection may still hold in all.
+    std::size_t listingBytesLeft_ = kMaxListingBytes;
 };
 
 }  // namespace quill::ftp

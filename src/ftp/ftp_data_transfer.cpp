@@ -94,11 +94,18 @@ void TFTPClient::awaitServerConnection(DataConnection& data) {
     throw EConnectTimeout();
 }
 
+ControlWatch TFTPClient::watchControl(std::optional<int>& finalCode) {
+    return ControlWatch(
+        control_.socket(), [this] { return !input_.empty() || control_.hasBuffered(); },
+        [this, &finalCode] { finalCode = readFinalReply(); });
+}
+
 TFTPClient::Received TFTPClient::receivingTransfer(const std::string& commandLine, const PieceSink& sink,
                                                    std::optional<std::uint64_t> restartAt) {
     DataConnection data(TransferTimeout);
     const SocketAddress target = prepareTransfer(commandLine, data);
     Received result;
+    std::optional<int> finalCode;
     {
         TransferScope scope(transferring_);
         const auto sendRestart = [&] {
@@ -116,12 +123,11 @@ TFTPClient::Received TFTPClient::receivingTransfer(const std::string& commandLin
             awaitServerConnection(data);
         }
         startDataTls(data);
-        abandonOnStall([&] { result.bytes = data.receiveAll(sink, kReceivePieceSize); });
-        data.close();
+        ControlWatch control = watchControl(finalCode);
+        abandonOnStall([&] { result.bytes = data.receiveAll(sink, kReceivePieceSize, control); });
+        data.finish();
     }
-    const int finalCode = readFinalReply();
-    // Without a close alert only the server can say that nothing was cut off.
-    if (data.endedWithoutCloseAlert() && finalCode != 226 && finalCode != 250) throw ETransferNotConfirmed();
+    if (!finalCode) readFinalReply();
     return result;
 }
 
@@ -132,6 +138,7 @@ void TFTPClient::sendingTransfer(const std::string& commandLine, int fileDescrip
 
     DataConnection data(TransferTimeout);
     const SocketAddress target = prepareTransfer(commandLine, data);
+    std::optional<int> finalCode;
     {
         TransferScope scope(transferring_);
         if (Passive) {
@@ -147,6 +154,7 @@ void TFTPClient::sendingTransfer(const std::string& commandLine, int fileDescrip
 
         std::string piece(std::max<std::size_t>(SendBufferSize, 1), '\0');
         std::uint64_t sent = 0;
+        ControlWatch control = watchControl(finalCode);
         abandonOnStall([&] {
             while (sent < size) {
                 const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(piece.size(), size - sent));
@@ -155,23 +163,23 @@ void TFTPClient::sendingTransfer(const std::string& commandLine, int fileDescrip
                 if (got < 0) throw files::StreamError("Stream-Lesefehler");
                 if (got == 0) throw ENoDataToRead();
                 try {
-                    data.send(std::string_view(piece).substr(0, static_cast<std::size_t>(got)));
+                    data.send(std::string_view(piece).substr(0, static_cast<std::size_t>(got)), control);
                 } catch (const ENotASocket&) {
                     if (!Passive) throw;
                 }
                 sent += static_cast<std::uint64_t>(got);
             }
+            // The end of the data connection tells the server that the file is complete.
+            data.finish();
         });
-        // Closing tells the server that the file is complete.
-        data.close();
     }
-    readFinalReply();
+    if (!finalCode) readFinalReply();
 }
 
 int TFTPClient::readFinalReply() {
-    const int code = ReadReply({225, 226, 250, 426, 450});
-    if (code == 426 || code == 450) ReadReply({226, 225});
-    return code;
+    // Only these say that the transfer is complete; anything else (426
+    // included) ends it at once with the server's text.
+    return ReadReply({226, 250});
 }
 
 bool TFTPClient::serverCanRestart() {
@@ -186,7 +194,7 @@ void TFTPClient::ListNames(StringList& dest, const std::string& mask) {
     const TFTPTransferType previous = transferType_;
     SetTransferType(ftASCII);
     std::string listing;
-    ListingLimits limits;
+    ListingLimits limits(listingBytesLeft_);
     try {
         receivingTransfer(
             std::string(trimBlanks("NLST " + mask)),
@@ -205,6 +213,7 @@ void TFTPClient::ListNames(StringList& dest, const std::string& mask) {
         throw;
     }
     SetTransferType(previous);
+    listingBytesLeft_ -= listing.size();
     dest = splitLines(listing);
 }
 
@@ -257,6 +266,12 @@ void TFTPClient::Upload(const std::string& localPath, const std::string& remote,
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))
         throw files::FileOpenError(files::openErrorText(localPath, EISDIR));
     sendingTransfer((append ? "APPE " : "STOR ") + name, fd);
+    // A 226 alone has vouched for files the server cut short; where the
+    // server can tell the size, it must be what was sent.
+    if (append || transferType_ != ftBinary || !SupportsFeature("SIZE")) return;
+    if (SendCommand("SIZE " + name) != 213) return;
+    const auto stored = sizeFromSizeReply(lastReply_);
+    if (stored && *stored != static_cast<std::uint64_t>(info.st_size)) throw EUploadIncomplete(name, info.st_size, *stored);
 }
 
 }  // namespace quill::ftp

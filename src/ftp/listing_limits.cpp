@@ -5,7 +5,7 @@
 namespace quill::ftp {
 
 void ListingLimits::check(const std::string& listing, std::size_t appended) {
-    if (listing.size() > kMaxListingBytes) throw EListingTooLarge(kMaxListingBytes);
+    if (listing.size() > bytesLeft_) throw EListingTooLarge(kMaxListingBytes);
     for (std::size_t i = listing.size() - appended; i < listing.size(); ++i) {
         if (listing[i] == '\r' || listing[i] == '\n') lineStart_ = i + 1;
     }

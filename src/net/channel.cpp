@@ -14,16 +14,23 @@ std::size_t Channel::sendSome(std::string_view bytes, int timeoutMs) {
     return tls_ ? tls_->sendSome(bytes, timeoutMs) : plain_.sendSome(bytes, timeoutMs);
 }
 
-bool Channel::waitReadable(int timeoutMs) {
-    return tls_ ? tls_->waitReadable(timeoutMs) : plain_.waitReadable(timeoutMs);
+bool Channel::hasBuffered() {
+    return tls_ && tls_->hasBuffered();
 }
 
 bool Channel::readableNow() {
     return tls_ ? tls_->readableNow() : plain_.readableNow();
 }
 
-std::size_t Channel::receive(char* data, std::size_t size) {
-    return tls_ ? tls_->receive(data, size) : plain_.receive(data, size);
+std::size_t Channel::receive(char* data, std::size_t size, ReceiveBound& bound) {
+    return tls_ ? tls_->receive(data, size, bound) : plain_.receive(data, size, bound);
+}
+
+void Channel::finish(int timeoutMs) {
+    if (tls_) tls_->sendCloseAlert();
+    socket().shutdownSending();
+    socket().drainUntilPeerCloses(timeoutMs);
+    close();
 }
 
 void Channel::close() {

@@ -40,9 +40,15 @@ public:
     bool isOpen() const { return socket().isOpen(); }
     bool sendAll(std::string_view bytes, int timeoutMs);
     std::size_t sendSome(std::string_view bytes, int timeoutMs);
-    bool waitReadable(int timeoutMs);
+    // Received bytes wait inside the channel, which a poll on the socket would miss.
+    bool hasBuffered();
     bool readableNow();
-    std::size_t receive(char* data, std::size_t size);
+    // Up to size bytes, every wait the bound's; 0 when the peer has closed.
+    std::size_t receive(char* data, std::size_t size, ReceiveBound& bound);
+    // The orderly end: the close alert (with TLS), the sending side shut
+    // down, whatever the peer still sends read until it closes (within
+    // timeoutMs in all), then closed, so the peer never sees a reset.
+    void finish(int timeoutMs);
     // With TLS the close alert goes first; the channel is plain again afterwards.
     void close();
 

@@ -22,6 +22,11 @@ ETransferIncomplete::ETransferIncomplete(const std::string& remoteName, std::uin
                 std::to_string(received) + " Bytes angekommen, " + std::to_string(announced) +
                 " Bytes angekündigt.") {}
 
+EUploadIncomplete::EUploadIncomplete(const std::string& remoteName, std::uint64_t sent, std::uint64_t stored)
+    : EFTPError("Die Datei \"" + cp1252ToUtf8(remoteName) + "\" wurde nicht richtig übertragen: " +
+                std::to_string(sent) + " Bytes gesendet, " + std::to_string(stored) +
+                " Bytes auf dem Server angekommen.") {}
+
 EListingTooLarge::EListingTooLarge(std::size_t limit)
     : EFTPError("Die Namensliste des Servers ist größer als " + std::to_string(limit >> 20) +
                 " MiB und wird nicht gelesen.") {}

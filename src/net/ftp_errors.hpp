@@ -70,6 +70,12 @@ public:
     ETransferIncomplete(const std::string& remoteName, std::uint64_t received, std::uint64_t announced);
 };
 
+// An upload that the server keeps with another size than was sent.
+class EUploadIncomplete : public EFTPError {
+public:
+    EUploadIncomplete(const std::string& remoteName, std::uint64_t sent, std::uint64_t stored);
+};
+
 // A name list that outgrows what the client holds.
 class EListingTooLarge : public EFTPError {
 public:

@@ -94,6 +94,11 @@ ssize_t receiveSome(int fd, char* data, std::size_t size) {
     return ::recv(fd, data, size, 0);
 }
 
+ssize_t receiveNow(int fd, char* data, std::size_t size) {
+    if (injected(SocketCall::Receive)) return -1;
+    return ::recv(fd, data, size, MSG_DONTWAIT);
+}
+
 }  // namespace socket_ops
 
 }  // namespace quill::ftp

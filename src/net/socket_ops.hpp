@@ -32,6 +32,8 @@ int listenSocket(int fd, int backlog);
 int acceptSocket(int fd);
 ssize_t sendSome(int fd, const char* data, std::size_t size);
 ssize_t receiveSome(int fd, char* data, std::size_t size);
+// Without waiting: fails with EAGAIN when nothing is there.
+ssize_t receiveNow(int fd, char* data, std::size_t size);
 
 }  // namespace socket_ops
 

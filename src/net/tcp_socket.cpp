@@ -227,6 +227,44 @@ std::size_t TcpSocket::receive(char* data, std::size_t size) {
     }
 }
 
+std::size_t TcpSocket::receive(char* data, std::size_t size, ReceiveBound& bound) {
+    if (!fd_.valid()) raiseSocketError(kWsaNotASocket);
+    // What is there is taken at once; only an empty socket is waited on.
+    while (true) {
+        const auto got = socket_ops::receiveNow(fd_.get(), data, size);
+        if (got >= 0) {
+            bound.arrived(static_cast<std::size_t>(got));
+            return static_cast<std::size_t>(got);
+        }
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            waitFor(fd_.get(), POLLIN, bound.nextWaitMs());
+        } else if (errno != EINTR) {
+            raiseErrno(errno);
+        }
+    }
+}
+
+void TcpSocket::shutdownSending() {
+    if (fd_.valid()) ::shutdown(fd_.get(), SHUT_WR);
+}
+
+void TcpSocket::drainUntilPeerCloses(int timeoutMs) {
+    if (!fd_.valid()) return;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    char sink[16384];
+    while (true) {
+        int wait = kWaitForever;
+        if (timeoutMs != kWaitForever) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0) return;
+            wait = static_cast<int>(left);
+        }
+        if (!waitFor(fd_.get(), POLLIN, wait)) return;
+        const auto got = socket_ops::receiveSome(fd_.get(), sink, sizeof sink);
+        if (got == 0 || (got < 0 && errno != EINTR)) return;
+    }
+}
+
 void TcpSocket::close() {
     if (!fd_.valid()) return;
     ::shutdown(fd_.get(), SHUT_WR);

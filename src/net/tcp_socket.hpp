@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "files/descriptor.hpp"
+#include "net/receive_bound.hpp"
 
 namespace quill::ftp {
 
@@ -64,6 +65,16 @@ public:
     bool readableNow() const;
     // Up to size bytes; 0 means the peer closed.
     std::size_t receive(char* data, std::size_t size);
+    // Waits as the bound allows, then receives up to size bytes and tells the
+    // bound how many came; 0 means the peer closed.
+    std::size_t receive(char* data, std::size_t size, ReceiveBound& bound);
+
+    // Tells the peer that nothing more comes; receiving goes on.
+    void shutdownSending();
+    // Reads and drops whatever comes until the peer closes or timeoutMs has
+    // passed in all. A socket closed with unread bytes answers with a reset,
+    // which can make the peer drop what it received last.
+    void drainUntilPeerCloses(int timeoutMs);
 
     // Shuts down the sending side and closes; failures are ignored.
     void close();

@@ -27,13 +27,4 @@ public:
                     "ohne dass Anmeldedaten gesendet wurden.") {}
 };
 
-// A data connection ended without a close alert and the server's final
-// reply did not confirm the transfer.
-class ETransferNotConfirmed : public ETlsError {
-public:
-    ETransferNotConfirmed()
-        : ETlsError("Die verschlüsselte Datenverbindung wurde ohne Abschluss beendet, und der Server hat die "
-                    "Übertragung nicht als vollständig bestätigt.") {}
-};
-
 }  // namespace quill::ftp

@@ -17,6 +17,21 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* kHandshakeFailed = "Die verschlüsselte Verbindung konnte nicht aufgebaut werden: ";
 constexpr const char* kConnectionFailed = "Fehler in der verschlüsselten Verbindung: ";
+// Older versions have known weaknesses; whatever the system allows, they are not offered.
+constexpr const char* kPriorities = "NORMAL:-VERS-ALL:+VERS-TLS1.3:+VERS-TLS1.2";
+constexpr std::size_t kServerStartBytes = 11;
+
+// The version a server chose below TLS 1.2, read from the start of its first
+// record (a ServerHello or a protocol-version alert); empty when it did not.
+std::string olderVersionMessage(const std::string& start) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(start[i]); };
+    if (start.size() >= 7 && byte(0) == 0x15 && byte(6) == 70)
+        return "Der Server beherrscht weder TLS 1.2 noch TLS 1.3. Verlangt wird TLS 1.2 oder neuer.";
+    if (start.size() < kServerStartBytes || byte(0) != 0x16 || byte(5) != 0x02 || byte(9) != 0x03) return {};
+    const char* names[] = {"SSL 3.0", "TLS 1.0", "TLS 1.1"};
+    if (byte(10) > 2) return {};
+    return std::string("Der Server bietet nur ") + names[byte(10)] + " an. Verlangt wird TLS 1.2 oder neuer.";
+}
 
 // The system's trusted authorities, loaded once and shared by every session.
 gnutls_certificate_credentials_t systemTrust() {
@@ -94,7 +109,7 @@ TlsSession::TlsSession(TcpSocket socket, const TlsParameters& parameters)
         throw ETlsError(std::string(kHandshakeFailed) + gnutls_strerror(result));
     }
     try {
-        if ((result = gnutls_set_default_priority(session_)) < 0 ||
+        if ((result = gnutls_priority_set_direct(session_, kPriorities, nullptr)) < 0 ||
             (result = gnutls_credentials_set(session_, GNUTLS_CRD_CERTIFICATE, credentials)) < 0)
             throw ETlsError(std::string(kHandshakeFailed) + gnutls_strerror(result));
         // A server name is a DNS name; an address is never sent as one.
@@ -113,7 +128,11 @@ TlsSession::TlsSession(TcpSocket socket, const TlsParameters& parameters)
             result = gnutls_handshake(session_);
         } while (result < 0 && !gnutls_error_is_fatal(result) && !failure_);
         deadline_.reset();
-        if (result < 0) fail(result, kHandshakeFailed);
+        if (result < 0) {
+            const std::string old = olderVersionMessage(serverFirstBytes_);
+            if (!old.empty()) throw ETlsError(kHandshakeFailed + old);
+            fail(result, kHandshakeFailed);
+        }
     } catch (...) {
         gnutls_deinit(session_);
         session_ = nullptr;
@@ -161,10 +180,16 @@ ssize_t TlsSession::pull(gnutls_transport_ptr_t self, void* data, std::size_t si
                 gnutls_transport_set_errno(session.session_, EAGAIN);
                 return -1;
             }
+        } else if (session.bound_ != nullptr) {
+            return static_cast<ssize_t>(session.socket_.receive(static_cast<char*>(data), size, *session.bound_));
         } else if (!session.socket_.waitReadable(session.currentWait())) {
             throw EReadTimeout();
         }
-        return static_cast<ssize_t>(session.socket_.receive(static_cast<char*>(data), size));
+        const std::size_t got = session.socket_.receive(static_cast<char*>(data), size);
+        auto& start = session.serverFirstBytes_;
+        if (start.size() < kServerStartBytes)
+            start.append(static_cast<const char*>(data), std::min(got, kServerStartBytes - start.size()));
+        return static_cast<ssize_t>(got);
     } catch (...) {
         session.failure_ = std::current_exception();
         gnutls_transport_set_errno(session.session_, EIO);
@@ -256,14 +281,12 @@ std::size_t TlsSession::sendSome(std::string_view bytes, int timeoutMs) {
     return 0;
 }
 
-bool TlsSession::waitReadable(int timeoutMs) {
-    // A record that has begun to arrive is then read within the session's own bound.
-    if (!ready_.empty() || ended_ || gnutls_record_check_pending(session_) > 0) return true;
-    return socket_.waitReadable(timeoutMs);
+bool TlsSession::hasBuffered() {
+    return !ready_.empty() || ended_ || gnutls_record_check_pending(session_) > 0;
 }
 
 bool TlsSession::readableNow() {
-    if (!ready_.empty() || ended_ || gnutls_record_check_pending(session_) > 0) return true;
+    if (hasBuffered()) return true;
     if (!socket_.readableNow()) return false;
     // What arrived may be only part of a record, or no data at all (a new
     // session ticket): look without waiting for the rest.
@@ -283,13 +306,18 @@ bool TlsSession::readableNow() {
     return true;
 }
 
-std::size_t TlsSession::receive(char* data, std::size_t size) {
+std::size_t TlsSession::receive(char* data, std::size_t size, ReceiveBound& bound) {
     if (!ready_.empty()) {
         const std::size_t taken = std::min(size, ready_.size());
         std::copy_n(ready_.data(), taken, data);
         ready_.erase(0, taken);
         return taken;
     }
+    struct Using {
+        ReceiveBound*& slot;
+        ~Using() { slot = nullptr; }
+    } using_{bound_};
+    bound_ = &bound;
     while (true) {
         if (const auto got = receiveRecord(data, size)) return *got;
     }
@@ -305,8 +333,8 @@ std::optional<std::size_t> TlsSession::receiveRecord(char* data, std::size_t siz
             return static_cast<std::size_t>(got);
         }
         if (got == GNUTLS_E_PREMATURE_TERMINATION) {
+            // Only the final reply and the byte count can vouch for what came.
             ended_ = true;
-            endedAbruptly_ = true;
             return 0;
         }
         if (failure_) fail(static_cast<int>(got), kConnectionFailed);
@@ -322,7 +350,13 @@ std::optional<std::size_t> TlsSession::receiveRecord(char* data, std::size_t siz
 }
 
 void TlsSession::close() {
-    if (session_ != nullptr && socket_.isOpen()) {
+    sendCloseAlert();
+    socket_.close();
+}
+
+void TlsSession::sendCloseAlert() {
+    if (session_ != nullptr && socket_.isOpen() && !closeAlertSent_) {
+        closeAlertSent_ = true;
         if (waitMs_ != kWaitForever) deadline_ = Clock::now() + std::chrono::milliseconds(waitMs_);
         int result = 0;
         do {
@@ -331,7 +365,6 @@ void TlsSession::close() {
         failure_ = nullptr;
         deadline_.reset();
     }
-    socket_.close();
 }
 
 }  // namespace quill::ftp

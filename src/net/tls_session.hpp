@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "net/receive_bound.hpp"
 #include "net/tcp_socket.hpp"
 #include "net/tls_errors.hpp"
 
@@ -32,9 +33,9 @@ struct PeerCertificate {
 // for: true goes on with it, false ends the connection.
 using CertificateTrust = std::function<bool(const std::string& host, const PeerCertificate& certificate)>;
 
-// The client side of TLS over a connected socket, which it owns from then on.
-// The socket carries the bytes, so its bounds, errors and fault hooks apply
-// unchanged; a wait that passes its bound raises "Read Timeout".
+// The client side of TLS 1.2 or newer over a connected socket, which it owns
+// from then on. The socket carries the bytes, so its bounds, errors and fault
+// hooks apply unchanged; a wait that passes its bound raises "Read Timeout".
 class TlsSession {
 public:
     // Shakes hands within parameters.waitMs.
@@ -52,21 +53,20 @@ public:
     // Sends at most one record, waiting at most timeoutMs for room; 0 when
     // none came, and then the same bytes must be offered again.
     std::size_t sendSome(std::string_view bytes, int timeoutMs);
-    // True when decrypted bytes (or the end) are there, or the socket is readable.
-    bool waitReadable(int timeoutMs);
+    // Decrypted bytes (or the end) wait, so a poll on the socket would miss them.
+    bool hasBuffered();
     // Looks without waiting; reads what has fully arrived.
     bool readableNow();
-    // Up to size bytes; 0 at the end of the connection.
-    std::size_t receive(char* data, std::size_t size);
-    // The server ended the connection without a close alert, so a cut-off
-    // transfer and a complete one look the same.
-    bool endedWithoutCloseAlert() const { return endedAbruptly_; }
+    // Up to size bytes; 0 at the end of the connection. Every wait on the
+    // socket, inside a record too, is the bound's.
+    std::size_t receive(char* data, std::size_t size, ReceiveBound& bound);
 
     TcpSocket& socket() { return socket_; }
     const TcpSocket& socket() const { return socket_; }
 
-    // Sends the close alert (without waiting for the server's) and closes the
-    // socket; failures are ignored.
+    // Sends the close alert (without waiting for the server's); failures are ignored.
+    void sendCloseAlert();
+    // Sends the close alert and closes the socket; failures are ignored.
     void close();
 
 private:
@@ -86,10 +86,12 @@ private:
     std::optional<std::chrono::steady_clock::time_point> deadline_;
     bool noWait_ = false;
     std::optional<int> roomWaitMs_;  // set while sendSome runs
+    ReceiveBound* bound_ = nullptr;  // set while receive runs
+    std::string serverFirstBytes_;   // of the handshake, to name an old version the server offers
     std::exception_ptr failure_;
     std::string ready_;
     bool ended_ = false;
-    bool endedAbruptly_ = false;
+    bool closeAlertSent_ = false;
 };
 
 }  // namespace quill::ftp

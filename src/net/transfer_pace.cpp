@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "net/ftp_errors.hpp"
 #include "net/tcp_socket.hpp"
 
 namespace quill::ftp {
@@ -19,6 +20,12 @@ int TransferPace::waitLimitMs() const {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(windowEnd_ - Clock::now()).count();
     // kWaitForever is 0, so a window that is just over still waits a moment.
     return static_cast<int>(std::max<long long>(left, 1));
+}
+
+int TransferPace::nextWaitMs() {
+    start();
+    if (stalled()) throw EReadTimeout();
+    return waitLimitMs();
 }
 
 bool TransferPace::stalled() {

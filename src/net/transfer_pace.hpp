@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstddef>
 
+#include "net/receive_bound.hpp"
+
 namespace quill::ftp {
 
 // The least a data connection must move in each bound-long window, so that a
@@ -10,8 +12,9 @@ namespace quill::ftp {
 inline constexpr std::size_t kMinBytesPerWindow = 1024;
 
 // Watches one transfer's progress in consecutive windows as long as its bound.
-// A bound of kWaitForever sets no limit.
-class TransferPace {
+// A bound of kWaitForever sets no limit. As a receive bound it counts the
+// bytes arriving at the socket.
+class TransferPace : public ReceiveBound {
 public:
     explicit TransferPace(int boundMs, std::size_t minBytes = kMinBytesPerWindow);
 
@@ -23,6 +26,9 @@ public:
     // True when a window has passed with fewer than the minimum moved; a
     // window that passed with enough starts the next one.
     bool stalled();
+
+    int nextWaitMs() override;
+    void arrived(std::size_t bytes) override { moved(bytes); }
 
 private:
     using Clock = std::chrono::steady_clock;

@@ -1,10 +1,7 @@
 #include "remote/remote_replace.hpp"
 
-#include <unistd.h>
-
-#include <atomic>
-#include <chrono>
 #include <cstdio>
+#include <random>
 
 namespace quill::ftp {
 
@@ -12,14 +9,11 @@ namespace {
 
 constexpr std::string_view kTemporaryPrefix = ".quill-upload-";
 
-// Unique for this machine's runs: the process, a count and the clock.
-std::string temporaryUploadName() {
-    static std::atomic<unsigned> counter{0};
-    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-    char suffix[64];
-    std::snprintf(suffix, sizeof suffix, "%ld-%u-%llx.tmp", static_cast<long>(::getpid()), counter++,
-                  static_cast<unsigned long long>(ticks) & 0xFFFFFFFFull);
-    return std::string(kTemporaryPrefix) + suffix;
+constexpr std::string_view kTemporaryEnding = ".tmp";
+constexpr std::size_t kTagDigits = 8;
+
+bool isLowerHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
 }
 
 // Best effort: a connection that is gone or refuses leaves the file there,
@@ -37,8 +31,33 @@ bool isTemporaryUploadName(std::string_view name) {
     return name.substr(0, kTemporaryPrefix.size()) == kTemporaryPrefix;
 }
 
-ReplaceStep replaceRemoteFile(remote::RemoteFolder& server, const std::string& localPath, const std::string& page) {
-    const std::string temporary = temporaryUploadName();
+std::string temporaryUploadName(const std::string& page) {
+    // Two runs on one folder must not share a name.
+    static std::mt19937 random(std::random_device{}());
+    char tag[kTagDigits + 1];
+    std::snprintf(tag, sizeof tag, "%08x", static_cast<unsigned>(random()));
+    return std::string(kTemporaryPrefix) + tag + "-" + page + std::string(kTemporaryEnding);
+}
+
+std::optional<std::string> pageOfTemporaryUpload(std::string_view name) {
+    const std::size_t fixed = kTemporaryPrefix.size() + kTagDigits + 1 + kTemporaryEnding.size();
+    if (!isTemporaryUploadName(name) || name.size() <= fixed) return std::nullopt;
+    if (name.substr(name.size() - kTemporaryEnding.size()) != kTemporaryEnding) return std::nullopt;
+    const std::string_view tag = name.substr(kTemporaryPrefix.size(), kTagDigits);
+    for (const char c : tag)
+        if (!isLowerHex(c)) return std::nullopt;
+    if (name[kTemporaryPrefix.size() + kTagDigits] != '-') return std::nullopt;
+    const std::size_t start = kTemporaryPrefix.size() + kTagDigits + 1;
+    return std::string(name.substr(start, name.size() - kTemporaryEnding.size() - start));
+}
+
+ReplaceStep replaceRemoteFile(remote::RemoteFolder& server, const std::string& localPath, const std::string& page,
+                              const std::function<void()>& beforeWritingInPlace) {
+    const auto writeInPlace = [&] {
+        if (beforeWritingInPlace) beforeWritingInPlace();
+        server.upload(localPath, page);
+    };
+    const std::string temporary = temporaryUploadName(page);
     try {
         server.upload(localPath, temporary);
     } catch (const remote::EStoreRefused&) {
@@ -46,7 +65,7 @@ ReplaceStep replaceRemoteFile(remote::RemoteFolder& server, const std::string& l
         // disk would cut the page short as well.
         removeQuietly(server, temporary);
         try {
-            server.upload(localPath, page);
+            writeInPlace();
         } catch (const QuillError& failure) {
             throw EReplaceFailed(failure, PageLeft::MaybePartial);
         }
@@ -69,7 +88,7 @@ ReplaceStep replaceRemoteFile(remote::RemoteFolder& server, const std::string& l
             }
         }
         left = PageLeft::MaybePartial;
-        server.upload(localPath, page);
+        writeInPlace();
         removeQuietly(server, temporary);
         return ReplaceStep::PlainUpload;
     } catch (const QuillError& failure) {

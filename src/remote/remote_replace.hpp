@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,13 +33,23 @@ private:
 // by a later run whatever its masks.
 bool isTemporaryUploadName(std::string_view name);
 
+// The temporary name for a page's upload, ".quill-upload-" with eight hex
+// digits, "-", the page's name and ".tmp", so a run that finds it left
+// behind knows its page; and the page such a name belongs to.
+std::string temporaryUploadName(const std::string& page);
+std::optional<std::string> pageOfTemporaryUpload(std::string_view name);
+inline constexpr const char* kTemporaryUploadMask = ".quill-upload-*.tmp";
+
 // Puts the local file on the server under the page's name in the current
 // folder. It is uploaded under a temporary name first and renamed over the
 // page; a server that refuses to rename onto an existing name gets the page
 // deleted and the rename repeated, and only a server that renames nothing,
 // or takes no file under the temporary name, gets the page written in place.
-// The temporary file is removed again when the page is not left missing.
-// Failures raise EReplaceFailed, which tells what became of the page.
-ReplaceStep replaceRemoteFile(remote::RemoteFolder& server, const std::string& localPath, const std::string& page);
+// The temporary file is renamed only after its transfer was confirmed whole,
+// and removed again when the page is not left missing. beforeWritingInPlace
+// runs just before the page itself is written. Failures raise
+// EReplaceFailed, which tells what became of the page.
+ReplaceStep replaceRemoteFile(remote::RemoteFolder& server, const std::string& localPath, const std::string& page,
+                              const std::function<void()>& beforeWritingInPlace = {});
 
 }  // namespace quill::ftp

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <set>
 #include <unordered_set>
 
@@ -11,6 +12,8 @@
 #include "remote/certificate_pins.hpp"
 #include "remote/host_key_pins.hpp"
 #include "remote/server_address.hpp"
+#include "remote/in_place_notes.hpp"
+#include "remote/leftover_uploads.hpp"
 #include "net/ftp_errors.hpp"
 #include "remote/remote_names.hpp"
 #include "remote/remote_replace.hpp"
@@ -74,6 +77,8 @@ std::string refusedNamesMessage(const StringList& refused) {
 void listMatchingNames(remote::RemoteFolder& server, const StringList& masks, StringList& fileBox,
                        const RemoteRunView& view) {
     StringList refused;
+    // A page that several masks match ("*.htm" and "*.html") is one page.
+    std::unordered_set<std::string> listed;
     for (const auto& mask : masks) {
         server.list(mask, [&](remote::RemoteEntry&& entry) {
             // Left by an upload that broke off; never a page.
@@ -82,6 +87,7 @@ void listMatchingNames(remote::RemoteFolder& server, const StringList& masks, St
             // become a file in its place), a folder or a device is none.
             if (entry.kind != remote::RemoteEntry::Kind::File && entry.kind != remote::RemoteEntry::Kind::Unknown)
                 return;
+            if (!listed.insert(entry.name).second) return;
             if (isSafeRemoteName(entry.name))
                 fileBox.push_back(std::move(entry.name));
             else
@@ -126,17 +132,61 @@ StringList pathsOf(const std::vector<RemotePage>& pages) {
     return paths;
 }
 
+std::string writtenInPlaceMessage(const StringList& pages) {
+    return "Der Server nimmt keine Datei unter einem vorläufigen Namen an. Direkt überschrieben (während des "
+           "Hochladens war die Seite auf dem Server unvollständig): " +
+           quotedNames(pages);
+}
+
+// What interrupted runs left: temporary uploads on the server, and pages
+// that were being written in place, whose kept copies go up now. Both are
+// reported before anything else happens.
+void finishInterruptedWork(remote::RemoteFolder& server, const ServerPlace& place, const RemoteRunView& view) {
+    std::string text = leftoverUploadsMessage(settleLeftoverUploads(server));
+    StringList finished;
+    for (const auto& write : interruptedInPlaceWrites(remoteWorkFolder(), place)) {
+        try {
+            replaceRemoteFile(server, write.copyPath, write.page);
+        } catch (const EReplaceFailed& failure) {
+            throw EUploadFailed("Die Seite \"" + cp1252ToUtf8(write.page) +
+                                "\" wurde beim letzten Lauf direkt überschrieben und dabei unterbrochen. Das "
+                                "Nachholen ist gescheitert:\r\n" +
+                                withoutFinalLineEnd(failure.what()) + "\r\nIhre kodierte Fassung liegt in \"" +
+                                write.copyPath + "\".");
+        }
+        forgetInPlaceWrite(write);
+        finished.push_back(write.page);
+    }
+    if (!finished.empty())
+        text += std::string(text.empty() ? "" : "\r\n") +
+                "Beim letzten Lauf unterbrochen, während sie direkt überschrieben wurden, und jetzt mit ihrer "
+                "kodierten Fassung fertiggestellt: " +
+                quotedNames(finished);
+    if (!text.empty()) view.showMessage({OutcomeKind::Information, text});
+}
+
 // Uploads the pages, each in its own folder; after a failure, only the copies
 // of the pages not uploaded stay, for the user to upload by hand. A cancel
-// waits for the upload under way, so no page is left half-written.
-void uploadAll(remote::RemoteFolder& server, const std::vector<RemotePage>& pages, RunObserver* observer) {
+// waits for the upload under way, so no page is left half-written. A page
+// written in place keeps a copy and a note until its upload is confirmed.
+void uploadAll(remote::RemoteFolder& server, const ServerPlace& start, const std::vector<RemotePage>& pages,
+               RunObserver* observer, const RemoteRunView& view) {
     const StringList paths = pathsOf(pages);
     FolderSteps folders(server);
     std::size_t i = 0;
+    StringList inPlace;
     forEachItem(observer, RunStep::Uploading, paths, displayName, [&](const std::string&) {
         try {
             folders.enter(pages[i]);
-            replaceRemoteFile(server, localCopyPath(paths[i]), pages[i].name);
+            ServerPlace place = start;
+            if (!pages[i].folder.empty()) place.folder = pages[i].folder;
+            std::optional<InPlaceWrite> note;
+            const std::string copy = localCopyPath(paths[i]);
+            const ReplaceStep step = replaceRemoteFile(server, copy, pages[i].name, [&] {
+                note = noteInPlaceWrite(remoteWorkFolder(), place, pages[i].name, copy);
+            });
+            if (note) forgetInPlaceWrite(*note);
+            if (step == ReplaceStep::PlainUpload) inPlace.push_back(paths[i]);
         } catch (const EReplaceFailed& failure) {
             const std::set<std::string> pending(paths.begin() + static_cast<std::ptrdiff_t>(i), paths.end());
             for (std::size_t done = 0; done < i; ++done) {
@@ -146,6 +196,7 @@ void uploadAll(remote::RemoteFolder& server, const std::vector<RemotePage>& page
         }
         ++i;
     });
+    if (!inPlace.empty()) view.showMessage({OutcomeKind::Information, writtenInPlaceMessage(inPlace)});
 }
 
 // A cancelled run ends as a finished one does, without its remaining steps:
@@ -181,6 +232,8 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
     std::replace(fields.folder.begin(), fields.folder.end(), '\\', '/');
     view.refresh();
     if (!fields.folder.empty()) server.changeFolder(fields.folder);
+    const ServerPlace place{fields.host, fields.user, fields.folder};
+    finishInterruptedWork(server, place, view);
 
     std::vector<RemotePage> pages;
     std::size_t foldersListed = 0;
@@ -250,7 +303,7 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
             else
                 files::removeFile(copies[i]);  // nothing of it to upload, by hand either
         }
-        uploadAll(server, changed, runs.observer);
+        uploadAll(server, place, changed, runs.observer, view);
     }
 
     for (const auto& copy : copies) files::removeFile(copy);
@@ -272,7 +325,7 @@ void FTP_Go(remote::RemoteFolder& server, RemoteRunFields& fields, const StringL
         view.showMessage({OutcomeKind::Error, kMissingFieldsMessage});
         return;
     }
-    settings::SettingsFile().setFtp(fields);
+    if (view.saveFields) settings::SettingsFile().setFtp(fields);
     fileBox.clear();
     view.refresh();
 

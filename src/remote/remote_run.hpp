@@ -27,6 +27,9 @@ struct RemoteRunView {
     std::function<void(const StringList& copies, const StringList& pages)> copiesReady{};
     // False for a trial run: the report ends it, nothing is uploaded.
     bool uploadAfterReport = true;
+    // False keeps the fields, the password above all, out of the settings
+    // file: for a caller that has them from elsewhere.
+    bool saveFields = true;
     // Asks a yes/no question (UTF-8) and returns true for "Ja". Used for a
     // server certificate that the system does not vouch for, and an SSH host
     // key that neither known_hosts nor the settings file knows.

@@ -1,5 +1,7 @@
 #include "settings/settings_file.hpp"
 
+#include <sys/stat.h>
+
 #include "files/file_io.hpp"
 #include "settings/ini_file.hpp"
 
@@ -86,6 +88,9 @@ FtpFields SettingsFile::ftp() const {
 }
 
 void SettingsFile::setFtp(const FtpFields& fields) {
+    // A password is for its owner's eyes only, also in a file that others
+    // could read before; the rewrite keeps the mode it finds.
+    if (!fields.password.empty()) ::chmod(path_.c_str(), S_IRUSR | S_IWUSR);
     IniFile(path_).writeStrings(kFtpSection, {{std::string(kServerKey), fields.host},
                                               {std::string(kUsernameKey), fields.user},
                                               {std::string(kPasswordKey), fields.password},

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -24,6 +27,14 @@ struct Case {
 
 class CliRemote : public quill::test::InTempWorkingFolder, public ::testing::WithParamInterface<Case> {};
 
+// A password file as the user keeps one: readable by its owner only.
+std::string passwordFile(const quill::test::TempFolder& folder, const std::string& password, mode_t mode = 0600,
+                         const std::string& name = "passwort") {
+    const std::string path = folder.write(name, password);
+    ::chmod(path.c_str(), mode);
+    return path;
+}
+
 TEST_P(CliRemote, EncodesTheServerFolderLikeALocalRun) {
     const Case& param = GetParam();
     const quill::test::PyftpdlibServer server;
@@ -46,7 +57,7 @@ TEST_P(CliRemote, EncodesTheServerFolderLikeALocalRun) {
     if (param.passwordInVariable) {
         args.insert(args.end(), {"--password-env", "QUILL_TEST_FTP_PASSWORT"});
     } else {
-        args.insert(args.end(), {"--password-file", secrets.write("passwort", server.password() + "\n")});
+        args.insert(args.end(), {"--password-file", passwordFile(secrets, server.password() + "\n")});
     }
     if (param.active) args.push_back("--active");
     if (param.dryRun) args.push_back("--dry-run");
@@ -85,7 +96,7 @@ TEST_F(CliRemoteTree, EncodesTheSubfoldersAndNamesPagesByTheirServerPaths) {
     const quill::test::TempFolder secrets;
     const Outcome outcome = runInProcess(
         {"remote", "--recursive", "--json", "--host", "127.0.0.1", "--port", std::to_string(server.port()), "--user",
-         server.user(), "--password-file", secrets.write("passwort", server.password() + "\n"), "--folder", "/web"});
+         server.user(), "--password-file", passwordFile(secrets, server.password() + "\n"), "--folder", "/web"});
 
     EXPECT_EQ(outcome.code, 0) << outcome.err;
     EXPECT_EQ(server.root().read("web/team/2026/anna.html"), server.root().read("web/index.html"));
@@ -111,7 +122,7 @@ TEST_F(CliRemoteTls, RefusesAnUnknownCertificateUnlessItsFingerprintIsGiven) {
     server.root().write("index.html", page);
     const std::vector<std::string> args = {"remote", "--tls", "--host", "127.0.0.1", "--port",
                                            std::to_string(server.port()), "--user", server.user(),
-                                           "--password-file", secrets.write("passwort", server.password())};
+                                           "--password-file", passwordFile(secrets, server.password())};
 
     const Outcome refused = runInProcess(args);
     EXPECT_EQ(refused.code, 3) << refused.err;
@@ -121,8 +132,13 @@ TEST_F(CliRemoteTls, RefusesAnUnknownCertificateUnlessItsFingerprintIsGiven) {
     EXPECT_NE(refused.err.find("--fingerprint"), std::string::npos) << refused.err;
     EXPECT_EQ(server.root().read("index.html"), page);
 
+    // In pairs with colons and in lower case, as other tools print it.
+    std::string colons;
+    for (std::size_t i = 0; i < certificate.fingerprint().size(); i += 2)
+        colons += (i == 0 ? "" : ":") + certificate.fingerprint().substr(i, 2);
+    std::transform(colons.begin(), colons.end(), colons.begin(), [](unsigned char c) { return std::tolower(c); });
     std::vector<std::string> pinned = args;
-    pinned.insert(pinned.end(), {"--fingerprint", certificate.fingerprint()});
+    pinned.insert(pinned.end(), {"--fingerprint", colons});
     const Outcome accepted = runInProcess(pinned);
     EXPECT_EQ(accepted.code, 0) << accepted.err;
     EXPECT_EQ(server.root().read("index.html").find("mailto:"), std::string::npos);
@@ -158,6 +174,38 @@ TEST_F(CliRemoteTls, RefusesAnUnknownHostKeyUnlessItsFingerprintIsGiven) {
     EXPECT_EQ(server.root().read("index.html").find("mailto:"), std::string::npos);
     // Trusted for that run only: nothing went into the user's files.
     EXPECT_FALSE(std::filesystem::exists(home.file(".ssh/known_hosts")));
+}
+
+class CliRemoteUsage : public quill::test::InTempWorkingFolder {};
+
+// Wrong use ends before anything is sent, with exit 2 and a message that
+// says what is wrong; nothing listens on the port, so a run that went on
+// would end with another code.
+TEST_F(CliRemoteUsage, PasswordFilesAndFingerprintsAreCheckedFirst) {
+    const quill::test::TempFolder secrets;
+    const std::string ownerOnly = passwordFile(secrets, "geheim");
+    struct UsageCase {
+        const char* name;
+        std::vector<std::string> options;
+        std::string message;
+    };
+    const std::string hex64(64, 'a');
+    const UsageCase cases[] = {
+        {"missing password file", {"--password-file", secrets.file("fehlt")}, "Die Passwortdatei " + secrets.file("fehlt") + " ist nicht lesbar"},
+        {"group-readable password file", {"--password-file", passwordFile(secrets, "geheim", 0640, "gruppe")}, "auch für Gruppe oder andere lesbar"},
+        {"other-readable password file", {"--password-file", passwordFile(secrets, "geheim", 0604, "andere")}, "auch für Gruppe oder andere lesbar"},
+        {"short fingerprint", {"--password-file", ownerOnly, "--tls", "--fingerprint", "AB:CD"}, "64 Hexadezimalziffern"},
+        {"one digit too many", {"--password-file", ownerOnly, "--tls", "--fingerprint", hex64 + "a"}, "64 Hexadezimalziffern"},
+        {"not hex", {"--password-file", ownerOnly, "--tls", "--fingerprint", std::string(63, 'a') + "g"}, "64 Hexadezimalziffern"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = {"remote", "--host", "127.0.0.1", "--port", "1", "--user", "anna"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Outcome outcome = runInProcess(args);
+        EXPECT_EQ(outcome.code, 2) << outcome.err;
+        EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
+    }
 }
 
 }  // namespace

@@ -127,40 +127,104 @@ TEST_F(EncryptedSession, LogsInThenProtectsTheDataAndResumesTheSessionOnEachConn
 struct EndCase {
     const char* name;
     bool closeAlert;
+    std::string opening;
     Script finalReplies;
-    bool accepted;
+    const char* error;  // the start of the message, or nullptr
 };
 
-// Without a close alert a cut-off download looks complete; only the
-// server's final reply can vouch for it.
-TEST_F(EncryptedSession, ADataConnectionWithoutCloseAlertNeedsAConfirmingFinalReply) {
+// Without a close alert a cut-off download looks complete: only a 226 or 250
+// and, where the server announced it, the byte count vouch for it.
+TEST_F(EncryptedSession, ADownloadCountsOnlyWithAConfirmingReplyAndTheAnnouncedSize) {
     const EndCase cases[] = {
-        {"close alert, 226", true, {replyLine("226 Fertig")}, true},
-        {"close alert, 426 then 226", true, {replyLine("426 Abgebrochen"), replyLine("226 Fertig")}, true},
-        {"no close alert, 226", false, {replyLine("226 Fertig")}, true},
-        {"no close alert, 250", false, {replyLine("250 Fertig")}, true},
-        {"no close alert, 426 then 226", false, {replyLine("426 Abgebrochen"), replyLine("226 Fertig")}, false},
-        {"no close alert, 450 then 225", false, {replyLine("450 Abgebrochen"), replyLine("225 Offen")}, false},
+        {"close alert, 226", true, "150 Los", {replyLine("226 Fertig")}, nullptr},
+        {"no close alert, 250", false, "150 Los (6 bytes)", {replyLine("250 Fertig")}, nullptr},
+        {"no close alert, 426 then 226", false, "150 Los", {replyLine("426 Abgebrochen"), replyLine("226 Fertig")},
+         "Abgebrochen"},
+        {"no close alert, cut short", false, "150 Los (60 bytes)", {replyLine("226 Fertig")},
+         "Die Datei \"a.html\" wurde nicht richtig übertragen: 6 Bytes angekommen, 60"},
     };
     client.Connect();
     const quill::test::TempFolder folder;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Script answer = {replyLine("150 Los"), openData(), secureData(), sendData("Inhalt"),
+        Script answer = {replyLine(c.opening), openData(), secureData(), sendData("Inhalt"),
                          c.closeAlert ? closeData() : closeDataWithoutAlert()};
         answer.insert(answer.end(), c.finalReplies.begin(), c.finalReplies.end());
         server.once("RETR", answer);
-        if (c.accepted) {
-            EXPECT_NO_THROW(client.Download("a.html", folder.file("a.html"), true, false));
-        } else {
-            expectError<ETransferNotConfirmed>([&] { client.Download("a.html", folder.file("a.html"), true, false); },
-                                               ETransferNotConfirmed().what());
+        server.once("SIZE", {replyLine("550 Nicht hier")});
+        try {
+            client.Download("a.html", folder.file("a.html"), true, false);
+            EXPECT_EQ(c.error, nullptr);
+        } catch (const EFTPError& e) {
+            ASSERT_NE(c.error, nullptr) << e.what();
+            EXPECT_EQ(std::string(e.what()).rfind(c.error, 0), 0u) << e.what();
         }
-        EXPECT_EQ(folder.read("a.html"), "Inhalt");
-        // The control connection goes on either way.
-        EXPECT_EQ(client.SendCommand("NOOP"), 500);
+        // The control connection goes on either way, with nothing left over.
+        server.once("NOOP", {replyLine("200 Gut")});
+        EXPECT_EQ(client.SendCommand("NOOP"), 200);
     }
     EXPECT_TRUE(server.problems().empty());
+}
+
+// A server that offers only an old version gets a refusal that names it,
+// before anything of the login leaves.
+TEST_F(EncryptedSession, OnlyTls12OrNewerIsSpoken) {
+    const std::pair<const char*, const char*> versions[] = {{"VERS-TLS1.0", "TLS 1.0"}, {"VERS-TLS1.1", "TLS 1.1"}};
+    int ended = 0;
+    for (const auto& [priority, name] : versions) {
+        SCOPED_TRACE(name);
+        server.setTlsPriorities(std::string("NORMAL:-VERS-ALL:+") + priority);
+        expectError<ETlsError>([&] { client.Connect(); },
+                               std::string("Die verschlüsselte Verbindung konnte nicht aufgebaut werden: Der Server "
+                                           "bietet nur ") +
+                                   name + " an. Verlangt wird TLS 1.2 oder neuer.");
+        EXPECT_TRUE(server.waitForConnectionsEnded(++ended));
+        EXPECT_FALSE(anySentInClear(server.commands()));
+    }
+    server.setTlsPriorities("NORMAL:-VERS-ALL:+VERS-TLS1.2");
+    EXPECT_NO_THROW(client.Connect());
+}
+
+// Every bound counts the bytes reaching the socket: a record that arrives a
+// byte at a time ends at about the bound, however long the record is.
+TEST_F(EncryptedSession, ARecordTrickledAByteAtATimeEndsWithinTwiceTheBound) {
+    constexpr int kBoundMs = 500;
+    struct TrickleCase {
+        const char* name;
+        const char* verb;
+        Script answer;
+    };
+    const TrickleCase cases[] = {
+        {"reply", "NOOP", {drip("200 " + std::string(400, 'x') + "\r\n", 10)}},
+        {"data",
+         "RETR",
+         {replyLine("150 Los"), openData(), secureData(), dripData(std::string(400, 'd'), 10), closeData(),
+          replyLine("226 Fertig")}},
+    };
+    const quill::test::TempFolder folder;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        client.ReadTimeout = 5000;
+        client.TransferTimeout = 5000;
+        client.Connect();
+        client.ReadTimeout = kBoundMs;
+        client.TransferTimeout = kBoundMs;
+        server.once(c.verb, c.answer);
+        server.once("SIZE", {replyLine("550 Nicht hier")});
+        const auto start = std::chrono::steady_clock::now();
+        expectError<EReadTimeout>(
+            [&] {
+                if (std::string(c.verb) == "NOOP")
+                    client.SendCommand("NOOP");
+                else
+                    client.Download("a.html", folder.file("a.html"), true, false);
+            },
+            "Read Timeout");
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_GE(took, std::chrono::milliseconds(kBoundMs - 50));
+        EXPECT_LT(took, std::chrono::milliseconds(2 * kBoundMs));
+        client.Disconnect();
+    }
 }
 
 }  // namespace

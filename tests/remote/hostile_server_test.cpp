@@ -36,6 +36,7 @@ struct Hostile {
     std::string errorStart;  // empty: the run succeeds
     int bounds;              // the run ends within this many bounds
     std::map<std::string, Left> pages;
+    StringList masks = {"*.html"};
 };
 
 std::string countText(std::size_t number) {
@@ -90,6 +91,16 @@ const Hostile kHostile[] = {
      // Moving 64 MiB over loopback alone takes seconds on a loaded machine.
      "Die Namensliste des Servers ist größer als 64 MiB und wird nicht gelesen.", 15,
      {{"a.html", Left::Old}, {"b.html", Left::Old}}},
+    // Each list stays under the bound; together they pass it.
+    {"ListingsOfAllMasksTogetherLargerThanTheLimit", true,
+     [](ScriptedFtpServer& s) {
+         for (int i = 0; i < 2; ++i)
+             s.once("NLST", {replyLine("150 Opening"), openData(),
+                             sendDataRepeated(std::string(1000, 'n') + "\r\n", 40000), closeData(),
+                             replyLine("226 Sent")});
+     },
+     "Die Namensliste des Servers ist größer als 64 MiB und wird nicht gelesen.", 4,
+     {{"a.html", Left::Old}, {"b.html", Left::Old}}, {"*.html", "*.htm"}},
     {"SizeAnnouncesMoreThanArrives", true,
      [](ScriptedFtpServer& s) { s.once("RETR", transferOut(kPage.substr(0, 10))); },
      "Die Datei \"a.html\" wurde nicht richtig übertragen: 10 Bytes angekommen, " + countText(kPage.size()) +
@@ -153,7 +164,7 @@ TEST_P(HostileServer, RunEndsInTimeAndLeavesEveryPageWhole) {
     std::string error;
     const auto start = Clock::now();
     try {
-        FTP_Go(client, fields, {"*.html"}, runs, fileBox, view);
+        FTP_Go(client, fields, row.masks, runs, fileBox, view);
     } catch (const QuillError& failure) {
         error = failure.what();
     }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <functional>
 #include <vector>
@@ -74,6 +75,24 @@ TEST_F(ProgramSettings, TheFieldsOfOneSetterAreWrittenInOneReplace) {
     }
     EXPECT_EQ(file.ftp().password, "geheim");
     EXPECT_EQ(file.mail().subject, "Hallo");
+}
+
+// Whatever mode the file had, once it holds a password only its owner may read it.
+TEST_F(ProgramSettings, AFileThatGetsAPasswordIsTheOwnersAlone) {
+    const auto mode = [] {
+        struct stat info {};
+        ::stat(settingsFilePath().c_str(), &info);
+        return info.st_mode & 07777;
+    };
+    SettingsFile file;
+    for (const mode_t before : {0644, 0666, 0600}) {
+        file.setMail({"a@b.de", "Hallo"});
+        ::chmod(settingsFilePath().c_str(), before);
+        file.setFtp({"host", "anna", "", "/", false, false});
+        EXPECT_EQ(mode(), before) << "no password, mode kept";
+        file.setFtp({"host", "anna", "geheim", "/", false, false});
+        EXPECT_EQ(mode(), 0600u) << std::oct << before;
+    }
 }
 
 TEST_F(ProgramSettings, OnlyJaSwitchesOn) {

@@ -143,6 +143,7 @@ ScriptedFtpServer::~ScriptedFtpServer() {
         std::lock_guard lock(mutex_);
         stop_ = true;
     }
+    changed_.notify_all();
     thread_.join();
     closeFd(listener_);
     closeFd(passiveListener_);
@@ -172,6 +173,16 @@ void ScriptedFtpServer::once(const std::string& verb, Script answer) {
 void ScriptedFtpServer::always(const std::string& verb, Script answer) {
     std::lock_guard lock(mutex_);
     standing_[verb] = std::move(answer);
+}
+
+void ScriptedFtpServer::setRefusedStorePrefix(const std::string& prefix) {
+    std::lock_guard lock(mutex_);
+    refusedStorePrefix_ = prefix;
+}
+
+void ScriptedFtpServer::setTlsPriorities(const std::string& priorities) {
+    std::lock_guard lock(mutex_);
+    tlsPriorities_ = priorities;
 }
 
 void ScriptedFtpServer::setCertificate(const TestCertificate& certificate) {
@@ -324,6 +335,8 @@ void ScriptedFtpServer::serve(int control) {
 
 Script ScriptedFtpServer::answerFor(const std::string& verb, const std::string& argument) {
     std::lock_guard lock(mutex_);
+    // The client's look for its own leftovers is not what the scripts are for.
+    if (verb == "NLST" && argument.rfind(".quill-upload-", 0) == 0) return fileAnswer(verb, argument);
     auto queued = queued_.find(verb);
     if (queued != queued_.end() && !queued->second.empty()) {
         Script answer = std::move(queued->second.front());
@@ -393,6 +406,8 @@ Script ScriptedFtpServer::defaultAnswer(const std::string& verb, const std::stri
     if (verb == "LIST") return transferOut("");
     if (verb == "NLST" || verb == "RETR" || verb == "SIZE" || verb == "DELE" || verb == "RNFR" || verb == "RNTO")
         return fileAnswer(verb, argument);
+    if (verb == "STOR" && !refusedStorePrefix_.empty() && argument.rfind(refusedStorePrefix_, 0) == 0)
+        return {replyLine("553 Could not create file.")};
     if (verb == "STOR" || verb == "APPE") return transferIn();
     return {replyLine("500 Unknown command")};
 }
@@ -446,9 +461,11 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step, 
         case ServerStep::Kind::SecureData: {
             const bool onControl = step.kind == ServerStep::Kind::StartTls;
             std::optional<TestCertificate> certificate;
+            std::string priorities;
             {
                 std::lock_guard lock(mutex_);
                 certificate = certificate_;
+                priorities = tlsPriorities_;
             }
             if (!certificate || (!onControl && data < 0)) {
                 addProblem("nothing to secure");
@@ -456,7 +473,8 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step, 
             }
             try {
                 (onControl ? controlTls_ : dataTls_) =
-                    std::make_unique<ServerTls>(onControl ? control : data, *certificate, kDataWaitMs, &ticketKey_);
+                    std::make_unique<ServerTls>(onControl ? control : data, *certificate, kDataWaitMs, &ticketKey_,
+                                                priorities);
                 if (!onControl) {
                     std::lock_guard lock(mutex_);
                     dataSessionsResumed_.push_back(dataTls_->resumed());
@@ -478,14 +496,17 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step, 
         case ServerStep::Kind::CloseControl:
             ::shutdown(control, SHUT_RDWR);
             break;
-        case ServerStep::Kind::Pause:
-            std::this_thread::sleep_for(std::chrono::milliseconds(step.milliseconds));
+        case ServerStep::Kind::Pause: {
+            // A server that goes away ends its pause, so a test need not wait it out.
+            std::unique_lock lock(mutex_);
+            changed_.wait_for(lock, std::chrono::milliseconds(step.milliseconds), [this] { return stop_; });
             break;
+        }
         case ServerStep::Kind::Drip:
-            dripBytes(control, step.bytes, step.milliseconds);
+            dripBytes(control, controlTls_ ? controlTls_->seal(step.bytes) : step.bytes, step.milliseconds);
             break;
         case ServerStep::Kind::DripData:
-            dripBytes(data, step.bytes, step.milliseconds);
+            dripBytes(data, dataTls_ ? dataTls_->seal(step.bytes) : step.bytes, step.milliseconds);
             break;
         case ServerStep::Kind::StrangerData:
             sendAsStranger(step.bytes);

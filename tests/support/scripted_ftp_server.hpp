@@ -56,7 +56,8 @@ ServerStep closeData();
 ServerStep resetData();
 ServerStep closeControl();
 ServerStep pause(int milliseconds);
-// One byte at a time, each after the interval, on the control or data connection.
+// One byte at a time, each after the interval, on the control or data
+// connection. With TLS the bytes go into one record, whose bytes are dripped.
 ServerStep drip(std::string bytes, int intervalMs);
 ServerStep dripData(std::string bytes, int intervalMs);
 // Active mode: another host (127.0.0.2) reaches the PORT address first and
@@ -79,6 +80,8 @@ Script transferIn();
 // silence. Every wait of its own is bounded, so a test cannot hang on it.
 // Unless scripted otherwise, it keeps files in memory: STOR stores what
 // arrived, RETR, SIZE, NLST (with "*" and "?"), DELE, RNFR and RNTO use them.
+// An NLST for the client's temporary upload names is always answered from
+// these files and never uses up a scripted answer.
 class ScriptedFtpServer {
 public:
     ScriptedFtpServer();
@@ -96,12 +99,17 @@ public:
     void always(const std::string& verb, Script answer);
     // The certificate startTls and secureData show; TLS sessions may be resumed.
     void setCertificate(const TestCertificate& certificate);
+    // What the server's TLS offers, in GnuTLS priority syntax (default: the library's).
+    void setTlsPriorities(const std::string& priorities);
     // For each secureData step: whether the client resumed an earlier session.
     std::vector<bool> dataSessionsResumed() const;
     // The passive data listener moves to this loopback address (default 127.0.0.1).
     void setPassiveAddress(const std::string& address);
     // PASV names this address while the listener stays where it is.
     void setAnnouncedPassiveAddress(const std::string& address);
+    // STOR of a name that begins so is refused with 553, as by a server
+    // that takes no hidden or temporary names.
+    void setRefusedStorePrefix(const std::string& prefix);
     // Whether RNTO may replace an existing file (default yes).
     void setRenameOntoExisting(bool allowed);
 
@@ -142,6 +150,7 @@ private:
     std::string passiveAddress_ = "127.0.0.1";
     std::string announcedPassiveAddress_;
     bool renameOntoExisting_ = true;
+    std::string refusedStorePrefix_;
     std::map<std::string, std::string> files_;
     std::string renameFrom_;
     std::uint16_t passivePort_ = 0;
@@ -159,6 +168,7 @@ private:
     std::vector<std::string> problems_;
     int connectionsEnded_ = 0;
     std::optional<TestCertificate> certificate_;
+    std::string tlsPriorities_;
     gnutls_datum_t ticketKey_{};
     std::vector<bool> dataSessionsResumed_;
     // Used by the server's thread only.

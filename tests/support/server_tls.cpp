@@ -15,9 +15,16 @@ ssize_t pushWithoutSignal(gnutls_transport_ptr_t fd, const void* data, std::size
     return ::send(static_cast<int>(reinterpret_cast<std::intptr_t>(fd)), data, size, MSG_NOSIGNAL);
 }
 
+ssize_t pushIntoString(gnutls_transport_ptr_t sealed, const void* data, std::size_t size) {
+    static_cast<std::string*>(sealed)->append(static_cast<const char*>(data), size);
+    return static_cast<ssize_t>(size);
+}
+
 }  // namespace
 
-ServerTls::ServerTls(int fd, const TestCertificate& certificate, int timeoutMs, const gnutls_datum_t* ticketKey) {
+ServerTls::ServerTls(int fd, const TestCertificate& certificate, int timeoutMs, const gnutls_datum_t* ticketKey,
+                     const std::string& priorities)
+    : fd_(fd) {
     const gnutls_datum_t cert{reinterpret_cast<unsigned char*>(const_cast<char*>(certificate.certificatePem().data())),
                               static_cast<unsigned>(certificate.certificatePem().size())};
     const gnutls_datum_t key{reinterpret_cast<unsigned char*>(const_cast<char*>(certificate.keyPem().data())),
@@ -25,7 +32,9 @@ ServerTls::ServerTls(int fd, const TestCertificate& certificate, int timeoutMs, 
     int result = gnutls_certificate_allocate_credentials(&credentials_);
     if (result >= 0) result = gnutls_certificate_set_x509_key_mem(credentials_, &cert, &key, GNUTLS_X509_FMT_PEM);
     if (result >= 0) result = gnutls_init(&session_, GNUTLS_SERVER);
-    if (result >= 0) result = gnutls_set_default_priority(session_);
+    if (result >= 0)
+        result = priorities.empty() ? gnutls_set_default_priority(session_)
+                                    : gnutls_priority_set_direct(session_, priorities.c_str(), nullptr);
     if (result >= 0) result = gnutls_credentials_set(session_, GNUTLS_CRD_CERTIFICATE, credentials_);
     if (result >= 0 && ticketKey != nullptr) result = gnutls_session_ticket_enable_server(session_, ticketKey);
     if (result >= 0) {
@@ -62,6 +71,18 @@ bool ServerTls::send(std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(sent));
     }
     return true;
+}
+
+std::string ServerTls::seal(std::string_view bytes) {
+    std::string sealed;
+    gnutls_transport_set_ptr2(session_, reinterpret_cast<gnutls_transport_ptr_t>(static_cast<std::intptr_t>(fd_)),
+                              &sealed);
+    gnutls_transport_set_push_function(session_, &pushIntoString);
+    const bool whole = gnutls_record_send(session_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    gnutls_transport_set_int(session_, fd_);
+    gnutls_transport_set_push_function(session_, &pushWithoutSignal);
+    if (!whole) throw std::runtime_error("server TLS: record too large to seal");
+    return sealed;
 }
 
 bool ServerTls::pending() const {

@@ -3,6 +3,7 @@
 #include <gnutls/gnutls.h>
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "support/test_certificate.hpp"
@@ -14,14 +15,18 @@ namespace quill::test {
 class ServerTls {
 public:
     // Shakes hands; throws std::runtime_error when that fails. With a ticket
-    // key, clients may resume sessions of each other's connections.
-    ServerTls(int fd, const TestCertificate& certificate, int timeoutMs, const gnutls_datum_t* ticketKey = nullptr);
+    // key, clients may resume sessions of each other's connections. A
+    // priority string (GnuTLS syntax) limits what the server offers.
+    ServerTls(int fd, const TestCertificate& certificate, int timeoutMs, const gnutls_datum_t* ticketKey = nullptr,
+              const std::string& priorities = {});
     ~ServerTls();
     ServerTls(const ServerTls&) = delete;
     ServerTls& operator=(const ServerTls&) = delete;
 
     bool resumed() const { return gnutls_session_is_resumed(session_) != 0; }
     bool send(std::string_view bytes);
+    // The bytes as one record, encrypted but not sent, for sending by hand.
+    std::string seal(std::string_view bytes);
     // Decrypted bytes waiting that a poll on the socket would not show.
     bool pending() const;
     // Bytes received; 0 at the end; -1 on failure or when timeoutMs passed.
@@ -34,6 +39,7 @@ private:
 
     gnutls_certificate_credentials_t credentials_ = nullptr;
     gnutls_session_t session_ = nullptr;
+    int fd_;
 };
 
 }  // namespace quill::test
