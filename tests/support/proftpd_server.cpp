@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "support/free_ports.hpp"
+#include "support/server_process.hpp"
 
 namespace quill::test {
 
