@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "support/server_process.hpp"
+
 namespace quill::test {
 
 namespace {
@@ -29,20 +31,6 @@ sockaddr_in loopback(std::uint16_t port) {
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return address;
-}
-
-// A port nobody listens on now; the server takes it a moment later.
-std::uint16_t freePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address = loopback(0);
-    socklen_t size = sizeof address;
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        if (fd >= 0) ::close(fd);
-        throw std::runtime_error("vsftpd: no free port");
-    }
-    ::close(fd);
-    return ntohs(address.sin_port);
 }
 
 // True once the server greets on the port.
@@ -71,7 +59,7 @@ VsftpdServer::VsftpdServer() {
     if (!available()) throw std::runtime_error("vsftpd needs root");
     std::filesystem::create_directories(kEmptyFolder);
     openUp();
-    port_ = freePort();
+    port_ = static_cast<std::uint16_t>(freeLoopbackPort());
     const std::string config = config_.write(
         "vsftpd.conf",
         "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" + std::to_string(port_) +
