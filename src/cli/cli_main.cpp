@@ -1,9 +1,12 @@
+#include <csignal>
 #include <exception>
 #include <ostream>
 
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "cli/help_texts.hpp"
+#include "cli/stop_signals.hpp"
+#include "runs/run_progress.hpp"
 #include "text/quill_error.hpp"
 
 namespace quill::cli {
@@ -41,6 +44,14 @@ int runCli(const std::vector<std::string>& args, CliIo& io) {
         const std::vector<std::string> rest(args.begin() + 1, args.end());
         try {
             return entry.run(rest, io);
+        } catch (const RunCancelled& cancelled) {
+            // Stopped by a signal after the file in hand: what was done, then
+            // the shell's code for that signal.
+            std::string text = cancelledRunMessage(cancelled);
+            for (std::size_t at = text.find('\r'); at != std::string::npos; at = text.find('\r', at)) text.erase(at, 1);
+            io.err << text << "\n";
+            const int signal = StopSignals::received();
+            return 128 + (signal != 0 ? signal : SIGINT);
         } catch (const UsageError& wrong) {
             return usage(io, wrong.what(), "Hilfe: quillmaskerade-cli " + first + " --help");
         } catch (const QuillError& failure) {

@@ -17,7 +17,7 @@ Befehle:
   remote   die HTML-Dateien eines Ordners auf einem FTP-Server kodieren
 
 Allgemeine Optionen:
-  --help      diese Hilfe; "BEFEHL --help" zeigt die Hilfe eines Befehls
+  -h, --help  diese Hilfe; "BEFEHL --help" zeigt die Hilfe eines Befehls
   --version   die Version ausgeben
 
 Ergebnisse gehen auf die Standardausgabe, Fehler und Fortschritt auf die
@@ -28,6 +28,8 @@ Rückgabewerte:
   1  lesbare Adressen gefunden (audit) oder Änderungen ausstehend (--dry-run)
   2  falscher Aufruf, oder in einem Ordner passt keine Datei zu den Masken
   3  ein Lauf ist fehlgeschlagen (die Meldung steht auf der Fehlerausgabe)
+  130, 143  durch Strg+C (SIGINT) oder SIGTERM beendet: die Datei in Arbeit
+     wird fertig, dann nennt das Programm, was erledigt ist
 
 Beispiele:
   quillmaskerade-cli encode info@example.com --link
@@ -71,10 +73,10 @@ Ein PFAD ist ein Ordner (darin werden die Dateien zu den Masken gesucht) oder
 eine einzelne Datei. Jede Datei wird nur einmal bearbeitet.
 
 Optionen:
-  --recursive        auch Unterordner durchsuchen
+  -r, --recursive    auch Unterordner durchsuchen
   --mask MASKE       Dateimaske, mehrfach möglich (ohne: "*.htm" und "*.html")
-  --all              alle E-Mail-Adressen schützen, nicht nur die in Links
-  --dry-run          nichts schreiben, die Änderungen als Unified-Diff zeigen
+  -a, --all          alle E-Mail-Adressen schützen, nicht nur die in Links
+  -n, --dry-run      nichts schreiben, die Änderungen als Unified-Diff zeigen
                      (Rückgabewert 1, wenn sich etwas ändern würde)
   --json             ein JSON-Objekt statt der Textzeilen ausgeben ("format": 1,
                      mit Summen unter "totals")
@@ -107,7 +109,7 @@ Rückgabewert 2, damit ein Tippfehler nicht als bestanden gilt. Funde, die eine
 Ausnahme erlaubt, zählen nicht.
 
 Optionen:
-  --recursive        auch Unterordner durchsuchen
+  -r, --recursive    auch Unterordner durchsuchen
   --mask MASKE       Dateimaske, mehrfach möglich (ohne: "*.htm" und "*.html")
   --json             ein JSON-Objekt statt der Textzeilen ausgeben ("format": 1,
                      mit Summen unter "totals")
@@ -127,7 +129,8 @@ Lädt die passenden Dateien eines Ordners vom FTP- oder SFTP-Server, kodiert sie
 wie "run" und lädt sie wieder hoch. Mit --recursive auch die Unterordner auf dem Server;
 dann kommen nur die Dateien zurück, die sich geändert haben.
 Das Passwort steht nie auf der Befehlszeile: es kommt aus einer
-Umgebungsvariablen, aus einer Datei (erste Zeile) oder aus --settings.
+Umgebungsvariablen, aus einer Datei (erste Zeile) oder aus --settings;
+ohne diese fragt das Programm am Terminal danach, ohne es anzuzeigen.
 
 Optionen:
   --host SERVER          FTP-Server; "sftp://SERVER[:PORT]" wählt SFTP,
@@ -149,10 +152,10 @@ Optionen:
                          Bestätigung angenommen wird (mit --tls); bei SFTP
                          SHA256:… des Serverschlüssels, wie ssh-keygen -l ihn
                          zeigt, falls ~/.ssh/known_hosts ihn nicht kennt
-  --recursive            auch die Unterordner auf dem Server bearbeiten
+  -r, --recursive        auch die Unterordner auf dem Server bearbeiten
   --mask MASKE           Dateimaske, mehrfach möglich (ohne: "*.htm" und "*.html")
-  --all                  alle E-Mail-Adressen schützen, nicht nur die in Links
-  --dry-run              nichts hochladen, die Änderungen als Unified-Diff zeigen
+  -a, --all              alle E-Mail-Adressen schützen, nicht nur die in Links
+  -n, --dry-run          nichts hochladen, die Änderungen als Unified-Diff zeigen
   --json                 der Bericht als ein JSON-Objekt, Seiten mit ihren
                          Pfaden auf dem Server
   --verbose              auch die Funde zeigen, die eine Ausnahme erlaubt

@@ -14,6 +14,8 @@
 #include "cli/help_texts.hpp"
 #include "cli/private_work_folder.hpp"
 #include "cli/run_report.hpp"
+#include "cli/stop_signals.hpp"
+#include "cli/terminal_password.hpp"
 #include "cli/terminal_progress.hpp"
 #include "addresses/address_audit.hpp"
 #include "files/file_io.hpp"
@@ -69,7 +71,7 @@ void chooseProtocol(const ParsedArguments& parsed, ftp::RemoteRunFields& fields)
     if (port && !ftp::parseServerAddress(fields.host).portGiven) fields.host += ":" + *port;
 }
 
-ftp::RemoteRunFields fieldsFrom(const ParsedArguments& parsed) {
+ftp::RemoteRunFields fieldsFrom(const ParsedArguments& parsed, CliIo& io) {
     ftp::RemoteRunFields fields;
     fields.passive = true;
     if (const auto settings = parsed.value("--settings")) fields = CliSettings(*settings).ftpFields();
@@ -81,9 +83,15 @@ ftp::RemoteRunFields fieldsFrom(const ParsedArguments& parsed) {
     if (parsed.has("--tls")) fields.tls = true;
     if (parsed.has("--recursive")) fields.subfolders = true;
     chooseProtocol(parsed, fields);
+    // Nothing names a password: a person at a terminal is asked for it
+    // (over SFTP a key may log in without one).
+    if (fields.password.empty() && !fields.host.empty() && !fields.user.empty() && !ftp::selectsSftp(fields.host)) {
+        const std::string prompt = "Passwort für " + cp1252ToUtf8(fields.user) + "@" + cp1252ToUtf8(fields.host) + ": ";
+        if (const auto typed = askPasswordOnTerminal(io, prompt)) fields.password = utf8ToCp1252(*typed);
+    }
     // Over SFTP a key may log in without one.
     if (fields.host.empty() || fields.user.empty() || (fields.password.empty() && !ftp::selectsSftp(fields.host)))
-        throw UsageError("remote braucht --host, --user und ein Passwort (--password-env oder --password-file).");
+        throw UsageError("remote braucht --host, --user und ein Passwort (--password-env, --password-file oder am Terminal).");
     return fields;
 }
 
@@ -227,7 +235,7 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
     const bool dryRun = parsed.has("--dry-run");
 
     // Everything that names a local file is read before the run changes folder.
-    ftp::RemoteRunFields fields = fieldsFrom(parsed);
+    ftp::RemoteRunFields fields = fieldsFrom(parsed, io);
     const StringList masks = chosenMasks(parsed);
     const std::uint16_t port = portFrom(parsed);
     const std::string fingerprint = trustedFingerprint(parsed, fields);
@@ -243,6 +251,7 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
     const auto server = remote::serverConnection(port);
     {
         PrivateWorkFolder work;
+        const StopSignals stop;
         TerminalProgress progress(io.err, io.errIsTerminal);
         runs.observer = &progress;
         // The private folder's settings: what is trusted here is trusted for this run only.

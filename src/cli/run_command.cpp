@@ -8,6 +8,7 @@
 #include "cli/run_report.hpp"
 #include "cli/site_files.hpp"
 #include "cli/site_run.hpp"
+#include "cli/stop_signals.hpp"
 #include "cli/terminal_progress.hpp"
 
 namespace quill::cli {
@@ -26,6 +27,7 @@ int runCommand(const std::vector<std::string>& args, CliIo& io) {
     runs.exceptions = chosenExceptions(parsed);
     SiteRun run;
     {
+        const StopSignals stop;
         TerminalProgress progress(io.err, io.errIsTerminal);
         runs.observer = &progress;
         collectSiteFiles(runs, parsed.operands(), chosenMasks(parsed));

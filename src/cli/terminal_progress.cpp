@@ -1,5 +1,7 @@
 #include "cli/terminal_progress.hpp"
 
+#include "cli/stop_signals.hpp"
+
 #include <algorithm>
 #include <ostream>
 
@@ -11,6 +13,10 @@ namespace {
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
 }  // namespace
+
+bool TerminalProgress::cancelRequested() const {
+    return StopSignals::received() != 0;
+}
 
 TerminalProgress::TerminalProgress(std::ostream& err, bool isTerminal, std::chrono::milliseconds delay)
     : err_(err), enabled_(isTerminal), shownFrom_(std::chrono::steady_clock::now() + delay) {}

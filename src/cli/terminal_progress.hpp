@@ -24,6 +24,8 @@ public:
     void progress(std::size_t done, std::size_t total, const std::string& current) override;
     // The search has no total: the files found so far are counted instead.
     void fileFound(const std::string& path) override;
+    // A stop signal (see StopSignals) ends the run after the file in hand.
+    bool cancelRequested() const override;
 
 private:
     void show(std::string line, bool final);
