@@ -18,10 +18,10 @@ public:
         termios quiet = before_;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ECHONL;
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+        tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
     }
     ~EchoOff() {
-        if (restore_) tcsetattr(STDIN_FILENO, TCSAFLUSH, &before_);
+        if (restore_) tcsetattr(STDIN_FILENO, TCSANOW, &before_);
     }
     EchoOff(const EchoOff&) = delete;
     EchoOff& operator=(const EchoOff&) = delete;
@@ -35,10 +35,11 @@ private:
 
 std::optional<std::string> askPasswordOnTerminal(CliIo& io, const std::string& prompt) {
     if (isatty(STDIN_FILENO) != 1) return std::nullopt;
-    io.err << prompt << std::flush;
     std::string answer;
     {
+        // Echo goes off before the prompt shows, so nothing typed at once appears.
         const EchoOff quiet;
+        io.err << prompt << std::flush;
         std::getline(io.in, answer);
     }
     if (!answer.empty() && answer.back() == '\r') answer.pop_back();
