@@ -38,6 +38,14 @@ int runCli(const std::vector<std::string>& args, CliIo& io) {
     const std::string& first = args.front();
     if (first == "--help" || first == "-h" || first == "help") return io.out << helpText(Command::Program), kExitDone;
     if (first == "--version") return io.out << versionText(), kExitDone;
+    if (first.size() > 1 && first[0] == '-') {
+        // An option before any command: the program's own two, or the closest of them.
+        try {
+            parseArguments({first}, {{"--help"}, {"--version"}});
+        } catch (const UsageError& wrong) {
+            return usage(io, wrong.what(), programHint);
+        }
+    }
 
     for (const auto& entry : kCommands) {
         if (first != entry.name) continue;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "cli_test_support.hpp"
+
 namespace quill::cli {
 namespace {
 
@@ -58,6 +60,19 @@ TEST(Arguments, AShortFlagsValueIsNotReadAsFlags) {
     EXPECT_EQ(parsed.values("--mask"), std::vector<std::string>{"-r"});
     EXPECT_FALSE(parsed.has("--recursive"));
     EXPECT_TRUE(parsed.has("--dry-run"));
+}
+
+// Before any command only the program's own options are known.
+TEST(Arguments, AMistypedProgramOptionNamesTheClosest) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"--verison", "Unbekannte Option: --verison. Meinten Sie --version?"},
+        {"-r", "Unbekannte Option: -r"},
+    };
+    for (const auto& [given, said] : rows) {
+        const test::Outcome outcome = test::runInProcess({given});
+        EXPECT_EQ(outcome.code, 2) << given;
+        EXPECT_NE(outcome.err.find(said + "\n"), std::string::npos) << outcome.err;
+    }
 }
 
 }  // namespace
