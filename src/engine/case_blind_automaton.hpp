@@ -32,7 +32,6 @@ public:
     State parent(State state) const { return nodes_[state].parent; }
     // The node a whole pattern leads to.
     State patternNode(std::size_t pattern) const { return patternNodes_[pattern]; }
-    std::size_t patternCount() const { return patternNodes_.size(); }
     std::size_t stateCount() const { return nodes_.size(); }
 
     // Calls found(pattern) for every pattern that ends where state was reached.

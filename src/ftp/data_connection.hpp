@@ -56,7 +56,6 @@ public:
     // likely), a late connection gets only a short grace. False when no
     // connection was accepted.
     bool acceptServer(const std::string& serverHost, const TcpSocket& control, bool controlPending, int limitMs);
-    bool hasSocket() const { return socket_.isOpen(); }
 
     // Hands on what arrives, in pieces of pieceSize (the last one shorter),
     // until the server closes, and returns the number of bytes. Too slow a

@@ -13,14 +13,6 @@
 
 namespace quill {
 
-void Datei_ersetzen(const std::string& path, std::string_view oldText, std::string_view newText) {
-    files::FileStamp read;
-    const std::string text = files::readWholeFile(path, &read);
-    files::RewriteBatch batch;
-    batch.stage(path, replaceIgnoringCase(text, oldText, newText), std::nullopt, &read);
-    batch.commit();
-}
-
 RewriteResult Dateien_kodieren(const StringList& paths, const StringList& foundTexts, const RewriteOptions& options) {
     const RunReplacements replacements(foundTexts);
     const bool protectAll = options.protectAll;

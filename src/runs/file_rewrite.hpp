@@ -11,13 +11,6 @@
 
 namespace quill {
 
-// Rewrites one file with every occurrence of oldText replaced (replaceIgnoringCase),
-// also when nothing was replaced. Read failures: "Datei %s kann nicht geöffnet
-// werden. %s" or "Stream-Lesefehler"; write failures: "Datei "%s" kann nicht
-// erstellt werden. %s" or "Stream-Schreibfehler". The file is replaced in one
-// step, so a failure leaves its former content.
-void Datei_ersetzen(const std::string& path, std::string_view oldText, std::string_view newText);
-
 // Replaces every non-empty found text, and after each one "mailto:", in every
 // file of paths, in order. Each file is read once and written once, with the
 // bytes that replacing entry after entry would give; the files are synced in
