@@ -1,10 +1,9 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <string>
 
+#include "support/daemon_process.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill::test {
@@ -19,9 +18,6 @@ public:
     static bool available();
 
     VsftpdServer();
-    ~VsftpdServer();
-    VsftpdServer(const VsftpdServer&) = delete;
-    VsftpdServer& operator=(const VsftpdServer&) = delete;
 
     std::uint16_t port() const { return port_; }
     static constexpr const char* kUser = "anonymous";
@@ -33,12 +29,10 @@ public:
     void openUp() const;
 
 private:
-    void stop();
-
     TempFolder config_;
     TempFolder root_;
-    pid_t pid_ = -1;
     std::uint16_t port_ = 0;
+    DaemonProcess process_;
 };
 
 }  // namespace quill::test
