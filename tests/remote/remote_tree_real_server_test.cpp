@@ -10,6 +10,7 @@
 
 #include "remote_run_harness.hpp"
 #include "runs/encoding_runs.hpp"
+#include "support/proftpd_server.hpp"
 #include "support/pyftpdlib_server.hpp"
 #include "support/temp_folder.hpp"
 #include "support/vsftpd_server.hpp"
@@ -18,6 +19,7 @@ namespace quill::ftp {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ProftpdServer;
 using test::PyftpdlibServer;
 using test::VsftpdServer;
 
@@ -34,7 +36,7 @@ const std::map<std::string, std::string> kSite = {
 const StringList kMasks = {"*.html", "*.htm"};
 const auto kOld = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
 
-enum class Server { Mlsd, UnixList, DosList, NamesOnly, Vsftpd };
+enum class Server { Mlsd, UnixList, DosList, NamesOnly, Vsftpd, Proftpd };
 
 struct FileState {
     std::string bytes;
@@ -61,6 +63,10 @@ public:
             vsftpd_.emplace();
             return;
         }
+        if (kind == Server::Proftpd) {
+            proftpd_.emplace(ProftpdServer::Overwrite::Allowed);
+            return;
+        }
         const PyftpdlibServer::Listings listings[] = {PyftpdlibServer::Listings::Full,
                                                       PyftpdlibServer::Listings::UnixList,
                                                       PyftpdlibServer::Listings::DosList,
@@ -69,24 +75,40 @@ public:
                            listings[static_cast<int>(kind)]);
     }
 
-    const test::TempFolder& root() const { return vsftpd_ ? vsftpd_->root() : pyftpdlib_->root(); }
+    std::string root() const {
+        if (vsftpd_) return vsftpd_->root().path();
+        return proftpd_ ? proftpd_->root() : pyftpdlib_->root().path();
+    }
     // Files written into the root become the server's to change.
     void handOver() const {
         if (vsftpd_) vsftpd_->openUp();
+        if (proftpd_) proftpd_->handOver();
     }
-    std::uint16_t port() const { return vsftpd_ ? vsftpd_->port() : pyftpdlib_->port(); }
-    std::string user() const { return vsftpd_ ? VsftpdServer::kUser : pyftpdlib_->user(); }
-    std::string password() const { return vsftpd_ ? VsftpdServer::kPassword : pyftpdlib_->password(); }
+    std::uint16_t port() const {
+        if (vsftpd_) return vsftpd_->port();
+        return proftpd_ ? proftpd_->port() : pyftpdlib_->port();
+    }
+    std::string user() const {
+        if (vsftpd_) return VsftpdServer::kUser;
+        return proftpd_ ? proftpd_->user() : pyftpdlib_->user();
+    }
+    std::string password() const {
+        if (vsftpd_) return VsftpdServer::kPassword;
+        return proftpd_ ? proftpd_->password() : pyftpdlib_->password();
+    }
 
 private:
     std::optional<PyftpdlibServer> pyftpdlib_;
     std::optional<VsftpdServer> vsftpd_;
+    std::optional<ProftpdServer> proftpd_;
 };
 
 class RemoteTreeRealServer : public test::InTempWorkingFolder, public ::testing::WithParamInterface<Server> {
 protected:
     void SetUp() override {
         if (GetParam() == Server::Vsftpd && !VsftpdServer::available()) GTEST_SKIP() << "vsftpd needs root";
+        if (GetParam() == Server::Proftpd && !ProftpdServer::available())
+            GTEST_SKIP() << "proftpd needs root and scripts/deps";
         InTempWorkingFolder::SetUp();
         server = std::make_unique<SiteServer>(GetParam());
         run = std::make_unique<test::RemoteRunHarness>(server->port());
@@ -102,7 +124,7 @@ protected:
         }
     }
 
-    std::string siteOnServer() const { return server->root().file("site"); }
+    std::string siteOnServer() const { return server->root() + "/site"; }
 
     std::unique_ptr<SiteServer> server;
     std::unique_ptr<test::RemoteRunHarness> run;
@@ -116,8 +138,8 @@ TEST_P(RemoteTreeRealServer, EncodesEveryPageAsALocalRunAndUploadsOnlyTheChanged
     EncodingRuns localRuns;
     localRuns.searchFolder(local.path(), kMasks);
     localRuns.encodeFoundFiles();
-    // vsftpd lists links as links: one that loops is passed over.
-    if (GetParam() == Server::Vsftpd) fs::create_directory_symlink(".", siteOnServer() + "/team/schleife");
+    // vsftpd and proftpd list links as links: one that loops is passed over.
+    if (GetParam() == Server::Vsftpd || GetParam() == Server::Proftpd) fs::create_directory_symlink(".", siteOnServer() + "/team/schleife");
     server->handOver();
     const auto before = snapshot(siteOnServer());
 
@@ -162,13 +184,13 @@ TEST_P(RemoteTreeRealServer, ATreeDeeperThanTheBoundIsRefusedAndLeftAsItWas) {
 }
 
 std::string serverName(const ::testing::TestParamInfo<Server>& info) {
-    static const char* const kNames[] = {"Mlsd", "UnixList", "DosList", "NamesOnly", "Vsftpd"};
+    static const char* const kNames[] = {"Mlsd", "UnixList", "DosList", "NamesOnly", "Vsftpd", "Proftpd"};
     return kNames[static_cast<int>(info.param)];
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RemoteTreeRealServer,
                          ::testing::Values(Server::Mlsd, Server::UnixList, Server::DosList, Server::NamesOnly,
-                                           Server::Vsftpd),
+                                           Server::Vsftpd, Server::Proftpd),
                          serverName);
 
 // A server that shows a link to its own folder as a folder: the walk goes

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 #include "support/free_ports.hpp"
@@ -27,7 +28,7 @@ bool ProftpdServer::available() {
     return ::geteuid() == 0 && ::access(kProgram, X_OK) == 0;
 }
 
-ProftpdServer::ProftpdServer() {
+ProftpdServer::ProftpdServer(Overwrite overwrite) {
     if (!available()) throw std::runtime_error("proftpd needs root and scripts/deps");
     if (::mkdir(root().c_str(), 0755) != 0 || ::chown(root().c_str(), kSessionUid, kSessionGid) != 0)
         throw std::runtime_error("proftpd: root folder");
@@ -48,9 +49,17 @@ ProftpdServer::ProftpdServer() {
             "\nDelayTable none\nWtmpLog off\nUseReverseDNS off\nTransferLog none\nSystemLog " +
             folder_.file("system.log") + "\nAuthOrder mod_auth_file.c\nAuthUserFile " + users +
             "\nRequireValidShell off\nDefaultRoot ~\nMaxInstances 30\nPassivePorts " + std::to_string(passive) + " " +
-            std::to_string(passive + kPassivePorts - 1) + "\n<Directory />\n  AllowOverwrite off\n</Directory>\n");
+            std::to_string(passive + kPassivePorts - 1) + "\n<Directory />\n  AllowOverwrite " + (overwrite == Overwrite::Allowed ? "on" : "off") +
+            "\n</Directory>\n");
     process_ = DaemonProcess(kProgram, {"-n", "-q", "-c", config});
     if (!waitForGreeting(port_, kStartLimitMs)) throw std::runtime_error("proftpd did not start");
+}
+
+void ProftpdServer::handOver() const {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root(), error))
+        if (::lchown(entry.path().c_str(), kSessionUid, kSessionGid) != 0)
+            throw std::runtime_error("proftpd: cannot hand over " + entry.path().string());
 }
 
 }  // namespace quill::test

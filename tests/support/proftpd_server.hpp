@@ -9,15 +9,20 @@
 namespace quill::test {
 
 // proftpd (unpacked by scripts/deps, as its package conflicts with vsftpd's)
-// on 127.0.0.1 and a free port, plain FTP, with overwriting off: a file
+// on 127.0.0.1 and a free port, plain FTP. With overwriting refused, a file
 // that exists cannot be stored or renamed onto, only deleted. One user,
 // "quill" with password "geheim", rooted in a fresh folder. Needs root;
 // available() says whether this process can start it.
 class ProftpdServer {
 public:
+    enum class Overwrite { Refused, Allowed };
+
     static bool available();
 
-    ProftpdServer();
+    explicit ProftpdServer(Overwrite overwrite = Overwrite::Refused);
+
+    // Files written into the root by the test become the session user's.
+    void handOver() const;
 
     std::uint16_t port() const { return port_; }
     const std::string& user() const { return user_; }
