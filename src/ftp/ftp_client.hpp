@@ -140,6 +140,11 @@ private:
     };
     Received receivingTransfer(const std::string& commandLine, const PieceSink& sink,
                            std::optional<std::uint64_t> restartAt);
+    // A listing's text, received in ASCII mode; check sees the text after each
+    // piece and may end the transfer by throwing. The transfer type in force
+    // before is set again, also when the listing fails.
+    using TextCheck = std::function<void(const std::string& text, std::size_t appended)>;
+    std::string receiveText(const std::string& commandLine, const TextCheck& check);
     void sendingTransfer(const std::string& commandLine, int fileDescriptor);
     // Reads the final reply once the transfer has moved its data, or as soon
     // as the server speaks while it moves.

@@ -190,22 +190,27 @@ bool TFTPClient::serverCanRestart() {
     return *canRestart_;
 }
 
-void TFTPClient::ListNames(StringList& dest, const std::string& mask) {
+std::string TFTPClient::receiveText(const std::string& commandLine, const TextCheck& check) {
     const TFTPTransferType previous = transferType_;
     SetTransferType(ftASCII);
-    std::string listing;
-    ListingLimits limits(listingBytesLeft_);
+    std::string text;
+    bool refusedByCheck = false;
     try {
         receivingTransfer(
-            std::string(trimBlanks("NLST " + mask)),
+            commandLine,
             [&](std::string_view piece) {
-                listing.append(piece);
-                limits.check(listing, piece.size());
+                text.append(piece);
+                refusedByCheck = true;
+                check(text, piece.size());
+                refusedByCheck = false;
             },
             std::nullopt);
     } catch (...) {
-        // The transfer's own error is the one to report. A connection given
-        // up on a stall is not asked again.
+        // The server goes on sending what the check refused; only a new
+        // connection is in a known state. Otherwise the transfer's own error
+        // is the one to report, and a connection given up on a stall is not
+        // asked again. Either way the type is kept for the next connection.
+        if (refusedByCheck) Disconnect();
         try {
             SetTransferType(previous);
         } catch (const EFTPError&) {
@@ -213,6 +218,14 @@ void TFTPClient::ListNames(StringList& dest, const std::string& mask) {
         throw;
     }
     SetTransferType(previous);
+    return text;
+}
+
+void TFTPClient::ListNames(StringList& dest, const std::string& mask) {
+    ListingLimits limits(listingBytesLeft_);
+    const std::string listing =
+        receiveText(std::string(trimBlanks("NLST " + mask)),
+                    [&](const std::string& text, std::size_t appended) { limits.check(text, appended); });
     listingBytesLeft_ -= listing.size();
     dest = splitLines(listing);
 }
