@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "engine/case_blind_replace.hpp"
-#include "runs/encoding_runs.hpp"
+#include "runs/local_run.hpp"
 #include "files/file_io.hpp"
 #include "support/temp_folder.hpp"
 
@@ -94,10 +94,9 @@ void BM_FolderRun(benchmark::State& state) {
         state.PauseTiming();
         copyTree(site(), work);
         state.ResumeTiming();
-        quill::EncodingRuns runs;
-        runs.searchFolder(work, {"*.htm"});
-        benchmark::DoNotOptimize(runs.encodeFoundFiles());
-        addresses = runs.foundAddresses.size();
+        const auto files = quill::searchFolder(work, {"*.htm"}, true);
+        const auto result = quill::runLocalEncoding(quill::LocalRunParameters::over(files));
+        addresses = result.foundTexts.size();
     }
     state.counters["addresses"] = static_cast<double>(addresses);
 }
@@ -190,9 +189,8 @@ ChildCost encodeCopiesInChild(const std::vector<std::string>& pristine, const st
     state.ResumeTiming();
     const pid_t child = ::fork();
     if (child == 0) {
-        quill::EncodingRuns runs;
-        runs.encodeChosenFiles(copies);
-        ::_exit(runs.foundAddresses.empty() ? 1 : 0);
+        const auto result = quill::runLocalEncoding(quill::LocalRunParameters::over(copies));
+        ::_exit(result.foundTexts.empty() ? 1 : 0);
     }
     int status = 0;
     rusage usage{};

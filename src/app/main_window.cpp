@@ -57,8 +57,14 @@ TMaskerade::TMaskerade(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       ui(std::make_unique<Ui::TMaskerade>()),
-      runner_(*this, {[this](const std::string& path) { ui->Dateien_gefunden->addItem(displayText(path)); },
-                      [this](const std::string& text) { ui->EMail_gefunden->addItem(displayText(text)); }}) {
+      runner_(*this, {[this](const std::string& path) {
+                          foundFiles_.push_back(path);
+                          ui->Dateien_gefunden->addItem(displayText(path));
+                      },
+                      [this](const std::string& text) {
+                          foundTexts_.push_back(text);
+                          ui->EMail_gefunden->addItem(displayText(text));
+                      }}) {
     setFont(programFont());
     std::error_code noFolder;
     startFolder_ = std::filesystem::current_path(noFolder);

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/background_run.hpp"
-#include "runs/encoding_runs.hpp"
+#include "runs/local_run.hpp"
 
 class QAbstractButton;
 
@@ -81,17 +81,20 @@ private:
     // Shows the working state of the runs in the two list boxes.
     void showRunLists();
     void showRunOutcome(const RunOutcome& outcome);
-    // Runs work on the worker thread with runs_ observed. After a cancel it
-    // shows the state (showState) and the cancel box, and returns false.
+    // Runs work on the worker thread, which reports to runner_. After a
+    // cancel it shows the state (showState) and the cancel box, and returns
+    // false.
     bool runInBackground(const std::function<void()>& work, const std::function<void()>& showState);
-    // A local encoding run: encode and the audit of files on the worker, then
-    // the closing box and the audit's box.
-    void encodeInBackground(const std::function<RunOutcome()>& encode, const StringList& files);
+    // A local encoding run over files with the found texts listed: the run on
+    // the worker, then the closing box and the audit's box.
+    void encodeInBackground(const StringList& files);
 
     std::unique_ptr<Ui::TMaskerade> ui;
     TAboutBox* aboutBox_ = nullptr;
-    // The found-files and found-addresses lists with the scanner Parser.
-    EncodingRuns runs_;
+    // The working state the runs share, as the two list boxes show it: runs
+    // get copies, and what they add comes back through runner_.
+    StringList foundFiles_;
+    StringList foundTexts_;
     std::uint16_t serverPort_ = 0;
     std::filesystem::path startFolder_;
     // The worker of the runs; it reports to the two list boxes.

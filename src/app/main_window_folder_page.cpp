@@ -21,9 +21,9 @@ void TMaskerade::showRunLists() {
     // Paths are the platform's own bytes; found texts are as their pages hold
     // them, in UTF-8 or in 1252.
     ui->Dateien_gefunden->clear();
-    for (const auto& path : runs_.foundFiles) ui->Dateien_gefunden->addItem(displayText(path));
+    for (const auto& path : foundFiles_) ui->Dateien_gefunden->addItem(displayText(path));
     ui->EMail_gefunden->clear();
-    for (const auto& found : runs_.foundAddresses.items()) ui->EMail_gefunden->addItem(displayText(found));
+    for (const auto& found : foundTexts_) ui->EMail_gefunden->addItem(displayText(found));
 }
 
 void TMaskerade::showRunOutcome(const RunOutcome& outcome) {
@@ -33,8 +33,6 @@ void TMaskerade::showRunOutcome(const RunOutcome& outcome) {
 }
 
 bool TMaskerade::runInBackground(const std::function<void()>& work, const std::function<void()>& showState) {
-    runs_.observer = &runner_;
-    const auto detach = qScopeGuard([this] { runs_.observer = nullptr; });
     try {
         runner_.run(work);
         return true;
@@ -47,7 +45,8 @@ bool TMaskerade::runInBackground(const std::function<void()>& work, const std::f
 }
 
 void TMaskerade::Verzeichnis_suchenClick() {
-    runs_.clearLists();
+    foundFiles_.clear();
+    foundTexts_.clear();
     showRunLists();
 
     // The folder is a path, kept in the settings file with its own bytes.
@@ -57,32 +56,32 @@ void TMaskerade::Verzeichnis_suchenClick() {
     const std::string folder = chosen ? chosen->toStdString() : std::string(settings::kNoFolder);
     file.setFolder(folder);
 
+    // The files arrive one by one through runner_; a cancel keeps those found.
     const auto guard = qScopeGuard([this] { showRunLists(); });
-    runs_.includeSubfolders = ui->Unterverz->isChecked();
+    const bool includeSubfolders = ui->Unterverz->isChecked();
     const StringList masks = ui->Endungen->entries();
-    runInBackground([&] { runs_.searchFolder(folder, masks); }, [this] { showRunLists(); });
+    runInBackground([&] { searchFolder(folder, masks, includeSubfolders, &runner_); }, [this] { showRunLists(); });
 }
 
-void TMaskerade::encodeInBackground(const std::function<RunOutcome()>& encode, const StringList& files) {
+void TMaskerade::encodeInBackground(const StringList& files) {
     auto guard = qScopeGuard([this] { showRunLists(); });
-    runs_.protectAll = ui->Alle_ja->isChecked();
-    RunOutcome outcome{};
-    std::optional<RunOutcome> audit;
+    LocalRunParameters parameters = LocalRunParameters::over(files);
+    parameters.foundTexts = foundTexts_;
+    parameters.protectAll = ui->Alle_ja->isChecked();
+    parameters.observer = &runner_;
+    LocalRunResult result;
     const auto work = [&] {
-        runs_.exceptions = ExceptionList::load(exceptionsFilePath());
-        outcome = encode();
-        audit = runs_.auditOutcome(files);
+        parameters.exceptions = ExceptionList::load(exceptionsFilePath());
+        result = runLocalEncoding(parameters);
     };
     if (!runInBackground(work, [this] { showRunLists(); })) return;
+    foundTexts_ = result.foundTexts;
     guard.dismiss();
-    showRunOutcome(outcome);
-    if (audit) showRunOutcome(*audit);
+    showRunOutcome(result.outcome);
+    if (const auto audit = result.auditOutcome(parameters.exceptions)) showRunOutcome(*audit);
 }
 
-void TMaskerade::Verzeichnis_kodierenClick() {
-    const StringList files = runs_.foundFiles;
-    encodeInBackground([this] { return runs_.encodeFoundFiles(); }, files);
-}
+void TMaskerade::Verzeichnis_kodierenClick() { encodeInBackground(foundFiles_); }
 
 void TMaskerade::Datei_kodierenClick() {
     const QStringList files = desktop().chooseFiles(this);
@@ -90,7 +89,9 @@ void TMaskerade::Datei_kodierenClick() {
     StringList chosen;
     // A chosen link is resolved once, here, so the audit reads what the run wrote.
     for (const QString& path : files) chosen.push_back(quill::files::linkFreePath(path.toStdString()));
-    encodeInBackground([&] { return runs_.encodeChosenFiles(chosen); }, chosen);
+    foundFiles_.insert(foundFiles_.end(), chosen.begin(), chosen.end());
+    foundFiles_ = withoutRepeats(foundFiles_);
+    encodeInBackground(chosen);
 }
 
 }  // namespace quill

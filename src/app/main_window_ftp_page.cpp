@@ -53,19 +53,33 @@ void TMaskerade::FTP_GoClick() {
             [&] { yes = desktop().askQuestion(this, applicationTitle(), QString::fromStdString(question)); });
         return yes;
     };
-    // A failed run still shows how far it got.
-    const auto guard = qScopeGuard(refresh);
+    // The worker's own lists, begun from the window's; what it adds comes
+    // back through runner_ as it goes, and the lists as the run left them
+    // (emptied at its end, or as far as it got) once it has stopped.
+    EncodingRuns runs;
+    runs.foundFiles = foundFiles_;
+    for (const auto& text : foundTexts_) runs.foundAddresses.add(text);
+    runs.includeSubfolders = ui->Unterverz->isChecked();
+    runs.protectAll = ui->Alle_ja->isChecked();
+    runs.observer = &runner_;
+    const auto guard = qScopeGuard([&] {
+        foundFiles_ = runs.foundFiles;
+        foundTexts_ = runs.foundAddresses.items();
+        refresh();
+    });
 
-    runs_.includeSubfolders = ui->Unterverz->isChecked();
-    runs_.protectAll = ui->Alle_ja->isChecked();
     const StringList masks = ui->Endungen->entries();
     const auto server = remote::serverConnection(serverPort_);
     runInBackground(
         [&] {
-            runs_.exceptions = ExceptionList::load(exceptionsFilePath());
-            ftp::FTP_Go(*server, fields, masks, runs_, fileBox, view);
+            runs.exceptions = ExceptionList::load(exceptionsFilePath());
+            ftp::FTP_Go(*server, fields, masks, runs, fileBox, view);
         },
-        refresh);
+        [&] {
+            foundFiles_ = runs.foundFiles;
+            foundTexts_ = runs.foundAddresses.items();
+            refresh();
+        });
 }
 
 }  // namespace quill

@@ -22,18 +22,17 @@ int auditCommand(const std::vector<std::string>& args, CliIo& io) {
     const bool verbose = parsed.has("--verbose");
     const ExceptionList exceptions = chosenExceptions(parsed);
 
-    EncodingRuns runs;
-    runs.includeSubfolders = parsed.has("--recursive");
-    collectSiteFiles(runs, parsed.operands(), chosenMasks(parsed));
+    const StringList paths =
+        collectSiteFiles(parsed.operands(), chosenMasks(parsed), parsed.has("--recursive"), nullptr);
     // A gate must not pass because a name was mistyped.
-    for (const auto& path : runs.foundFiles)
+    for (const auto& path : paths)
         if (!files::fileExists(path)) throw files::FileOpenError(files::openErrorText(path, ENOENT));
-    const AuditSplit hits = splitByExceptions(auditFiles(runs.foundFiles), exceptions);
+    const AuditSplit hits = splitByExceptions(auditFiles(paths), exceptions);
 
     if (parsed.has("--json")) {
         JsonWriter json;
         beginJsonReport(json);
-        writeTotalsJson({runs.foundFiles.size(), 0, 0}, hits, json);
+        writeTotalsJson({paths.size(), 0, 0}, hits, json);
         writeReadableJson(hits, verbose, json);
         json.endObject();
         io.out << json.text() << '\n';

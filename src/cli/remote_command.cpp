@@ -12,11 +12,13 @@
 #include "cli/cli_settings.hpp"
 #include "cli/commands.hpp"
 #include "cli/help_texts.hpp"
+#include "cli/json_writer.hpp"
 #include "cli/private_work_folder.hpp"
 #include "cli/run_report.hpp"
 #include "cli/stop_signals.hpp"
 #include "cli/terminal_password.hpp"
 #include "cli/terminal_progress.hpp"
+#include "cli/unified_diff.hpp"
 #include "addresses/address_audit.hpp"
 #include "files/file_io.hpp"
 #include "files/string_list_file.hpp"
@@ -158,7 +160,7 @@ std::uint16_t portFrom(const ParsedArguments& parsed) {
 class RemoteRunRecorder {
 public:
     RemoteRunRecorder(EncodingRuns& runs, CliIo& io) : runs_(runs), io_(io) {
-        runs_.beforeWrite = [this](const FileChange& change) { placesOf_[change.path] += change.places; };
+        runs_.beforeWrite = [this](const PageChange& change) { placesOf_[change.path] += change.places; };
     }
 
     ftp::RemoteRunView view(bool dryRun, bool sftp) {
@@ -172,8 +174,11 @@ public:
         };
         view.copiesReady = [this](const StringList& copies, const StringList& pages) {
             run_.files.clear();
-            for (std::size_t i = 0; i < copies.size(); ++i)
-                run_.files.push_back({cp1252ToUtf8(pages[i]), files::readWholeFile(copies[i]), {}, 0});
+            before_.clear();
+            for (std::size_t i = 0; i < copies.size(); ++i) {
+                run_.files.push_back({cp1252ToUtf8(pages[i]), 0, false, {}});
+                before_.push_back(files::readWholeFile(copies[i]));
+            }
             copies_ = copies;
             pages_ = pages;
             reportPending_ = true;
@@ -192,7 +197,10 @@ public:
             reportPending_ = false;
             run_.outcome = message;
             for (std::size_t i = 0; i < copies_.size(); ++i) {
-                run_.files[i].after = files::readWholeFile(copies_[i]);
+                FileResult& file = run_.files[i];
+                const std::string after = files::readWholeFile(copies_[i]);
+                file.changed = after != before_[i];
+                file.diff = unifiedDiff(shownName(file.path), before_[i], after);
                 const auto places = placesOf_.find(copies_[i]);
                 run_.files[i].places = places == placesOf_.end() ? 0 : places->second;
             }
@@ -216,6 +224,7 @@ private:
     SiteRun run_;
     StringList copies_;
     StringList pages_;
+    StringList before_;  // each copy as downloaded
     std::map<std::string, std::size_t> placesOf_;
     bool reportPending_ = false;
     bool auditBoxPending_ = false;
@@ -271,7 +280,7 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
         writeRunText(recorder.run(), dryRun, verbose, io.out);
     if (!dryRun) return kExitDone;
     for (const auto& file : recorder.run().files)
-        if (file.changed()) return kExitFound;
+        if (file.changed) return kExitFound;
     return kExitDone;
 }
 

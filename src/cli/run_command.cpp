@@ -21,27 +21,23 @@ int runCommand(const std::vector<std::string>& args, CliIo& io) {
     if (parsed.operands().empty()) throw UsageError("run erwartet mindestens einen PFAD.");
     const bool dryRun = parsed.has("--dry-run");
 
-    EncodingRuns runs;
-    runs.includeSubfolders = parsed.has("--recursive");
-    runs.protectAll = parsed.has("--all");
-    runs.exceptions = chosenExceptions(parsed);
+    const bool json = parsed.has("--json");
     SiteRun run;
     {
         const StopSignals stop;
         TerminalProgress progress(io.err, io.errIsTerminal);
-        runs.observer = &progress;
-        collectSiteFiles(runs, parsed.operands(), chosenMasks(parsed));
-        run = encodeSiteFiles(runs, dryRun, progress);
-        runs.observer = nullptr;
+        const StringList paths =
+            collectSiteFiles(parsed.operands(), chosenMasks(parsed), parsed.has("--recursive"), &progress);
+        run = encodeSiteFiles(paths, {dryRun, parsed.has("--all"), dryRun || json, chosenExceptions(parsed), &progress});
     }
 
     const bool verbose = parsed.has("--verbose");
-    if (parsed.has("--json"))
+    if (json)
         io.out << runJsonReport(run, dryRun, verbose) << '\n';
     else
         writeRunText(run, dryRun, verbose, io.out);
     for (const auto& file : run.files)
-        if (dryRun && file.changed()) return kExitFound;
+        if (dryRun && file.changed) return kExitFound;
     return kExitDone;
 }
 

@@ -4,7 +4,6 @@
 
 #include "cli/audit_report.hpp"
 #include "cli/json_writer.hpp"
-#include "cli/unified_diff.hpp"
 
 namespace quill::cli {
 
@@ -14,7 +13,7 @@ ReportTotals totalsOf(const SiteRun& run) {
     ReportTotals totals;
     totals.filesChecked = run.files.size();
     for (const auto& file : run.files) {
-        totals.filesChanged += file.changed() ? 1 : 0;
+        totals.filesChanged += file.changed ? 1 : 0;
         totals.placesReplaced += file.places;
     }
     return totals;
@@ -37,9 +36,9 @@ std::string closingMessage(const SiteRun& run, bool dryRun) {
 
 void writeRunText(const SiteRun& run, bool dryRun, bool verbose, std::ostream& out) {
     for (const auto& file : run.files) {
-        if (!file.changed()) continue;
+        if (!file.changed) continue;
         out << changedLine(file, dryRun) << '\n';
-        if (dryRun) out << unifiedDiff(shownName(file.path), file.before, file.after);
+        if (dryRun) out << file.diff;
     }
     out << closingMessage(run, dryRun) << '\n';
     writeReadableLines(run.readable, verbose, out);
@@ -53,9 +52,9 @@ std::string runJsonReport(const SiteRun& run, bool dryRun, bool verbose) {
     for (const auto& file : run.files) {
         json.beginObject();
         json.key("path").string(shownName(file.path));
-        json.key("changed").boolean(file.changed());
+        json.key("changed").boolean(file.changed);
         json.key("places").number(static_cast<long long>(file.places));
-        json.key("diff").string(displayText(unifiedDiff(shownName(file.path), file.before, file.after)));
+        json.key("diff").string(displayText(file.diff));
         json.endObject();
     }
     json.endArray();

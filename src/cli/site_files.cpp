@@ -7,6 +7,7 @@
 #include "cli/arguments.hpp"
 #include "cli/json_writer.hpp"
 #include "files/file_io.hpp"
+#include "runs/local_run.hpp"
 #include "text/cp1252.hpp"
 
 namespace quill::cli {
@@ -39,25 +40,27 @@ std::string noFileMessage(const std::string& folder, const StringList& masks) {
 
 StringList defaultMasks() { return {"*.htm", "*.html"}; }
 
-void collectSiteFiles(EncodingRuns& runs, const StringList& operands, const StringList& masks) {
+StringList collectSiteFiles(const StringList& operands, const StringList& masks, bool includeSubfolders,
+                            RunObserver* observer) {
+    StringList found;
     for (const auto& operand : operands) {
         std::error_code error;
         if (!std::filesystem::is_directory(operand, error)) {
             // A link is resolved here, once: the run never follows one.
-            runs.foundFiles.push_back(files::linkFreePath(operand));
+            found.push_back(files::linkFreePath(operand));
             continue;
         }
         std::string folder = operand;
         while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-        const std::size_t before = runs.foundFiles.size();
-        runs.searchFolder(folder == "/" ? std::string() : folder, masks);
-        if (runs.foundFiles.size() == before) throw UsageError(noFileMessage(operand, masks));
+        StringList inFolder = searchFolder(folder == "/" ? std::string() : folder, masks, includeSubfolders, observer);
+        if (inFolder.empty()) throw UsageError(noFileMessage(operand, masks));
+        found.insert(found.end(), std::make_move_iterator(inFolder.begin()), std::make_move_iterator(inFolder.end()));
     }
     StringList unique;
     std::set<std::string> seen;
-    for (auto& path : runs.foundFiles)
+    for (auto& path : found)
         if (seen.insert(fileKey(path)).second) unique.push_back(std::move(path));
-    runs.foundFiles = std::move(unique);
+    return unique;
 }
 
 }  // namespace quill::cli

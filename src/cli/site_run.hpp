@@ -4,32 +4,41 @@
 #include <vector>
 
 #include "addresses/address_audit.hpp"
-#include "runs/encoding_runs.hpp"
+#include "runs/exception_list.hpp"
+#include "runs/local_run.hpp"
 
 namespace quill::cli {
 
+// One file as the output names it. The run keeps no bytes of it: the diff is
+// made while the file's old and new bytes are in hand, and only when asked.
 struct FileResult {
     std::string path;
-    std::string before;
-    std::string after;
     std::size_t places = 0;  // places replaced, those of --all included
-    bool changed() const { return before != after; }
+    bool changed = false;
+    std::string diff;  // unified diff, when diffs were asked for
 };
 
 struct SiteRun {
     std::vector<FileResult> files;
     RunOutcome outcome;
     // The audit of the files as the run left them (or would leave them),
-    // split by runs.exceptions.
+    // split by the exceptions.
     AuditSplit readable;
 };
 
-// "Verzeichnis kodieren" over runs.foundFiles: scan every file, rewrite them
-// all, report. A trial run scans the same files and rewrites copies of them in
-// a scratch folder instead (with the same permissions, so a write-protected
+struct SiteRunOptions {
+    bool trial = false;
+    bool protectAll = false;
+    bool diffs = false;
+    ExceptionList exceptions;
+    RunObserver* observer = nullptr;
+};
+
+// "Verzeichnis kodieren" over paths: scan every file, rewrite them all,
+// report. A trial run scans the same files and rewrites copies of them in a
+// scratch folder instead (with the same permissions, so a write-protected
 // file fails there too): the very procedure, so the prediction is exact.
-// progress hears the scan; runs.observer the other steps. runs.beforeWrite
-// hears each real file before it changes (never the trial's copies).
-SiteRun encodeSiteFiles(EncodingRuns& runs, bool trial, RunObserver& progress);
+// The paths are distinct (collectSiteFiles).
+SiteRun encodeSiteFiles(const StringList& paths, const SiteRunOptions& options);
 
 }  // namespace quill::cli

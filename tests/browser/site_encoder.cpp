@@ -7,7 +7,7 @@
 #include <string>
 
 #include "html/char_reference.hpp"
-#include "runs/encoding_runs.hpp"
+#include "runs/local_run.hpp"
 #include "encoding/link_page.hpp"
 #include "encoding/mail_link.hpp"
 #include "text/cp1252.hpp"
@@ -16,9 +16,8 @@ int main(int argc, char** argv) {
     using namespace quill;
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "run" && argc == 3) {
-        EncodingRuns runs;
-        runs.searchFolder(argv[2], {"*.htm"});
-        std::cout << runs.encodeFoundFiles().text << '\n';
+        const StringList files = searchFolder(argv[2], {"*.htm"}, true);
+        std::cout << runLocalEncoding(LocalRunParameters::over(files)).outcome.text << '\n';
         return 0;
     }
     if (mode == "link" && argc == 5) {

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "cli/site_files.hpp"
 #include "cli/site_run.hpp"
-#include "cli/terminal_progress.hpp"
+#include "cli/unified_diff.hpp"
 #include "cli_test_support.hpp"
-#include "runs/encoding_runs.hpp"
+#include "runs/local_run.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill::cli::test {
@@ -47,11 +46,9 @@ TEST_P(CliDifferential, CommandLineWindowAndTrialRunGiveTheSameBytes) {
     const Outcome cli = runInProcess(args);
     ASSERT_EQ(cli.code, 0) << cli.err;
 
-    EncodingRuns window;
-    window.includeSubfolders = true;
+    LocalRunParameters window = LocalRunParameters::over(searchFolder(root.file("window"), masks, true));
     window.protectAll = param.all;
-    window.searchFolder(root.file("window"), masks);
-    const RunOutcome windowOutcome = window.encodeFoundFiles();
+    const RunOutcome windowOutcome = runLocalEncoding(window).outcome;
     const auto expected = treeBytes(root.file("window"));
     EXPECT_EQ(treeBytes(root.file("cli")), expected);
     EXPECT_NE(cli.out.find("\"message\":\"" + windowOutcome.text + "\""), std::string::npos) << cli.out;
@@ -62,16 +59,11 @@ TEST_P(CliDifferential, CommandLineWindowAndTrialRunGiveTheSameBytes) {
     const Outcome trial = runInProcess(trialArgs);
     EXPECT_EQ(trial.code, expected != original ? 1 : 0) << trial.err;
     EXPECT_EQ(readablePart(trial.out, root.file("trial")), readablePart(cli.out, root.file("cli")));
-    EncodingRuns predicted;
-    predicted.includeSubfolders = true;
-    predicted.protectAll = param.all;
-    collectSiteFiles(predicted, {root.file("trial")}, masks);
-    std::ostringstream silent;
-    TerminalProgress progress(silent, false);
-    for (const auto& file : encodeSiteFiles(predicted, true, progress).files) {
+    const StringList predicted = collectSiteFiles({root.file("trial")}, masks, true, nullptr);
+    for (const auto& file : encodeSiteFiles(predicted, {true, param.all, true, {}, nullptr}).files) {
         const auto relative = std::filesystem::relative(file.path, root.file("trial")).string();
-        EXPECT_EQ(file.after, expected.at(relative)) << relative;
-        EXPECT_EQ(file.changed(), expected.at(relative) != original.at(relative)) << relative;
+        EXPECT_EQ(file.diff, unifiedDiff(file.path, original.at(relative), expected.at(relative))) << relative;
+        EXPECT_EQ(file.changed, expected.at(relative) != original.at(relative)) << relative;
     }
     EXPECT_EQ(treeBytes(root.file("trial")), original);
     EXPECT_EQ(treeTimes(root.file("trial")), times);

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "cli_test_support.hpp"
-#include "runs/encoding_runs.hpp"
+#include "runs/local_run.hpp"
 #include "support/environment_scope.hpp"
 #include "support/pyftpdlib_server.hpp"
 #include "support/scripted_sftp_server.hpp"
@@ -46,8 +46,7 @@ TEST_P(CliRemote, EncodesTheServerFolderLikeALocalRun) {
 
     // What a local run makes of the same two pages.
     const quill::test::TempFolder local;
-    EncodingRuns runs;
-    runs.encodeChosenFiles({local.write("index.html", page), local.write("ohne.htm", plain)});
+    runLocalEncoding(LocalRunParameters::over({local.write("index.html", page), local.write("ohne.htm", plain)}));
 
     std::vector<std::string> args = {"remote", "--host", "127.0.0.1", "--port", std::to_string(server.port()),
                                      "--user", server.user(), "--folder", "/web"};

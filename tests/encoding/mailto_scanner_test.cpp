@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <random>
 
 #include "encoding/mailto_scanner.hpp"
+#include "encoding/mailto_texts.hpp"
 #include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
 #include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"
+#include "text/string_list.hpp"
 
 namespace quill {
 namespace {
@@ -192,6 +195,25 @@ TEST(MailtoScanner, MissingFileIsSkippedAndAnUnreadableOneRaisesTheOpenError) {
     EXPECT_EQ(recorder.parser.FileName(), path);
     EXPECT_EQ(recorder.parser.Tags().size(), 1u);  // the earlier scan's hits stay
     EXPECT_EQ(recorder.results(), (std::vector<std::string>{"before"}));
+}
+
+// The runs read found texts from a page's bytes directly; they must be
+// exactly what the scanner with the four keys delivers from its line list.
+TEST(MailtoTexts, SameAsTheScannerOverTheLineList) {
+    std::mt19937 random(11);
+    const std::vector<std::string> pieces = {"<a href=\"mailto:", "A HREF=\"mailto:", "a HREF=\"mailto:",
+                                             "a Href=\"mailto:", "=\"mailto:", "href", "a@b.de", "\">", "<", "x",
+                                             "\r\n", "\n", "\r", std::string(1, '\0'), "\xe4", "a ", "A",
+                                             "<script>", "</script\r>", "</SCRIPT>", "<style\n>", "</style>",
+                                             "<![CDATA[", "]]>", "<svg>", "<!--", "-->"};
+    for (int round = 0; round < 3000; ++round) {
+        std::string page;
+        for (std::size_t i = random() % 24; i > 0; --i) page += pieces[random() % pieces.size()];
+        Recorder recorder;
+        recorder.parser.SkipRawText = true;
+        recorder.parser.ParseText(crlfLines(page));
+        ASSERT_EQ(mailtoTexts(page), recorder.results()) << testing::PrintToString(page);
+    }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "remote/remote_replace.hpp"
 #include "remote/remote_run.hpp"
 #include "runs/encoding_runs.hpp"
+#include "runs/local_run.hpp"
 #include "support/child_process.hpp"
 #include "support/hook_scopes.hpp"
 #include "support/proftpd_server.hpp"
@@ -40,8 +41,7 @@ std::string page(char filler) {
 std::string encoded(const std::string& original) {
     const test::TempFolder local;
     const std::string path = local.write("seite.html", original);
-    EncodingRuns runs;
-    runs.encodeChosenFiles({path});
+    runLocalEncoding(LocalRunParameters::over({path}));
     return local.read("seite.html");
 }
 

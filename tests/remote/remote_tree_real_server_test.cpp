@@ -135,9 +135,7 @@ TEST_P(RemoteTreeRealServer, EncodesEveryPageAsALocalRunAndUploadsOnlyTheChanged
     // The same site encoded by a local run over its sub-folders.
     const test::TempFolder local;
     writeSite(local.path());
-    EncodingRuns localRuns;
-    localRuns.searchFolder(local.path(), kMasks);
-    localRuns.encodeFoundFiles();
+    runLocalEncoding(LocalRunParameters::over(searchFolder(local.path(), kMasks, true)));
     // vsftpd and proftpd list links as links: one that loops is passed over.
     if (GetParam() == Server::Vsftpd || GetParam() == Server::Proftpd) fs::create_directory_symlink(".", siteOnServer() + "/team/schleife");
     server->handOver();

@@ -2,8 +2,8 @@
 
 #include "addresses/address_audit.hpp"
 #include "addresses/address_protection.hpp"
-#include "runs/encoding_runs.hpp"
 #include "runs/exception_list.hpp"
+#include "runs/local_run.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill {
@@ -72,10 +72,11 @@ TEST(ExceptionList, TheOptionAndTheAuditAgree) {
         " <p>KEEP@example.de go@example.de</p>";
     const std::string a = folder.write("a.html", text);
     const std::string b = folder.write("frei/b.html", text);
-    EncodingRuns runs;
+    LocalRunParameters runs;
+    runs.rewritten = {a, b};
     runs.protectAll = true;
     runs.exceptions = ExceptionList({"keep@example.de", "frei/*"});
-    runs.Dateien_kodieren({a, b});
+    const LocalRunResult result = runLocalEncoding(runs);
 
     EXPECT_EQ(folder.read("frei/b.html"), text);
     const std::string encoded = folder.read("a.html");
@@ -85,7 +86,7 @@ TEST(ExceptionList, TheOptionAndTheAuditAgree) {
     const AuditSplit split = splitByExceptions(auditFiles({a, b}), runs.exceptions);
     EXPECT_TRUE(split.counted.empty());
     EXPECT_EQ(split.excepted.size(), 3u + 6u);  // the kept ones in a, everything in b
-    EXPECT_FALSE(runs.auditOutcome({a, b}).has_value());
+    EXPECT_FALSE(result.auditOutcome(runs.exceptions).has_value());
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "engine/case_blind_replace.hpp"
-#include "runs/encoding_runs.hpp"
+#include "runs/local_run.hpp"
 #include "files/descriptor.hpp"
 #include "files/file_io.hpp"
 #include "support/child_process.hpp"
@@ -193,9 +193,9 @@ TEST(FileKinds, OnlyRegularFilesAreRewrittenAndKeepWhatTheyWere) {
         if (kind.asNobody) nobodysState.emplace();
         const auto child = test::runInChild([&](const auto& report) {
             if (kind.asNobody && !test::becomeNobody(nobodysState->path())) ::_exit(2);
-            EncodingRuns runs;
             try {
-                runs.encodeChosenFiles({path});
+                // Chosen as the window and the command line choose: a link resolved once.
+                runLocalEncoding(LocalRunParameters::over({files::linkFreePath(path)}));
             } catch (const QuillError& error) {
                 report(error.what());
             }

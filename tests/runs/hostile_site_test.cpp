@@ -9,10 +9,12 @@
 #include "engine/case_blind_replace.hpp"
 #include "files/fault_injection.hpp"
 #include "files/temporary_files.hpp"
-#include "runs/encoding_runs.hpp"
-#include "runs/file_rewrite.hpp"
+#include "addresses/address_audit.hpp"
+#include "files/file_io.hpp"
+#include "runs/local_run.hpp"
 #include "support/child_process.hpp"
 #include "support/hook_scopes.hpp"
+#include "support/recording_observer.hpp"
 #include "support/state_home.hpp"
 #include "support/temp_folder.hpp"
 
@@ -59,12 +61,23 @@ std::string asNobody(const std::function<std::string()>& act) {
 
 std::string encode(const StringList& paths) {
     try {
-        EncodingRuns runs;
-        runs.encodeChosenFiles(paths);
+        StringList chosen;
+        for (const auto& path : paths) chosen.push_back(files::linkFreePath(path));
+        runLocalEncoding(LocalRunParameters::over(chosen));
         return "";
     } catch (const std::exception& error) {
         return error.what();
     }
+}
+
+// The rewrite alone, with the found texts given: nothing left by a kill is
+// finished first.
+void rewriteOnly(const std::string& page) {
+    LocalRunParameters run;
+    run.rewritten = {page};
+    run.foundTexts = kFound;
+    run.finishInterruptedRewrites = false;
+    runLocalEncoding(run);
 }
 
 void killAtInPlaceWrite(const std::string& page) {
@@ -73,7 +86,7 @@ void killAtInPlaceWrite(const std::string& page) {
             if (step == files::FileStep::InPlaceWrite) ::_exit(kKilled);
             return 0;
         });
-        Dateien_kodieren({page}, kFound);
+        rewriteOnly(page);
     });
     ASSERT_EQ(child.exitStatus, kKilled);
 }
@@ -163,7 +176,7 @@ TEST(HostileSite, NoPlantedFileSwappedLinkReusedInodeOrSecondRunMakesARunWriteWh
          [](Site& s) {
              return asNobody([&] {
                  try {
-                     Dateien_kodieren({s.plain}, kFound);
+                     rewriteOnly(s.plain);
                      return std::string("ran");
                  } catch (const std::exception& error) {
                      return std::string(error.what());
@@ -194,9 +207,7 @@ TEST(HostileSite, NoPlantedFileSwappedLinkReusedInodeOrSecondRunMakesARunWriteWh
          [](Site& s) { killAtInPlaceWrite(s.linked); },
          nullptr, nullptr,
          [](Site& s) {
-             EncodingRuns runs;
-             runs.searchFolder(s.site, {"*.html"});
-             runs.auditOutcome(runs.foundFiles);
+             auditFiles(searchFolder(s.site, {"*.html"}, true));
              return std::string();
          },
          nullptr,
@@ -211,12 +222,12 @@ TEST(HostileSite, NoPlantedFileSwappedLinkReusedInodeOrSecondRunMakesARunWriteWh
          },
          nullptr, nullptr,
          [](Site& s) {
-             EncodingRuns runs;
+             test::RecordingObserver listed;
              try {
-                 runs.searchFolder(s.site, {"*.html"});
+                 searchFolder(s.site, {"*.html"}, true, &listed);
              } catch (const std::exception& error) {
-                 EXPECT_EQ(runs.foundFiles.size(), 4u);
-                 for (const auto& path : runs.foundFiles) EXPECT_EQ(path.find("secret"), std::string::npos);
+                 EXPECT_EQ(listed.foundFiles.size(), 4u);
+                 for (const auto& path : listed.foundFiles) EXPECT_EQ(path.find("secret"), std::string::npos);
                  return std::string(error.what());
              }
              return std::string("listed");

@@ -6,8 +6,7 @@
 #include <unistd.h>
 
 #include "engine/case_blind_replace.hpp"
-#include "runs/encoding_runs.hpp"
-#include "runs/file_rewrite.hpp"
+#include "runs/local_run.hpp"
 #include "files/fault_injection.hpp"
 #include "files/temporary_files.hpp"
 #include "support/child_process.hpp"
@@ -61,7 +60,10 @@ TEST(KillSafety, AKilledRunLeavesWholeFilesAndTheNextRunFinishes) {
                 if (++steps == stopAt) ::_exit(kStopped);
                 return 0;
             });
-            Dateien_kodieren(paths, found);
+            LocalRunParameters run;
+            run.rewritten = paths;
+            run.foundTexts = found;
+            runLocalEncoding(run);
         });
         finished = child.exitStatus == 0;
         ASSERT_TRUE(finished || child.exitStatus == kStopped);
@@ -90,8 +92,8 @@ TEST(KillSafety, AKilledRunLeavesWholeFilesAndTheNextRunFinishes) {
             test::writeFile(paths[2], torn);
         }
 
-        EncodingRuns next;  // scans first: a torn file must be whole before it is read
-        next.encodeChosenFiles(paths);
+        // Scans first: a torn file must be whole before it is read.
+        runLocalEncoding(LocalRunParameters::over(paths));
         for (const auto& path : paths) EXPECT_EQ(test::readFile(path), after) << path;
         EXPECT_EQ(inodeOf(paths[2]), inodeOf(other));
         struct stat theirs {};

@@ -5,7 +5,7 @@
 
 #include "addresses/page_addresses.hpp"
 #include "html/html_regions.hpp"
-#include "runs/encoding_runs.hpp"
+#include "runs/local_run.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill {
@@ -100,15 +100,17 @@ TEST(PageForms, ReadAndRunAsBeforeAfterEveryRun) {
         for (const Form& form : forms) {
             SCOPED_TRACE(std::string(form.what) + (option ? " with the option" : ""));
             test::TempFolder folder;
-            EncodingRuns runs;
-            runs.protectAll = option;
-            for (const Page& page : form.pages) runs.foundFiles.push_back(folder.write(page.name, page.bytes));
-            const RunOutcome outcome = runs.encodeFoundFiles();
-            for (const std::string& found : runs.foundAddresses.items())
+            StringList paths;
+            for (const Page& page : form.pages) paths.push_back(folder.write(page.name, page.bytes));
+            LocalRunParameters run = LocalRunParameters::over(paths);
+            run.protectAll = option;
+            const LocalRunResult result = runLocalEncoding(run);
+            const RunOutcome& outcome = result.outcome;
+            for (const std::string& found : result.foundTexts)
                 EXPECT_EQ(found.find('\''), std::string::npos) << "taken from a script: " << found;
             for (std::size_t i = 0; i < form.pages.size(); ++i) {
                 const std::string& before = form.pages[i].bytes;
-                const std::string after = test::readFile(runs.foundFiles[i]);
+                const std::string after = test::readFile(paths[i]);
                 EXPECT_EQ(after != before, form.changed) << form.pages[i].name;
                 EXPECT_TRUE(shownText(after) == shownText(before)) << form.pages[i].name << ": " << after;
                 EXPECT_EQ(rawTexts(after), rawTexts(before)) << form.pages[i].name;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "runs/encoding_runs.hpp"
+#include "runs/local_run.hpp"
 #include "support/recording_observer.hpp"
 #include "support/temp_folder.hpp"
 
@@ -35,17 +35,17 @@ protected:
 
 TEST_F(ObservedRuns, TheObserverHearsEveryStepAndRebuildsBothLists) {
     test::TempFolder folder;
-    EncodingRuns runs;
     RecordingObserver observer;
-    runs.observer = &observer;
-    runs.searchFolder(writePages(folder), {"*.html", "*.htm"});
-    const RunOutcome outcome = runs.encodeFoundFiles();
+    const StringList files = searchFolder(writePages(folder), {"*.html", "*.htm"}, true, &observer);
+    LocalRunParameters parameters = LocalRunParameters::over(files);
+    parameters.observer = &observer;
+    const LocalRunResult result = runLocalEncoding(parameters);
 
-    EXPECT_EQ(outcome.kind, OutcomeKind::Information);
-    EXPECT_EQ(observer.foundFiles, runs.foundFiles);
-    EXPECT_EQ(observer.addresses, runs.foundAddresses.items());
+    EXPECT_EQ(result.outcome.kind, OutcomeKind::Information);
+    EXPECT_EQ(observer.foundFiles, files);
+    EXPECT_EQ(observer.addresses, result.foundTexts);
     EXPECT_EQ(observer.steps, (std::vector<RunStep>{RunStep::Searching, RunStep::Scanning, RunStep::Encoding}));
-    const std::size_t listed = runs.foundFiles.size();
+    const std::size_t listed = files.size();
     EXPECT_EQ(observer.totals, (std::vector<std::size_t>{0, listed, listed}));
 }
 
@@ -53,11 +53,10 @@ TEST_F(ObservedRuns, TheObserverHearsEveryStepAndRebuildsBothLists) {
 // uncancelled run makes it, and names the pages it did not rewrite.
 TEST_F(ObservedRuns, ACancelLeavesEveryFileOriginalOrFullyEncoded) {
     test::TempFolder reference;
-    EncodingRuns whole;
-    whole.searchFolder(writePages(reference), {"*.html"});
-    const StringList original = contents(whole.foundFiles);
-    whole.encodeFoundFiles();
-    const StringList encoded = contents(whole.foundFiles);
+    const StringList wholeFiles = searchFolder(writePages(reference), {"*.html"}, true);
+    const StringList original = contents(wholeFiles);
+    runLocalEncoding(LocalRunParameters::over(wholeFiles));
+    const StringList encoded = contents(wholeFiles);
     const std::size_t count = original.size();
     ASSERT_EQ(count, std::size(kPages));
 
@@ -65,12 +64,11 @@ TEST_F(ObservedRuns, ACancelLeavesEveryFileOriginalOrFullyEncoded) {
         for (std::size_t during = 0; during < count; ++during) {
             SCOPED_TRACE(testing::Message() << "step " << static_cast<int>(step) << ", item " << during);
             test::TempFolder folder;
-            EncodingRuns runs;
             RecordingObserver observer;
             observer.cancelAt = RecordingObserver::CancelPoint{step, during};
-            runs.observer = &observer;
-            runs.searchFolder(writePages(folder), {"*.html"});
-            const StringList paths = runs.foundFiles;
+            const StringList paths = searchFolder(writePages(folder), {"*.html"}, true, &observer);
+            LocalRunParameters parameters = LocalRunParameters::over(paths);
+            parameters.observer = &observer;
 
             // A cancel during the last scan takes effect before the first rewrite.
             const bool lastItem = during + 1 == count;
@@ -78,7 +76,7 @@ TEST_F(ObservedRuns, ACancelLeavesEveryFileOriginalOrFullyEncoded) {
             const std::size_t expectRewritten = step == RunStep::Encoding ? during + 1 : 0;
             std::size_t rewritten = count;
             try {
-                runs.encodeFoundFiles();
+                runLocalEncoding(parameters);
                 EXPECT_TRUE(step == RunStep::Encoding && lastItem) << "the cancel was not taken";
             } catch (const RunCancelled& cancelled) {
                 EXPECT_EQ(cancelled.step(), stopsIn);
@@ -98,18 +96,16 @@ TEST_F(ObservedRuns, ACancelLeavesEveryFileOriginalOrFullyEncoded) {
 TEST_F(ObservedRuns, ACancelledSearchKeepsTheFilesListedSoFar) {
     test::TempFolder folder;
     const std::string root = writePages(folder);
-    EncodingRuns whole;
-    whole.searchFolder(root, {"*.html"});
+    const StringList whole = searchFolder(root, {"*.html"}, true);
 
-    EncodingRuns runs;
+    // The files listed so far are those the observer heard of.
     RecordingObserver observer;
     observer.cancelAt = RecordingObserver::CancelPoint{RunStep::Searching, 1};
-    runs.observer = &observer;
-    EXPECT_THROW(runs.searchFolder(root, {"*.html"}), RunCancelled);
-    ASSERT_LT(runs.foundFiles.size(), whole.foundFiles.size());
-    EXPECT_GE(runs.foundFiles.size(), 1u);
-    EXPECT_EQ(runs.foundFiles, StringList(whole.foundFiles.begin(), whole.foundFiles.begin() + runs.foundFiles.size()));
-    EXPECT_EQ(observer.foundFiles, runs.foundFiles);
+    EXPECT_THROW(searchFolder(root, {"*.html"}, true, &observer), RunCancelled);
+    const StringList& listed = observer.foundFiles;
+    ASSERT_LT(listed.size(), whole.size());
+    EXPECT_GE(listed.size(), 1u);
+    EXPECT_EQ(listed, StringList(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(listed.size())));
 }
 
 TEST(CancelledRunMessage, CountsAndNamesOnlyForRewritingAndUploading) {

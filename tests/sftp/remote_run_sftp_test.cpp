@@ -75,10 +75,7 @@ TEST_F(RemoteRunOverSftp, RewritesThePagesByteForByteAsTheLocalRunAndAsksOnce) {
     server_->put("web/sub/inner.html", kInner);
     ASSERT_EQ(::symlink("index.html", server_->path("web/verweis.html").c_str()), 0);
 
-    EncodingRuns localRun;
-    localRun.includeSubfolders = false;
-    localRun.searchFolder(local.path(), {"*.htm", "*.png"});
-    localRun.encodeFoundFiles();
+    runLocalEncoding(LocalRunParameters::over(searchFolder(local.path(), {"*.htm", "*.png"}, false)));
 
     const Result first = run(true);
     ASSERT_EQ(first.questions.size(), 1u);
@@ -117,10 +114,7 @@ TEST_F(RemoteRunOverSftp, VisitsTheSubFoldersWhenAsked) {
     TempFolder local;
     local.write("index.html", kIndex);
     local.write("sub/inner.html", kInner);
-    EncodingRuns localRun;
-    localRun.includeSubfolders = true;
-    localRun.searchFolder(local.path(), {"*.htm"});
-    localRun.encodeFoundFiles();
+    runLocalEncoding(LocalRunParameters::over(searchFolder(local.path(), {"*.htm"}, true)));
 
     const Result result = run(true, true);
     ASSERT_FALSE(result.messages.empty());

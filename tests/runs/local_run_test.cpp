@@ -5,14 +5,15 @@
 #include <sys/stat.h>
 
 #include "addresses/address_audit.hpp"
+#include "encoding/found_addresses.hpp"
 #include "engine/case_blind_replace.hpp"
 #include "html/char_reference.hpp"
-#include "runs/encoding_runs.hpp"
-#include "runs/file_rewrite.hpp"
+#include "runs/local_run.hpp"
 #include "engine/found_text_replacement.hpp"
 #include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
 #include "support/hook_scopes.hpp"
+#include "support/recording_observer.hpp"
 #include "support/temp_folder.hpp"
 #include "encoding/sequential_rule.hpp"
 
@@ -40,24 +41,46 @@ std::string errorOf(Call call) {
     return "";
 }
 
-class EncodingRunsTest : public ::testing::Test {
+// Runs the way the window does: the lists stay between runs.
+class LocalRunTest : public ::testing::Test {
 protected:
     std::string page(const std::string& name, const std::string& bytes) {
         const std::string path = folder.write(name, bytes);
-        runs.foundFiles.push_back(path);
+        foundFiles.push_back(path);
         return path;
     }
+    // Scans and rewrites paths with the found texts listed so far.
+    LocalRunResult encode(const StringList& paths) {
+        LocalRunParameters parameters = LocalRunParameters::over(paths);
+        parameters.foundTexts = foundTexts;
+        parameters.protectAll = protectAll;
+        parameters.observer = &observer;
+        LocalRunResult result = runLocalEncoding(parameters);
+        foundTexts = result.foundTexts;
+        return result;
+    }
+    // "Verzeichnis kodieren"
+    RunOutcome encodeFoundFiles() { return encode(foundFiles).outcome; }
+    // "Datei(en) auswählen und kodieren"
+    RunOutcome encodeChosenFiles(const StringList& chosen) {
+        foundFiles.insert(foundFiles.end(), chosen.begin(), chosen.end());
+        return encode(chosen).outcome;
+    }
+
     test::TempFolder folder;
-    EncodingRuns runs;
+    StringList foundFiles;
+    StringList foundTexts;
+    bool protectAll = false;
+    test::RecordingObserver observer;
 };
 
-TEST_F(EncodingRunsTest, FoundTextsAreReplacedInEveryFileAndMailtoEverywhere) {
+TEST_F(LocalRunTest, FoundTextsAreReplacedInEveryFileAndMailtoEverywhere) {
     const std::string a = page("a.html", "<a href=\"mailto:x@y.de\">X</a> <A HREF=\"mailto:q@r.de\">Q</A>");
     const std::string b = page("b.html", "Write to x@Y.DE\">x or MAILTO:someone, q@r.de\">Q\r\n");
-    const RunOutcome outcome = runs.encodeFoundFiles();
+    const RunOutcome outcome = encodeFoundFiles();
     EXPECT_EQ(outcome.kind, OutcomeKind::Information);
     EXPECT_EQ(outcome.text, "Die E-Mail-Adressen wurden erfolgreich kodiert!");
-    EXPECT_EQ(runs.foundAddresses.items(), (StringList{"x@y.de\">X", "q@r.de\">Q"}));
+    EXPECT_EQ(foundTexts, (StringList{"x@y.de\">X", "q@r.de\">Q"}));
 
     const std::string x = fullEncoding("x@y.de") + "\">" + fullEncoding("X");
     const std::string q = fullEncoding("q@r.de") + "\">" + fullEncoding("Q");
@@ -67,61 +90,62 @@ TEST_F(EncodingRunsTest, FoundTextsAreReplacedInEveryFileAndMailtoEverywhere) {
                                      fullEncoding("MAILTO:") + "someone, " + q + "\r\n");
 }
 
-TEST_F(EncodingRunsTest, FurtherAttributesOfALinkSurvive) {
+TEST_F(LocalRunTest, FurtherAttributesOfALinkSurvive) {
     const std::string a = page("a.html", "<a href=\"mailto:x@y.de\" class=\"mail\" title=\"Schreiben\">Hi</a>");
-    runs.encodeFoundFiles();
+    encodeFoundFiles();
     EXPECT_EQ(test::readFile(a), "<a href=\"" + kMailto + fullEncoding("x@y.de") +
                                      "\" class=\"mail\" title=\"Schreiben\">" + fullEncoding("Hi") + "</a>");
 }
 
 // Each page in its own encoding; its entities count as their characters.
-TEST_F(EncodingRunsTest, EveryFileIsEncodedInItsOwnCharacters) {
+TEST_F(LocalRunTest, EveryFileIsEncodedInItsOwnCharacters) {
     const std::string utf8 = page("utf8.html", "<a href=\"mailto:j\xc3\xbc@x.de\">J &amp; \xe2\x80\x93 &euro;</a>");
     const std::string cp1252 = page("cp1252.html", "<a href=\"mailto:j\xfc@x.de\">J &amp; \x96 &euro;</a>");
-    runs.encodeFoundFiles();
+    encodeFoundFiles();
     const std::string address = "&#106&#252&#64&#120&#46&#100&#101";
     EXPECT_EQ(test::readFile(utf8), "<a href=\"" + kMailto + address + "\">&#74&#32&#38&#32&#8211&#32&#8364</a>");
     EXPECT_EQ(test::readFile(cp1252), "<a href=\"" + kMailto + address + "\">&#74&#32&#38&#32&#150&#32&#128</a>");
 }
 
-TEST_F(EncodingRunsTest, EncodedFilesYieldNothingNewButAreRewrittenAgain) {
+TEST_F(LocalRunTest, EncodedFilesYieldNothingNewButAreRewrittenAgain) {
     const std::string a = page("a.html", "<a href=\"mailto:x@y.de\">X</a>");
-    runs.encodeFoundFiles();
+    encodeFoundFiles();
     const std::string encoded = test::readFile(a);
     const ino_t before = inodeOf(a);
 
-    const RunOutcome again = runs.encodeFoundFiles();  // pressed a second time
+    const RunOutcome again = encodeFoundFiles();  // pressed a second time
     EXPECT_EQ(again.kind, OutcomeKind::Information);
-    EXPECT_EQ(runs.foundAddresses.size(), 1u);
+    EXPECT_EQ(foundTexts.size(), 1u);
     EXPECT_EQ(test::readFile(a), encoded);
     EXPECT_NE(inodeOf(a), before);
 
-    runs.clearLists();  // a fresh folder choice
-    runs.foundFiles.push_back(a);
+    foundFiles.clear();  // a fresh folder choice
+    foundTexts.clear();
+    foundFiles.push_back(a);
     const ino_t rewritten = inodeOf(a);
-    const RunOutcome fresh = runs.encodeFoundFiles();
+    const RunOutcome fresh = encodeFoundFiles();
     EXPECT_EQ(fresh.kind, OutcomeKind::Error);
     EXPECT_EQ(fresh.text, "Es wurden keine unkodierten E-Mail-Adressen gefunden!");
     EXPECT_EQ(inodeOf(a), rewritten);  // no file touched
 }
 
-TEST_F(EncodingRunsTest, AnEmptyFoundTextReportsSuccessButTouchesNoFile) {
+TEST_F(LocalRunTest, AnEmptyFoundTextReportsSuccessButTouchesNoFile) {
     const std::string a = page("a.html", "a href=\"mailto:nothing behind, mailto:x");
     const ino_t before = inodeOf(a);
-    const RunOutcome outcome = runs.encodeFoundFiles();
-    EXPECT_EQ(runs.foundAddresses.items(), StringList{""});
+    const RunOutcome outcome = encodeFoundFiles();
+    EXPECT_EQ(foundTexts, StringList{""});
     EXPECT_EQ(outcome.kind, OutcomeKind::Information);
     EXPECT_EQ(inodeOf(a), before);
     EXPECT_EQ(test::readFile(a), "a href=\"mailto:nothing behind, mailto:x");
 }
 
-TEST_F(EncodingRunsTest, ACrLfFoundTextIsReplacedOnlyWhereTheFileHasCrLf) {
+TEST_F(LocalRunTest, ACrLfFoundTextIsReplacedOnlyWhereTheFileHasCrLf) {
     const std::string lf = page("lf.html", "<a href=\"mailto:p@q.de\">\nName</a>\n");
     const std::string crlf = page("crlf.html", "<a href=\"mailto:p@q.de\">\r\nName</a>\r\n");
     const std::string empty = page("empty.html", "");
     const ino_t emptyBefore = inodeOf(empty);
-    runs.encodeFoundFiles();
-    EXPECT_EQ(runs.foundAddresses.items(), StringList{"p@q.de\">\r\nName"});
+    encodeFoundFiles();
+    EXPECT_EQ(foundTexts, StringList{"p@q.de\">\r\nName"});
     EXPECT_EQ(test::readFile(lf), "<a href=\"" + kMailto + "p@q.de\">\nName</a>\n");
     EXPECT_EQ(test::readFile(crlf), "<a href=\"" + kMailto + fullEncoding("p@q.de") + "\">" +
                                         fullEncoding("\r\nName") + "</a>\r\n");
@@ -129,39 +153,49 @@ TEST_F(EncodingRunsTest, ACrLfFoundTextIsReplacedOnlyWhereTheFileHasCrLf) {
     EXPECT_NE(inodeOf(empty), emptyBefore);
 }
 
-TEST_F(EncodingRunsTest, ChosenFilesGetEveryEarlierFoundTextAndOnlyTheyAreRewritten) {
+TEST_F(LocalRunTest, ChosenFilesGetEveryEarlierFoundTextAndOnlyTheyAreRewritten) {
     const std::string a = page("a.html", "<a href=\"mailto:x@y.de\">X</a>");
-    runs.encodeFoundFiles();
+    encodeFoundFiles();
     const ino_t aBefore = inodeOf(a);
     const std::string c = folder.write("c.html", "no link, just x@y.de\">X and Mailto:");
-    const RunOutcome outcome = runs.encodeChosenFiles({c});
+    const RunOutcome outcome = encodeChosenFiles({c});
     EXPECT_EQ(outcome.kind, OutcomeKind::Information);
-    EXPECT_EQ(runs.foundFiles, (StringList{a, c}));
+    EXPECT_EQ(foundFiles, (StringList{a, c}));
     EXPECT_EQ(test::readFile(c), "no link, just " + fullEncoding("x@y.de") + "\">" + fullEncoding("X") + " and " +
                                      fullEncoding("Mailto:"));
     EXPECT_EQ(inodeOf(a), aBefore);
 }
 
-TEST_F(EncodingRunsTest, EachFileIsReadOnceAndWrittenOncePerRun) {
-    page("a.html", "<a href=\"mailto:1@x\">1</a><a href=\"mailto:2@x\">2</a><a href=\"mailto:3@x\">3</a>");
-    page("b.html", "<a href=\"mailto:4@x\">4</a>");
-    for (const auto& path : runs.foundFiles) runs.Datei_scannen(path);
-    ASSERT_EQ(runs.foundAddresses.size(), 4u);
-    std::map<std::pair<files::FileStep, std::string>, int> counts;
-    {
-        FileFaultScope count([&](files::FileStep step, const std::string& path) {
-            ++counts[{step, path}];
-            return 0;
-        });
-        runs.Dateien_kodieren(runs.foundFiles);
-    }
-    for (const auto& path : runs.foundFiles) {
-        EXPECT_EQ((counts[{files::FileStep::OpenRead, path}]), 1) << path;
-        EXPECT_EQ((counts[{files::FileStep::CreateTemp, path}]), 1) << path;
+// Scan, rewrite and audit share one read of each page, also for a page
+// listed twice, whether the run writes or not.
+TEST_F(LocalRunTest, EachPageIsReadOnceAndWrittenOncePerRun) {
+    const std::string a = page("a.html", "<a href=\"mailto:1@x.de\">1</a><a href=\"mailto:2@x.de\">2</a>");
+    const std::string b = page("b.html", "<p>3@x.de</p> <a href=\"mailto:4@x.de\">4</a>");
+    const std::string plain = page("plain.html", "<p>plain@x.de</p>");
+    for (const bool writes : {true, false}) {
+        std::map<std::pair<files::FileStep, std::string>, int> counts;
+        LocalRunResult result;
+        {
+            FileFaultScope count([&](files::FileStep step, const std::string& path) {
+                ++counts[{step, path}];
+                return 0;
+            });
+            // Encoded pages yield no found text: the second round writes nothing.
+            result = encode(writes ? foundFiles : StringList{a, b, plain, b});
+        }
+        if (writes) foundTexts.clear();
+        for (const auto& path : {a, b, plain}) {
+            EXPECT_EQ((counts[{files::FileStep::OpenRead, path}]), 1) << path << writes;
+            EXPECT_EQ((counts[{files::FileStep::CreateTemp, path}]), writes ? 1 : 0) << path;
+        }
+        // The audit saw each page as the run left it.
+        ASSERT_EQ(result.readable.size(), 2u);
+        EXPECT_EQ(result.readable[0].address, "3@x.de");
+        EXPECT_EQ(result.readable[1].path, plain);
     }
 }
 
-TEST_F(EncodingRunsTest, AFailureEndsTheRunWhereItArisesAndKeepsEarlierFiles) {
+TEST_F(LocalRunTest, AFailureEndsTheRunWhereItArisesAndKeepsEarlierFiles) {
     struct Row {
         files::FileStep step;
         int errorNumber;
@@ -179,15 +213,16 @@ TEST_F(EncodingRunsTest, AFailureEndsTheRunWhereItArisesAndKeepsEarlierFiles) {
     for (const auto& row : rows) {
         test::TempFolder trees;
         const StringList paths = {trees.write("1.html", link), trees.write("2.html", link), trees.write("3.html", link)};
-        EncodingRuns run;
-        run.foundAddresses.add("x@y.de\">X");
+        LocalRunParameters run;
+        run.rewritten = paths;
+        run.foundTexts = {"x@y.de\">X"};
         const std::string failing = paths[1];
         std::string message;
         {
             FileFaultScope fault([&](files::FileStep step, const std::string& path) {
                 return step == row.step && path == failing ? row.errorNumber : 0;
             });
-            message = errorOf([&] { run.Dateien_kodieren(paths); });
+            message = errorOf([&] { runLocalEncoding(run); });
         }
         EXPECT_EQ(message, row.message(failing));
         EXPECT_NE(test::readFile(paths[0]), link);
@@ -196,48 +231,45 @@ TEST_F(EncodingRunsTest, AFailureEndsTheRunWhereItArisesAndKeepsEarlierFiles) {
     }
 }
 
-TEST_F(EncodingRunsTest, AWriteProtectedFileIsRefusedAndKeepsItsContent) {
+TEST_F(LocalRunTest, AWriteProtectedFileIsRefusedAndKeepsItsContent) {
     const std::string link = "<a href=\"mailto:x@y.de\">X</a>";
     const std::string a = page("a.html", link);
     const std::string b = page("b.html", link);
     ::chmod(b.c_str(), 0444);
-    EXPECT_EQ(errorOf([&] { runs.encodeFoundFiles(); }), files::createErrorText(b, EACCES));
+    EXPECT_EQ(errorOf([&] { encodeFoundFiles(); }), files::createErrorText(b, EACCES));
     EXPECT_NE(test::readFile(a), link);
     EXPECT_EQ(test::readFile(b), link);
-    EXPECT_EQ(runs.foundAddresses.size(), 1u);
+    EXPECT_EQ(observer.addresses.size(), 1u);
 }
 
-TEST_F(EncodingRunsTest, AVanishedFileIsSkippedByTheScanAndFailsTheRewrite) {
+TEST_F(LocalRunTest, AVanishedFileIsSkippedByTheScanAndFailsTheRewrite) {
     const std::string a = page("a.html", "<a href=\"mailto:x@y.de\">X</a>");
     const std::string gone = folder.file("gone.html");
-    runs.foundFiles.push_back(gone);
-    EXPECT_EQ(errorOf([&] { runs.encodeFoundFiles(); }), files::openErrorText(gone, ENOENT));
-    EXPECT_EQ(runs.foundAddresses.size(), 1u);
+    foundFiles.push_back(gone);
+    EXPECT_EQ(errorOf([&] { encodeFoundFiles(); }), files::openErrorText(gone, ENOENT));
+    EXPECT_EQ(observer.addresses.size(), 1u);
     EXPECT_NE(test::readFile(a).find(kMailto), std::string::npos);
 }
 
-TEST_F(EncodingRunsTest, AFileTheScanCannotOpenStopsTheRunBeforeAnyRewrite) {
+TEST_F(LocalRunTest, AFileTheScanCannotOpenStopsTheRunBeforeAnyRewrite) {
     const std::string link = "<a href=\"mailto:x@y.de\">X</a>";
     const std::string a = page("a.html", link);
     const std::string b = page("b.html", link);
     FileFaultScope fault([&](files::FileStep step, const std::string& path) {
         return step == files::FileStep::OpenRead && path == b ? EACCES : 0;
     });
-    EXPECT_EQ(errorOf([&] { runs.encodeFoundFiles(); }), files::openErrorText(b, EACCES));
+    EXPECT_EQ(errorOf([&] { encodeFoundFiles(); }), files::openErrorText(b, EACCES));
     EXPECT_EQ(test::readFile(a), link);
-    EXPECT_EQ(runs.foundAddresses.size(), 1u);
+    EXPECT_EQ(observer.addresses.size(), 1u);
 }
 
-TEST_F(EncodingRunsTest, SearchTakesEveryMaskButListsEachFileOnce) {
+TEST_F(LocalRunTest, SearchTakesEveryMaskButListsEachFileOnce) {
     folder.write("sub/page.html", "x");
     folder.write("\xc3\xa4rger.html", "x");  // "ärger.html"
-    runs.searchFolder(folder.path(), {"*.htm", "*.html", "\xe4*.html"});
     // A file that several masks match is listed once, where the first found it.
-    EXPECT_EQ(runs.foundFiles, (StringList{folder.file("\xc3\xa4rger.html"), folder.file("sub/page.html")}));
-    runs.foundFiles.clear();
-    runs.includeSubfolders = false;
-    runs.searchFolder(folder.path(), {"*.html"});
-    EXPECT_EQ(runs.foundFiles, StringList{folder.file("\xc3\xa4rger.html")});
+    EXPECT_EQ(searchFolder(folder.path(), {"*.htm", "*.html", "\xe4*.html"}, true),
+              (StringList{folder.file("\xc3\xa4rger.html"), folder.file("sub/page.html")}));
+    EXPECT_EQ(searchFolder(folder.path(), {"*.html"}, false), StringList{folder.file("\xc3\xa4rger.html")});
 }
 
 TEST(FoundAddresses, ExactDuplicateTestInFirstDeliveryOrder) {
@@ -253,15 +285,14 @@ TEST(FoundAddresses, ExactDuplicateTestInFirstDeliveryOrder) {
 }
 
 TEST(ErgebnisMelden, SuccessWhenAnyEntryIsListed) {
-    EncodingRuns runs;
-    EXPECT_EQ(runs.Ergebnis_melden().kind, OutcomeKind::Error);
-    runs.foundAddresses.add("");
-    EXPECT_EQ(runs.Ergebnis_melden().kind, OutcomeKind::Information);
+    EXPECT_EQ(Ergebnis_melden({}, false).kind, OutcomeKind::Error);
+    EXPECT_EQ(Ergebnis_melden({""}, false).kind, OutcomeKind::Information);
+    EXPECT_EQ(Ergebnis_melden({}, true).kind, OutcomeKind::Information);
 }
 
 // The run over real files against the file-by-file rule: every found text
 // with its own rewrite of every file, then "mailto:" with another.
-TEST(DateienKodieren, SameFilesAsRewritingOnceForEveryReplacement) {
+TEST(LocalRun, SameFilesAsRewritingOnceForEveryReplacement) {
     std::mt19937 random(7);
     const std::vector<std::string> pieces = {"<a href=\"mailto:", "A HREF=\"mailto:", "a@b.de", "A@B.DE", "\">", "x",
                                              "</a>", "\r\n", "\n", "mailto:", "&amp;", std::string(1, '\0'), "\xe4", "\xc3\xbc"};
@@ -280,30 +311,31 @@ TEST(DateienKodieren, SameFilesAsRewritingOnceForEveryReplacement) {
         batchedPaths.push_back(batchedPaths.front());  // the same file listed twice
         sequentialPaths.push_back(sequentialPaths.front());
 
-        EncodingRuns runs;
-        for (const auto& path : batchedPaths) runs.Datei_scannen(path);
-        runs.foundAddresses.add(pieces[random() % pieces.size()]);
-        runs.Dateien_kodieren(batchedPaths);
+        LocalRunParameters run = LocalRunParameters::over(batchedPaths);
+        run.foundTexts = {pieces[random() % pieces.size()]};
+        const StringList found = runLocalEncoding(run).foundTexts;
 
         for (const auto& path : withoutRepeats(sequentialPaths))  // a file listed twice is done once
-            files::replaceFileContents(path, test::sequentialRule(test::readFile(path), runs.foundAddresses.items()));
+            files::replaceFileContents(path, test::sequentialRule(test::readFile(path), found));
         for (int f = 0; f < 3; ++f)
             ASSERT_EQ(test::readFile(batchedPaths[f]), test::readFile(sequentialPaths[f])) << "round " << round;
     }
 }
 
-TEST_F(EncodingRunsTest, TheOptionEncodesPlainAddressesEvenWithoutFoundTexts) {
+TEST_F(LocalRunTest, TheOptionEncodesPlainAddressesEvenWithoutFoundTexts) {
     const std::string plain = "<p>Impressum: info@example.de</p><script>s='js@example.de'</script>";
     for (const bool option : {false, true}) {
-        runs.clearLists();
+        foundFiles.clear();
+        foundTexts.clear();
         const std::string a = page("a.html", plain);
         const std::string clean = page("clean.html", "<p>nichts</p>");
         const ino_t cleanBefore = inodeOf(clean);
-        runs.protectAll = option;
-        const RunOutcome outcome = runs.encodeFoundFiles();
+        protectAll = option;
+        const LocalRunResult result = encode(foundFiles);
+        const RunOutcome& outcome = result.outcome;
         EXPECT_EQ(inodeOf(clean), cleanBefore) << option;  // nothing to encode: not rewritten
 
-        const auto audit = runs.auditOutcome({a, clean});
+        const auto audit = result.auditOutcome();
         ASSERT_TRUE(audit.has_value());
         EXPECT_EQ(audit->kind, OutcomeKind::Error);
         if (option) {
@@ -319,13 +351,14 @@ TEST_F(EncodingRunsTest, TheOptionEncodesPlainAddressesEvenWithoutFoundTexts) {
     }
 }
 
-TEST_F(EncodingRunsTest, WithTheOptionFoundTextsAreReplacedFirst) {
+TEST_F(LocalRunTest, WithTheOptionFoundTextsAreReplacedFirst) {
     const std::string text = "<a href=\"mailto:x@y.de\">X</a> <a href='mailto:q@r.de'>Q</a>";
     const std::string a = page("a.html", text);
-    runs.protectAll = true;
-    EXPECT_EQ(runs.encodeFoundFiles().kind, OutcomeKind::Information);
-    EXPECT_EQ(test::readFile(a), protectAllAddresses(RunReplacements(runs.foundAddresses.items()).apply(text)));
-    EXPECT_FALSE(runs.auditOutcome({a}).has_value());
+    protectAll = true;
+    const LocalRunResult result = encode(foundFiles);
+    EXPECT_EQ(result.outcome.kind, OutcomeKind::Information);
+    EXPECT_EQ(test::readFile(a), protectAllAddresses(RunReplacements(foundTexts).apply(text)));
+    EXPECT_FALSE(result.auditOutcome().has_value());
 }
 
 }  // namespace
