@@ -1,6 +1,8 @@
 #include "addresses/address_audit.hpp"
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
 #include <set>
 
 #include "files/file_io.hpp"
@@ -10,15 +12,47 @@ namespace quill {
 
 namespace {
 
-// Offsets where lines begin; CR LF, a lone CR and a lone LF each end a line.
-std::vector<std::size_t> lineStarts(std::string_view bytes) {
-    std::vector<std::size_t> starts{0};
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n')))
-            starts.push_back(i + 1);
+// The line an offset stands in, counted onwards from the last one asked
+// for; CR LF, a lone CR and a lone LF each end a line.
+class LineCounter {
+public:
+    explicit LineCounter(std::string_view bytes) : bytes_(bytes) {}
+
+    // offsets come in increasing order.
+    void moveTo(std::size_t offset) {
+        for (;;) {
+            const std::size_t lf = next('\n', nextLf_);
+            const std::size_t cr = next('\r', nextCr_);
+            const std::size_t lineEnd = std::min(lf, cr);
+            if (lineEnd >= offset) return;
+            // A CR before an LF ends no line of its own.
+            if (lineEnd == lf || lineEnd + 1 >= bytes_.size() || bytes_[lineEnd + 1] != '\n') {
+                ++line_;
+                lineStart_ = lineEnd + 1;
+            }
+            at_ = lineEnd + 1;
+        }
     }
-    return starts;
-}
+    int line() const { return line_; }
+    std::size_t lineStart() const { return lineStart_; }
+
+private:
+    // The first c from at_ on (the page's size when there is none), found
+    // again only once at_ has passed the one found before.
+    std::size_t next(char c, std::optional<std::size_t>& found) const {
+        if (found && *found >= at_) return *found;
+        const void* hit = std::memchr(bytes_.data() + at_, c, bytes_.size() - at_);
+        found = hit == nullptr ? bytes_.size() : static_cast<std::size_t>(static_cast<const char*>(hit) - bytes_.data());
+        return *found;
+    }
+
+    std::string_view bytes_;
+    std::size_t at_ = 0;
+    std::optional<std::size_t> nextLf_;
+    std::optional<std::size_t> nextCr_;
+    int line_ = 1;
+    std::size_t lineStart_ = 0;
+};
 
 // Characters from a line's start to an offset: in a UTF-8 page each sequence
 // counts once, elsewhere each byte.
@@ -36,18 +70,17 @@ int characterColumn(std::string_view bytes, std::size_t lineStart, std::size_t o
 }  // namespace
 
 std::vector<ReadableAddress> auditText(std::string_view bytes, const std::string& path) {
-    const PageAddresses page(bytes);
-    const std::vector<std::size_t> starts = lineStarts(bytes);
+    const PageDecoder decoder(readableEncoding(bytes));
+    LineCounter lines(bytes);
     std::vector<ReadableAddress> hits;
-    for (const ShownRegion& region : page.withReadableAddresses()) {
+    forEachReadableRegion(bytes, decoder, [&](const ShownRegion& region) {
         for (const AddressSpan& span : region.readable) {
             const std::size_t offset = region.shown[span.first].begin;
-            const auto line = std::upper_bound(starts.begin(), starts.end(), offset) - 1;
-            hits.push_back({path, static_cast<int>(line - starts.begin()) + 1,
-                            characterColumn(bytes, *line, offset, page.decoder()), addressText(region, span),
-                            region.kind});
+            lines.moveTo(offset);
+            hits.push_back({path, lines.line(), characterColumn(bytes, lines.lineStart(), offset, decoder),
+                            addressText(region, span), region.kind});
         }
-    }
+    });
     return hits;
 }
 

@@ -1,7 +1,11 @@
 #include "addresses/page_addresses.hpp"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
+#include "html/html_characters.hpp"
+#include "html/named_references.hpp"
 #include "html/page_charset.hpp"
 #include "text/cp1252.hpp"
 
@@ -60,29 +64,66 @@ std::vector<AddressSpan> readableAddresses(const std::vector<ShownCharacter>& sh
     return readable;
 }
 
+// Whether a browser can show "@" in these bytes: as itself, or as a
+// reference that stands for it. Most regions hold neither, and they are
+// passed over without working out their characters. Only in code page 1252
+// and UTF-8 is "@" always the byte 0x40; elsewhere every region is read.
+bool mayShowAt(std::string_view bytes, ReferenceContext context, const PageDecoder& decoder) {
+    // The bytes after "&" that can begin a reference to "@": "#" and the
+    // first letters of the names that stand for it.
+    static const std::array<bool, 256> atLeads = [] {
+        std::array<bool, 256> leads{};
+        leads['#'] = true;
+        for (std::size_t i = 0; i < kNamedReferenceCount; ++i) {
+            const NamedReference& named = kNamedReferences[i];
+            if (named.first == U'@' || named.second == U'@') leads[static_cast<unsigned char>(named.name[0])] = true;
+        }
+        return leads;
+    }();
+    if (decoder.charset() != PageCharset::Windows1252 && decoder.charset() != PageCharset::Utf8) return true;
+    if (bytes.find('@') != std::string_view::npos) return true;
+    if (context == ReferenceContext::None) return false;
+    const HtmlPlace place = context == ReferenceContext::Attribute ? HtmlPlace::AttributeValue : HtmlPlace::Text;
+    for (std::size_t at = bytes.find('&'); at != std::string_view::npos; at = bytes.find('&', at + 1)) {
+        if (at + 1 >= bytes.size() || !atLeads[static_cast<unsigned char>(bytes[at + 1])]) continue;
+        const auto reference = referenceAt(bytes.substr(at), place);
+        if (reference && (reference->first == U'@' || reference->second == U'@')) return true;
+    }
+    return false;
+}
+
+// The region with its characters when it holds a readable address.
+std::optional<ShownRegion> readableRegion(std::string_view page, const PageDecoder& decoder,
+                                          const HtmlRegion& region) {
+    if (region.kind == RegionKind::StartTag) return std::nullopt;
+    const ReferenceContext context = contextOf(region.kind);
+    if (!mayShowAt(page.substr(region.begin, region.end - region.begin), context, decoder)) return std::nullopt;
+    std::vector<ShownCharacter> shown = shownCharacters(page, region.begin, region.end, decoder, context);
+    std::vector<AddressSpan> readable = readableAddresses(shown);
+    if (readable.empty()) return std::nullopt;
+    const ReadableKind kind = kindOf(region.kind, shown);
+    return ShownRegion{&region, std::move(shown), kind, std::move(readable)};
+}
+
 }  // namespace
 
-namespace {
-
-// A page in an encoding iconv cannot read is judged as code page 1252.
 PageEncoding readableEncoding(std::string_view page) {
     PageEncoding encoding = detectPageEncoding(page);
     if (!PageDecoder(encoding).readable()) encoding = PageEncoding{};
     return encoding;
 }
 
-}  // namespace
-
 PageAddresses::PageAddresses(std::string_view page)
     : page_(page), decoder_(readableEncoding(page)), regions_(htmlRegions(page)) {
-    for (const HtmlRegion& region : regions_) {
-        if (region.kind == RegionKind::StartTag) continue;
-        std::vector<ShownCharacter> shown = shownCharacters(region);
-        std::vector<AddressSpan> readable = readableAddresses(shown);
-        if (readable.empty()) continue;
-        const ReadableKind kind = kindOf(region.kind, shown);
-        readable_.push_back({&region, std::move(shown), kind, std::move(readable)});
-    }
+    for (const HtmlRegion& region : regions_)
+        if (auto found = readableRegion(page_, decoder_, region)) readable_.push_back(std::move(*found));
+}
+
+void forEachReadableRegion(std::string_view page, const PageDecoder& decoder,
+                           const std::function<void(const ShownRegion&)>& found) {
+    forEachHtmlRegion(page, [&](const HtmlRegion& region) {
+        if (const auto shown = readableRegion(page, decoder, region)) found(*shown);
+    });
 }
 
 std::vector<ShownCharacter> PageAddresses::shownCharacters(const HtmlRegion& region) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,16 @@ struct ShownRegion {
 
 // What a reader reads of one address of a region (UTF-8).
 std::string addressText(const ShownRegion& region, const AddressSpan& span);
+
+// How the page is read: as its encoding says, or as code page 1252 when
+// iconv cannot read that.
+PageEncoding readableEncoding(std::string_view page);
+
+// Each region of a page that holds a readable address, in byte order, with
+// none of the page's regions kept (its region pointer is valid during the
+// call only): the audit of a large page costs little memory.
+void forEachReadableRegion(std::string_view page, const PageDecoder& decoder,
+                           const std::function<void(const ShownRegion&)>& found);
 
 // The regions of a page and those of them that hold a readable address.
 // Only these keep their characters, so a large page costs little memory.

@@ -139,15 +139,15 @@ void BackgroundRun::progress(std::size_t done, std::size_t total, const std::str
 }
 
 void BackgroundRun::fileFound(const std::string& path) {
-    post([this, path] {
-        if (listener_.fileFound) listener_.fileFound(path);
-    });
+    const std::lock_guard lock(mutex_);
+    filesFound_.push_back(path);
+    wakeLocked();
 }
 
 void BackgroundRun::addressAdded(const std::string& foundText) {
-    post([this, foundText] {
-        if (listener_.addressAdded) listener_.addressAdded(foundText);
-    });
+    const std::lock_guard lock(mutex_);
+    addressesAdded_.push_back(foundText);
+    wakeLocked();
 }
 
 void BackgroundRun::post(std::function<void()> call) {
@@ -165,12 +165,16 @@ void BackgroundRun::wakeLocked() {
 
 void BackgroundRun::drain() {
     std::deque<std::function<void()>> calls;
+    StringList files;
+    StringList addresses;
     bool showProgress = false;
     RunStep step{};
     Progress latest;
     {
         const std::lock_guard lock(mutex_);
         calls.swap(queue_);
+        files.swap(filesFound_);
+        addresses.swap(addressesAdded_);
         wakePending_ = false;
         showProgress = progressChanged_;
         progressChanged_ = false;
@@ -182,6 +186,9 @@ void BackgroundRun::drain() {
         progressWindow_->showProgress(latest.done, latest.total, latest.current);
         if (cancel_) progressWindow_->showCancelling();
     }
+    // A call waits for the worker, which reported these before it queued it.
+    if (!files.empty() && listener_.filesFound) listener_.filesFound(files);
+    if (!addresses.empty() && listener_.addressesAdded) listener_.addressesAdded(addresses);
     for (auto& call : calls) call();
 }
 

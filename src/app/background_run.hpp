@@ -32,10 +32,12 @@ class ProgressWindow;
 class BackgroundRun : public QObject, public RunObserver {
     Q_OBJECT
 public:
-    // Called on the window thread for every file and found text a run adds.
+    // Called on the window thread with the files and found texts a run
+    // added since the last call, in order: a list grows in batches, so the
+    // window costs a run little however many there are.
     struct Listener {
-        std::function<void(const std::string& path)> fileFound;
-        std::function<void(const std::string& foundText)> addressAdded;
+        std::function<void(const StringList& paths)> filesFound;
+        std::function<void(const StringList& foundTexts)> addressesAdded;
     };
 
     BackgroundRun(QWidget& window, Listener listener);
@@ -98,6 +100,9 @@ private:
     // Shared between the threads, under mutex_.
     std::mutex mutex_;
     std::deque<std::function<void()>> queue_;
+    // Reported before the calls queued with them, which come later.
+    StringList filesFound_;
+    StringList addressesAdded_;
     bool wakePending_ = false;
     bool progressChanged_ = false;
     RunStep step_ = RunStep::Searching;

@@ -51,20 +51,23 @@ void keepTypedFieldsOnOneLine(Ui::TMaskerade& form, QObject& owner) {
         field->setValidator(validator);
 }
 
+// What a run added to one of the two lists, shown in one go.
+void appendShown(StringList& list, QListWidget& box, const StringList& added) {
+    list.insert(list.end(), added.begin(), added.end());
+    QStringList rows;
+    rows.reserve(static_cast<qsizetype>(added.size()));
+    for (const auto& entry : added) rows.append(displayText(entry));
+    box.addItems(rows);
+}
+
 }  // namespace
 
 TMaskerade::TMaskerade(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       ui(std::make_unique<Ui::TMaskerade>()),
-      runner_(*this, {[this](const std::string& path) {
-                          foundFiles_.push_back(path);
-                          ui->Dateien_gefunden->addItem(displayText(path));
-                      },
-                      [this](const std::string& text) {
-                          foundTexts_.push_back(text);
-                          ui->EMail_gefunden->addItem(displayText(text));
-                      }}) {
+      runner_(*this, {[this](const StringList& paths) { appendShown(foundFiles_, *ui->Dateien_gefunden, paths); },
+                      [this](const StringList& texts) { appendShown(foundTexts_, *ui->EMail_gefunden, texts); }}) {
     setFont(programFont());
     std::error_code noFolder;
     startFolder_ = std::filesystem::current_path(noFolder);

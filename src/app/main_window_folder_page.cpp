@@ -19,11 +19,16 @@ constexpr const char* kFolderPrompt = "Bitte wählen Sie das Verzeichnis aus:";
 
 void TMaskerade::showRunLists() {
     // Paths are the platform's own bytes; found texts are as their pages hold
-    // them, in UTF-8 or in 1252.
-    ui->Dateien_gefunden->clear();
-    for (const auto& path : foundFiles_) ui->Dateien_gefunden->addItem(displayText(path));
-    ui->EMail_gefunden->clear();
-    for (const auto& found : foundTexts_) ui->EMail_gefunden->addItem(displayText(found));
+    // them, in UTF-8 or in 1252. Each box is filled in one go.
+    const auto show = [](QListWidget& box, const StringList& list) {
+        QStringList rows;
+        rows.reserve(static_cast<qsizetype>(list.size()));
+        for (const auto& entry : list) rows.append(displayText(entry));
+        box.clear();
+        box.addItems(rows);
+    };
+    show(*ui->Dateien_gefunden, foundFiles_);
+    show(*ui->EMail_gefunden, foundTexts_);
 }
 
 void TMaskerade::showRunOutcome(const RunOutcome& outcome) {

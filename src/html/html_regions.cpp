@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <utility>
 
 namespace quill {
 
@@ -27,42 +29,51 @@ bool contains(const auto& names, std::string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// Regions go to the visitor as they are read, so a page's regions are never
+// all held at once; a start tag's attribute values wait until the tag's end
+// is known, so that the tag comes first.
 class Tokenizer {
 public:
-    explicit Tokenizer(std::string_view page) : page_(page) {}
+    Tokenizer(std::string_view page, const RegionVisitor& visit) : page_(page), visit_(visit) {}
 
-    std::vector<HtmlRegion> run() {
+    void run() {
         std::size_t textBegin = 0;
-        std::size_t i = 0;
-        while (i < page_.size()) {
-            if (page_[i] != '<') {
-                ++i;
-                continue;
-            }
-            const std::size_t before = regions_.size();
-            if (textBegin < i) add(RegionKind::Text, textBegin, i);
-            const std::size_t markupEnd = markup(i);
-            if (markupEnd == i) {
-                regions_.erase(regions_.begin() + static_cast<std::ptrdiff_t>(before), regions_.end());
+        for (std::size_t i = 0; i < page_.size();) {
+            const void* lt = std::memchr(page_.data() + i, '<', page_.size() - i);
+            if (lt == nullptr) break;
+            i = static_cast<std::size_t>(static_cast<const char*>(lt) - page_.data());
+            if (!opensMarkup(i)) {
                 ++i;  // a "<" that opens nothing is text
                 continue;
             }
-            i = textBegin = markupEnd;
+            if (textBegin < i) add(RegionKind::Text, textBegin, i);
+            i = textBegin = markup(i);
         }
-        if (textBegin < page_.size()) regions_.push_back({RegionKind::Text, textBegin, page_.size(), {}});
-        return std::move(regions_);
+        if (textBegin < page_.size()) add(RegionKind::Text, textBegin, page_.size());
     }
 
 private:
-    void add(RegionKind kind, std::size_t begin, std::size_t end, std::string tagName = {}) {
-        regions_.push_back({kind, begin, end, std::move(tagName)});
+    void add(RegionKind kind, std::size_t begin, std::size_t end) {
+        region_.kind = kind;
+        region_.begin = begin;
+        region_.end = end;
+        region_.tagName.clear();
+        visit_(region_);
     }
 
-    // Reads the markup that begins with the "<" at lt; returns where the text
-    // goes on, or lt itself when the "<" is plain text.
+    // Whether the "<" at lt begins markup rather than text.
+    bool opensMarkup(std::size_t lt) const {
+        const std::size_t next = lt + 1;
+        if (next >= page_.size()) return false;
+        const char c = page_[next];
+        if (c == '/') return next + 1 < page_.size();
+        return isAsciiLetter(c) || c == '!' || c == '?';
+    }
+
+    // Reads the markup that begins with the "<" at lt (opensMarkup holds);
+    // returns where the text goes on.
     std::size_t markup(std::size_t lt) {
         const std::size_t next = lt + 1;
-        if (next >= page_.size()) return lt;
         const char c = page_[next];
         if (isAsciiLetter(c)) return startTag(lt);
         if (c == '!') {
@@ -71,13 +82,9 @@ private:
             return bogusComment(lt);
         }
         if (c == '?') return bogusComment(lt);
-        if (c == '/') {
-            if (next + 1 >= page_.size()) return lt;
-            if (isAsciiLetter(page_[next + 1])) return skipPast('>', next);  // an end tag
-            if (page_[next + 1] == '>') return next + 2;                     // "</>" is dropped
-            return bogusComment(lt);
-        }
-        return lt;
+        if (isAsciiLetter(page_[next + 1])) return skipPast('>', next);  // an end tag
+        if (page_[next + 1] == '>') return next + 2;                     // "</>" is dropped
+        return bogusComment(lt);
     }
 
     std::size_t skipPast(char c, std::size_t from) const {
@@ -109,7 +116,7 @@ private:
         } else if (page_.substr(body, 2) == "->") {
             end = body + 2;  // "<!--->"
         } else {
-            for (std::size_t i = body; i < page_.size(); ++i) {
+            for (std::size_t i = page_.find("--", body); i != std::string_view::npos; i = page_.find("--", i + 1)) {
                 if (page_.substr(i, 3) == "-->") {
                     end = i + 3;
                     break;
@@ -128,10 +135,14 @@ private:
         std::size_t i = lt + 1;
         std::string name;
         while (i < page_.size() && !isSpace(page_[i]) && page_[i] != '/' && page_[i] != '>') name += lower(page_[i++]);
-        const std::size_t tagIndex = regions_.size();
-        add(RegionKind::StartTag, lt, page_.size(), name);
+        values_.clear();
         i = attributes(i);
-        regions_[tagIndex].end = i;
+        region_.kind = RegionKind::StartTag;
+        region_.begin = lt;
+        region_.end = i;
+        region_.tagName = name;
+        visit_(region_);
+        for (const auto& [begin, end] : values_) add(RegionKind::AttributeValue, begin, end);
         if (contains(kRawTextElements, name)) return rawContent(i, name, RegionKind::RawText);
         if (contains(kTextOnlyElements, name)) return rawContent(i, name, RegionKind::Text);
         if (name == "plaintext") {
@@ -161,14 +172,14 @@ private:
             if (page_[j] == '"' || page_[j] == '\'') {
                 const std::size_t close = page_.find(page_[j], j + 1);
                 const std::size_t end = close == std::string_view::npos ? page_.size() : close;
-                add(RegionKind::AttributeValue, j + 1, end);
+                values_.emplace_back(j + 1, end);
                 i = std::min(end + 1, page_.size());
             } else if (page_[j] == '>') {
                 return j + 1;
             } else {
                 std::size_t end = j;
                 while (end < page_.size() && !isSpace(page_[end]) && page_[end] != '>') ++end;
-                add(RegionKind::AttributeValue, j, end);
+                values_.emplace_back(j, end);
                 i = end;
             }
         }
@@ -193,20 +204,28 @@ private:
     }
 
     std::string_view page_;
-    std::vector<HtmlRegion> regions_;
+    const RegionVisitor& visit_;
+    HtmlRegion region_{};
+    // The attribute values of the start tag being read.
+    std::vector<std::pair<std::size_t, std::size_t>> values_;
 };
 
 }  // namespace
 
+void forEachHtmlRegion(std::string_view page, const RegionVisitor& visit) { Tokenizer(page, visit).run(); }
+
 std::vector<HtmlRegion> htmlRegions(std::string_view page) {
-    return Tokenizer(page).run();
+    std::vector<HtmlRegion> regions;
+    forEachHtmlRegion(page, [&regions](const HtmlRegion& region) { regions.push_back(region); });
+    return regions;
 }
 
 std::vector<ByteRange> rawTextRanges(std::string_view page) {
     std::vector<ByteRange> ranges;
     if (page.find('<') == std::string_view::npos) return ranges;
-    for (const HtmlRegion& region : htmlRegions(page))
+    forEachHtmlRegion(page, [&ranges](const HtmlRegion& region) {
         if (region.kind == RegionKind::RawText) ranges.push_back({region.begin, region.end});
+    });
     return ranges;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,11 @@ struct HtmlRegion {
 // Cuts a page into regions in the order of their bytes, as a browser's
 // tokenizer reads it; end tags and the gaps inside tags belong to none.
 std::vector<HtmlRegion> htmlRegions(std::string_view page);
+
+// The same regions one at a time, none kept: the region passed is valid only
+// during the call.
+using RegionVisitor = std::function<void(const HtmlRegion& region)>;
+void forEachHtmlRegion(std::string_view page, const RegionVisitor& visit);
 
 struct ByteRange {
     std::size_t begin;

@@ -1,6 +1,8 @@
 #include "html/page_charset.hpp"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -179,6 +181,15 @@ bool endsWithIgnoringCase(std::string_view text, std::string_view tail) {
 bool isUtf8WithNonAscii(std::string_view text) {
     bool nonAscii = false;
     for (std::size_t at = 0; at < text.size();) {
+        // Runs of ASCII, which most of a page is, go eight bytes at a time.
+        std::uint64_t eight = 0;
+        if (at + sizeof eight <= text.size()) {
+            std::memcpy(&eight, text.data() + at, sizeof eight);
+            if ((eight & 0x8080808080808080u) == 0) {
+                at += sizeof eight;
+                continue;
+            }
+        }
         char32_t codePoint = 0;
         const std::size_t length = decodeUtf8At(text, at, codePoint);
         if (length == 0) return false;
