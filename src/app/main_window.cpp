@@ -84,6 +84,11 @@ TMaskerade::TMaskerade(QWidget* parent)
     connectClick(ui->Del, &TMaskerade::DelClick);
     // A click, not a toggle: setting the box at start writes nothing.
     connectClick(ui->Alle_ja, &TMaskerade::Alle_jaClick);
+    connectClick(ui->Sicherung_ja, &TMaskerade::Sicherung_jaClick);
+    connectClick(ui->Vorschau_ja, &TMaskerade::Vorschau_jaClick);
+    connectClick(ui->Ausnahmen, &TMaskerade::AusnahmenClick);
+    connectClick(ui->Rueckgaengig, &TMaskerade::RueckgaengigClick);
+    connectClick(ui->FTP_Rueckgaengig, &TMaskerade::FTP_RueckgaengigClick);
     connectClick(ui->Dekode, &TMaskerade::DekodeClick);
     connectClick(ui->Help, &TMaskerade::HelpClick);
     connectClick(ui->About, &TMaskerade::AboutClick);
@@ -142,6 +147,8 @@ void TMaskerade::FormCreate() {
     ui->TLS_ja->setChecked(ftpFields.tls);
     ui->FTP_Unterordner->setChecked(ftpFields.subfolders);
     ui->Alle_ja->setChecked(file.protectAll());
+    ui->Sicherung_ja->setChecked(file.backup());
+    ui->Vorschau_ja->setChecked(file.preview());
 }
 
 void TMaskerade::HelpClick() {

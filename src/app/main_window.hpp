@@ -6,10 +6,13 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/background_run.hpp"
+#include "runs/change_preview.hpp"
 #include "runs/local_run.hpp"
+#include "runs/run_backup.hpp"
 
 class QAbstractButton;
 
@@ -53,6 +56,11 @@ public:
     void addClick();
     void DelClick();
     void Alle_jaClick();
+    void Sicherung_jaClick();
+    void Vorschau_jaClick();
+    void AusnahmenClick();
+    void RueckgaengigClick();
+    void FTP_RueckgaengigClick();
     void DekodeClick();
     void FTP_GoClick();
     // The page's note on sub-folders says what the box chooses.
@@ -85,9 +93,17 @@ private:
     // cancel it shows the state (showState) and the cancel box, and returns
     // false.
     bool runInBackground(const std::function<void()>& work, const std::function<void()>& showState);
-    // A local encoding run over files with the found texts listed: the run on
-    // the worker, then the closing box and the audit's box.
-    void encodeInBackground(const StringList& files);
+    // A local encoding run over files in place, with the found texts listed:
+    // with "Vorschau" the changes are shown first and nothing is written
+    // unless the user says "Kodieren"; with "Sicherung" the originals are
+    // kept (place names the run in its log). The run on the worker, then the
+    // closing box and the audit's box.
+    void encodeInBackground(const StringList& files, const std::string& place);
+    // Shows the changes of a run; true for "Kodieren".
+    bool confirmChanges(const std::vector<PreviewFile>& changes);
+    // The kept run of that kind the user chooses, if any.
+    std::optional<KeptRun> chooseKeptRun(RunKind kind);
+    void showUndoResult(const UndoResult& result);
 
     std::unique_ptr<Ui::TMaskerade> ui;
     TAboutBox* aboutBox_ = nullptr;

@@ -1,4 +1,9 @@
+#include <QFileInfo>
 #include <QScopeGuard>
+
+#include "app/preview_dialog.hpp"
+#include "runs/audit_message.hpp"
+#include "runs/backup_scope.hpp"
 
 #include "widgets/desktop.hpp"
 #include "app/main_window.hpp"
@@ -33,8 +38,13 @@ void TMaskerade::showRunLists() {
 
 void TMaskerade::showRunOutcome(const RunOutcome& outcome) {
     showRunLists();
-    ShowMessageBox(this, utf8ToCp1252(outcome.text),
-                   outcome.kind == OutcomeKind::Information ? MessageKind::Information : MessageKind::Error);
+    const MessageKind kind = outcome.kind == OutcomeKind::Information ? MessageKind::Information : MessageKind::Error;
+    if (outcome.fullList.empty()) {
+        ShowMessageBox(this, utf8ToCp1252(outcome.text), kind);
+        return;
+    }
+    desktop().showListMessageBox(this, QString::fromStdString(outcome.text), kind,
+                                 QString::fromStdString(outcome.fullList));
 }
 
 bool TMaskerade::runInBackground(const std::function<void()>& work, const std::function<void()>& showState) {
@@ -68,16 +78,46 @@ void TMaskerade::Verzeichnis_suchenClick() {
     runInBackground([&] { searchFolder(folder, masks, includeSubfolders, &runner_); }, [this] { showRunLists(); });
 }
 
-void TMaskerade::encodeInBackground(const StringList& files) {
+bool TMaskerade::confirmChanges(const std::vector<PreviewFile>& changes) {
+    PreviewDialog dialog(changes, this);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void TMaskerade::encodeInBackground(const StringList& files, const std::string& place) {
     auto guard = qScopeGuard([this] { showRunLists(); });
     LocalRunParameters parameters = LocalRunParameters::over(files);
     parameters.foundTexts = foundTexts_;
     parameters.protectAll = ui->Alle_ja->isChecked();
     parameters.observer = &runner_;
+    if (ui->Vorschau_ja->isChecked()) {
+        RunPreview preview;
+        const auto look = [&] {
+            parameters.exceptions = ExceptionList::load(exceptionsFilePath());
+            preview = previewLocalRun(parameters);
+        };
+        if (!runInBackground(look, [this] { showRunLists(); })) return;
+        // The list as the run would leave it; the run itself begins from the one before.
+        foundTexts_ = preview.foundTexts;
+        showRunLists();
+        if (!confirmChanges(preview.files)) return;
+        foundTexts_ = parameters.foundTexts;
+        showRunLists();
+    }
+    std::optional<RunBackup> backup;
+    if (ui->Sicherung_ja->isChecked()) {
+        backup.emplace(backupsFolder(), RunKind::Local, place);
+        parameters.hooks.beforeWrite = keepingOriginals(*backup);
+    }
     LocalRunResult result;
     const auto work = [&] {
         parameters.exceptions = ExceptionList::load(exceptionsFilePath());
-        result = runLocalEncoding(parameters);
+        try {
+            result = runLocalEncoding(parameters);
+        } catch (const std::exception& failure) {
+            if (backup) backup->failed(failure.what());
+            throw;
+        }
+        if (backup) backup->readable(readableLines(splitByExceptions(result.readable, parameters.exceptions).counted));
     };
     if (!runInBackground(work, [this] { showRunLists(); })) return;
     foundTexts_ = result.foundTexts;
@@ -86,7 +126,7 @@ void TMaskerade::encodeInBackground(const StringList& files) {
     if (const auto audit = result.auditOutcome(parameters.exceptions)) showRunOutcome(*audit);
 }
 
-void TMaskerade::Verzeichnis_kodierenClick() { encodeInBackground(foundFiles_); }
+void TMaskerade::Verzeichnis_kodierenClick() { encodeInBackground(foundFiles_, settings::SettingsFile().folder()); }
 
 void TMaskerade::Datei_kodierenClick() {
     const QStringList files = desktop().chooseFiles(this);
@@ -96,7 +136,7 @@ void TMaskerade::Datei_kodierenClick() {
     for (const QString& path : files) chosen.push_back(quill::files::linkFreePath(path.toStdString()));
     foundFiles_.insert(foundFiles_.end(), chosen.begin(), chosen.end());
     foundFiles_ = withoutRepeats(foundFiles_);
-    encodeInBackground(chosen);
+    encodeInBackground(chosen, QFileInfo(files.front()).absolutePath().toStdString());
 }
 
 }  // namespace quill

@@ -53,6 +53,17 @@ void TMaskerade::FTP_GoClick() {
             [&] { yes = desktop().askQuestion(this, applicationTitle(), QString::fromStdString(question)); });
         return yes;
     };
+    if (ui->Sicherung_ja->isChecked()) view.backupRoot = backupsFolder();
+    if (ui->Vorschau_ja->isChecked()) {
+        view.confirmChanges = [&](const std::vector<PreviewFile>& changes) {
+            bool encode = false;
+            runner_.onWindowThread([&] {
+                refresh();
+                encode = confirmChanges(changes);
+            });
+            return encode;
+        };
+    }
     // The worker's own lists, begun from the window's; what it adds comes
     // back through runner_ as it goes, and the lists as the run left them
     // (emptied at its end, or as far as it got) once it has stopped.

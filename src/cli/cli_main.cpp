@@ -22,7 +22,8 @@ struct CommandEntry {
 constexpr CommandEntry kCommands[] = {
     {"encode", Command::Encode, encodeCommand}, {"decode", Command::Decode, decodeCommand},
     {"run", Command::Run, runCommand},          {"audit", Command::Audit, auditCommand},
-    {"remote", Command::Remote, remoteCommand},
+    {"remote", Command::Remote, remoteCommand},  {"backups", Command::Backups, backupsCommand},
+    {"undo", Command::Undo, undoCommand},
 };
 
 int usage(CliIo& io, const std::string& text, const std::string& helpHint) {

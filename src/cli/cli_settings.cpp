@@ -24,6 +24,18 @@ StringList CliSettings::masks() const {
 
 ftp::RemoteRunFields CliSettings::ftpFields() const { return settings::SettingsFile(path_).ftp(); }
 
+bool backupWanted(const ParsedArguments& parsed) {
+    if (parsed.has("--no-backup")) return false;
+    const auto settings = parsed.value("--settings");
+    return !settings || settings::SettingsFile(*settings).backup();
+}
+
+std::string joinedOperands(const ParsedArguments& parsed) {
+    std::string text;
+    for (const auto& operand : parsed.operands()) text += (text.empty() ? "" : ", ") + operand;
+    return text;
+}
+
 ExceptionList chosenExceptions(const ParsedArguments& parsed) {
     if (const auto file = parsed.value("--exceptions")) {
         if (!files::fileExists(*file)) throw files::FileOpenError(files::openErrorText(*file, ENOENT));

@@ -29,6 +29,12 @@ private:
 // list of --settings, else "*.htm" and "*.html".
 StringList chosenMasks(const ParsedArguments& parsed);
 
+// Whether a run keeps the originals: unless --no-backup, or the settings
+// file of --settings says "Sicherung=Nein".
+bool backupWanted(const ParsedArguments& parsed);
+// The operands as the place a run worked on, for its log.
+std::string joinedOperands(const ParsedArguments& parsed);
+
 // The exceptions of a command: the file of --exceptions (which must exist),
 // else "Ausnahmen.qmk" beside --settings when it is there, else none.
 ExceptionList chosenExceptions(const ParsedArguments& parsed);

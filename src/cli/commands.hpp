@@ -14,6 +14,8 @@ int decodeCommand(const std::vector<std::string>& args, CliIo& io);
 int runCommand(const std::vector<std::string>& args, CliIo& io);
 int auditCommand(const std::vector<std::string>& args, CliIo& io);
 int remoteCommand(const std::vector<std::string>& args, CliIo& io);
+int backupsCommand(const std::vector<std::string>& args, CliIo& io);
+int undoCommand(const std::vector<std::string>& args, CliIo& io);
 
 // The whole program: "quillmaskerade-cli" followed by args.
 int runCli(const std::vector<std::string>& args, CliIo& io);

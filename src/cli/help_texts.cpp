@@ -15,6 +15,8 @@ Befehle:
   run      HTML-Dateien in Ordnern oder einzeln kodieren
   audit    Dateien auf noch lesbare E-Mail-Adressen prüfen
   remote   die HTML-Dateien eines Ordners auf einem FTP-Server kodieren
+  backups  die gesicherten Läufe zeigen
+  undo     einen Lauf rückgängig machen
 
 Allgemeine Optionen:
   -h, --help  diese Hilfe; "BEFEHL --help" zeigt die Hilfe eines Befehls
@@ -22,6 +24,9 @@ Allgemeine Optionen:
 
 Ergebnisse gehen auf die Standardausgabe, Fehler und Fortschritt auf die
 Standardfehlerausgabe. Eine Einstellungsdatei wird nur mit --settings gelesen.
+Vor dem ersten Ändern einer Datei legen "run" und "remote" ihren alten Inhalt
+im Ordner "Sicherungen" des aktuellen Ordners ab, mit "Protokoll.txt"; "undo"
+stellt ihn wieder her.
 
 Rückgabewerte:
   0  erledigt, oder nichts gefunden
@@ -78,6 +83,8 @@ Optionen:
   -a, --all          alle E-Mail-Adressen schützen, nicht nur die in Links
   -n, --dry-run      nichts schreiben, die Änderungen als Unified-Diff zeigen
                      (Rückgabewert 1, wenn sich etwas ändern würde)
+  --no-backup        die alten Inhalte nicht sichern (ohne: gesichert, außer
+                     die Einstellungsdatei sagt "Sicherung=Nein")
   --json             ein JSON-Objekt statt der Textzeilen ausgeben ("format": 1,
                      mit Summen unter "totals")
   --settings DATEI   Masken aus der Endungsliste "Endungen.qmk" neben DATEI,
@@ -158,6 +165,7 @@ Optionen:
   -n, --dry-run          nichts hochladen, die Änderungen als Unified-Diff zeigen
   --json                 der Bericht als ein JSON-Objekt, Seiten mit ihren
                          Pfaden auf dem Server
+  --no-backup            die Seiten des Servers nicht vorher sichern
   --verbose              auch die Funde zeigen, die eine Ausnahme erlaubt
   --settings DATEI       FTP-Daten aus dieser Einstellungsdatei, Masken aus
                          "Endungen.qmk" und Ausnahmen aus "Ausnahmen.qmk"
@@ -171,6 +179,26 @@ Beispiele:
   quillmaskerade-cli remote --host sftp://web.example.com --user web --folder htdocs
 )TXT";
 
+constexpr std::string_view kBackups = R"TXT(Aufruf: quillmaskerade-cli backups [--json]
+
+Zeigt die gesicherten Läufe im Ordner "Sicherungen", den neuesten zuerst: je
+Lauf eine Zeile mit seinem Namen (der Zeit des Laufs), der Art (lokal oder FTP),
+dem Ort und der Zahl der gesicherten Dateien.
+)TXT";
+
+constexpr std::string_view kUndo = R"TXT(Aufruf: quillmaskerade-cli undo [LAUF]
+
+Macht einen lokalen Lauf rückgängig: ohne LAUF den neuesten, der noch nicht
+rückgängig gemacht wurde. Eine Datei wird nur wiederhergestellt, wenn sie noch
+genau so ist, wie der Lauf sie geschrieben hat; jede andere wird genannt und
+bleibt, wie sie ist (Rückgabewert 1). Läufe auf einem FTP-Server macht das
+Programm auf der Seite "FTP-Zugriff" rückgängig.
+
+Beispiele:
+  quillmaskerade-cli backups
+  quillmaskerade-cli undo 2026-05-04_10-15-00
+)TXT";
+
 constexpr std::string_view kVersion = "quillmaskerade-cli " QUILL_VERSION "\n";
 
 }  // namespace
@@ -182,6 +210,8 @@ std::string_view helpText(Command command) {
         case Command::Run: return kRun;
         case Command::Audit: return kAudit;
         case Command::Remote: return kRemote;
+        case Command::Backups: return kBackups;
+        case Command::Undo: return kUndo;
         case Command::Program: break;
     }
     return kProgram;

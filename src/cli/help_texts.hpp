@@ -4,7 +4,7 @@
 
 namespace quill::cli {
 
-enum class Command { Program, Encode, Decode, Run, Audit, Remote };
+enum class Command { Program, Encode, Decode, Run, Audit, Remote, Backups, Undo };
 
 // The German help of the program or of one command, with examples (UTF-8,
 // ending in a line end).

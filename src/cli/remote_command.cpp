@@ -26,6 +26,7 @@
 #include "remote/server_connection.hpp"
 #include "remote/server_address.hpp"
 #include "sftp/host_key.hpp"
+#include "runs/run_backup.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 #include "text/integer_parse.hpp"
@@ -238,7 +239,7 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
                {"--password-file", true}, {"--folder", true}, {"--active"}, {"--tls"}, {"--sftp"}, {"--fingerprint", true},
                {"--mask", true, true},
                {"--recursive"}, {"--all"}, {"--dry-run"}, {"--json"}, {"--verbose"}, {"--settings", true},
-               {"--exceptions", true}});
+               {"--exceptions", true}, {"--no-backup"}});
     if (parsed.has("--help")) return io.out << helpText(Command::Remote), kExitDone;
     if (!parsed.operands().empty()) throw UsageError("remote nimmt keine Pfade: " + parsed.operands().front());
     const bool dryRun = parsed.has("--dry-run");
@@ -250,6 +251,7 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
     const std::string fingerprint = trustedFingerprint(parsed, fields);
     const ExceptionList exceptions = chosenExceptions(parsed);
     const bool sftp = ftp::selectsSftp(fields.host);
+    const std::string backupRoot = backupWanted(parsed) ? backupsFolder() : std::string();
 
     EncodingRuns runs;
     runs.includeSubfolders = false;
@@ -267,7 +269,9 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
         if (!fingerprint.empty() && sftp) settings::SettingsFile().setHostKey(hostKeyName(fields), fingerprint);
         if (!fingerprint.empty() && !sftp) settings::SettingsFile().setCertificatePin(fields.host, fingerprint);
         try {
-            ftp::FTP_Go(*server, fields, masks, runs, fileBox, recorder.view(dryRun, sftp));
+            ftp::RemoteRunView view = recorder.view(dryRun, sftp);
+            view.backupRoot = backupRoot;
+            ftp::FTP_Go(*server, fields, masks, runs, fileBox, view);
         } catch (...) {
             if (work.holdsCopies()) io.err << "Die lokalen Kopien liegen in " << work.path() << "\n";
             throw;

@@ -43,10 +43,11 @@ SiteRun encodeSiteFiles(const StringList& paths, const SiteRunOptions& options) 
     std::vector<FileResult> files;
     files.reserve(paths.size());
     for (const auto& path : paths) files.push_back({path, 0, false, {}});
-    if (options.diffs)
-        parameters.hooks.beforeWrite = [&files](const PageChange& change) {
+    if (options.diffs || options.beforeWrite)
+        parameters.hooks.beforeWrite = [&files, &options](const PageChange& change) {
+            if (options.beforeWrite && !options.trial) options.beforeWrite(change);
             FileResult& file = files[change.index];
-            file.diff = unifiedDiff(shownName(file.path), change.before, change.after);
+            if (options.diffs) file.diff = unifiedDiff(shownName(file.path), change.before, change.after);
         };
 
     LocalRunResult result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ struct SiteRunOptions {
     bool diffs = false;
     ExceptionList exceptions;
     RunObserver* observer = nullptr;
+    // Hears each page before it changes (the backup); not in a trial.
+    std::function<void(const PageChange&)> beforeWrite{};
 };
 
 // "Verzeichnis kodieren" over paths: scan every file, rewrite them all,

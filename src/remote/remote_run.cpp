@@ -8,6 +8,7 @@
 
 #include "addresses/address_audit.hpp"
 #include "runs/audit_message.hpp"
+#include "runs/backup_scope.hpp"
 #include "files/file_io.hpp"
 #include "remote/certificate_pins.hpp"
 #include "remote/host_key_pins.hpp"
@@ -98,15 +99,15 @@ void listMatchingNames(remote::RemoteFolder& server, const StringList& masks, St
     if (!refused.empty()) view.showMessage({OutcomeKind::Error, refusedNamesMessage(refused)});
 }
 
-// The audit of the copies, each hit named by its page on the server.
-std::optional<RunOutcome> auditCopies(const std::vector<RemotePage>& pages, const StringList& copies,
-                                      const ExceptionList& exceptions) {
+// The audit of the copies that counts, each hit named by its page on the server.
+std::vector<ReadableAddress> auditCopies(const std::vector<RemotePage>& pages, const StringList& copies,
+                                         const ExceptionList& exceptions) {
     std::vector<ReadableAddress> hits = auditFiles(copies);
     for (ReadableAddress& hit : hits) {
         const auto copy = std::find(copies.begin(), copies.end(), hit.path);
         hit.path = cp1252ToUtf8(pages[static_cast<std::size_t>(copy - copies.begin())].serverPath());
     }
-    return readableAddressesOutcome(splitByExceptions(std::move(hits), exceptions).counted);
+    return splitByExceptions(std::move(hits), exceptions).counted;
 }
 
 std::string displayName(const std::string& remoteName) { return cp1252ToUtf8(remoteName); }
@@ -274,36 +275,65 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
 
     takeCopiesAsFound(copies, runs);
     runs.scanFiles(runs.foundFiles);
-    {
-        // The exceptions judge a copy by its page's path on the server.
-        runs.pageName = [&](const std::string& copy) {
-            const auto at = std::find(copies.begin(), copies.end(), copy);
-            if (at == copies.end()) return copy;
-            const RemotePage& page = pages[static_cast<std::size_t>(at - copies.begin())];
-            if (!page.folder.empty()) return cp1252ToUtf8(page.serverPath());
-            return cp1252ToUtf8(fields.folder.empty() ? page.name : files::joinPath(fields.folder, page.name));
-        };
-        const std::unique_ptr<EncodingRuns, void (*)(EncodingRuns*)> forget(
-            &runs, [](EncodingRuns* r) { r->pageName = nullptr; });
-        runs.Dateien_kodieren(copies);
+
+    // The exceptions judge a copy, and the backup keeps it, by its page on the server.
+    const auto pageOf = [&](const std::string& copy) -> const RemotePage* {
+        const auto at = std::find(copies.begin(), copies.end(), copy);
+        return at == copies.end() ? nullptr : &pages[static_cast<std::size_t>(at - copies.begin())];
+    };
+    runs.pageName = [&](const std::string& copy) {
+        const RemotePage* page = pageOf(copy);
+        if (page == nullptr) return copy;
+        if (!page->folder.empty()) return cp1252ToUtf8(page->serverPath());
+        return cp1252ToUtf8(fields.folder.empty() ? page->name : files::joinPath(fields.folder, page->name));
+    };
+    const std::unique_ptr<EncodingRuns, void (*)(EncodingRuns*)> forget(
+        &runs, [](EncodingRuns* r) { r->pageName = nullptr; });
+
+    if (view.confirmChanges) {
+        std::vector<PreviewFile> changes = runs.previewChanges(copies);
+        for (PreviewFile& change : changes) change.path = displayName(pageOf(change.path)->path);
+        if (!view.confirmChanges(changes)) {
+            for (const auto& copy : copies) files::removeFile(copy);
+            removeEmptyCopyFolders(remoteWorkFolder(), pages);
+            server.disconnect();
+            runs.clearLists();
+            return;
+        }
     }
 
-    RunOutcome outcome = runs.Ergebnis_melden();
-    if (fields.subfolders && outcome.kind == OutcomeKind::Information)
-        outcome.text += "\r\n" + std::to_string(foldersListed) + " Ordner durchsucht.";
-    view.refresh();
-    view.showMessage(outcome);
-    // Seen before anything is uploaded.
-    if (const auto audit = auditCopies(pages, copies, runs.exceptions)) view.showMessage(*audit);
-    if (outcome.kind == OutcomeKind::Information && view.uploadAfterReport) {
-        std::vector<RemotePage> changed;
-        for (std::size_t i = 0; i < pages.size(); ++i) {
-            if (!fields.subfolders || contentDigest(copies[i]) != before[i])
-                changed.push_back(pages[i]);
-            else
-                files::removeFile(copies[i]);  // nothing of it to upload, by hand either
+    std::optional<RunBackup> backup;
+    if (!view.backupRoot.empty() && view.uploadAfterReport)
+        backup.emplace(view.backupRoot, RunKind::Remote, fields.host, fields.folder);
+    const BackupScope keeping(runs, backup, [&](const std::string& copy) {
+        const RemotePage& page = *pageOf(copy);
+        return KeptAs{page.serverPath(), remoteMirrorPath(fields.host, fields.folder, page.path)};
+    });
+    try {
+        runs.Dateien_kodieren(copies);
+
+        RunOutcome outcome = runs.Ergebnis_melden();
+        if (fields.subfolders && outcome.kind == OutcomeKind::Information)
+            outcome.text += "\r\n" + std::to_string(foldersListed) + " Ordner durchsucht.";
+        view.refresh();
+        view.showMessage(outcome);
+        // Seen before anything is uploaded.
+        const std::vector<ReadableAddress> readable = auditCopies(pages, copies, runs.exceptions);
+        if (backup) backup->readable(readableLines(readable));
+        if (const auto audit = readableAddressesOutcome(readable)) view.showMessage(*audit);
+        if (outcome.kind == OutcomeKind::Information && view.uploadAfterReport) {
+            std::vector<RemotePage> changed;
+            for (std::size_t i = 0; i < pages.size(); ++i) {
+                if (!fields.subfolders || contentDigest(copies[i]) != before[i])
+                    changed.push_back(pages[i]);
+                else
+                    files::removeFile(copies[i]);  // nothing of it to upload, by hand either
+            }
+            uploadAll(server, place, changed, runs.observer, view);
         }
-        uploadAll(server, place, changed, runs.observer, view);
+    } catch (const std::exception& failure) {
+        if (backup) backup->failed(failure.what());
+        throw;
     }
 
     for (const auto& copy : copies) files::removeFile(copy);

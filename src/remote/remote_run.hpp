@@ -34,6 +34,13 @@ struct RemoteRunView {
     // server certificate that the system does not vouch for, and an SSH host
     // key that neither known_hosts nor the settings file knows.
     std::function<bool(const std::string& question)> askQuestion{};
+    // Where the run keeps the server's pages before it changes them (a
+    // RunBackup there); no backup when empty, and none in a trial run.
+    std::string backupRoot{};
+    // Optional: shown every page that would change, named by its server
+    // name, before anything is written; false ends the run as it began
+    // (copies deleted, disconnected, lists emptied, nothing uploaded).
+    std::function<bool(const std::vector<PreviewFile>& changes)> confirmChanges{};
 };
 
 inline constexpr const char* kMissingFieldsMessage =

@@ -3,8 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <nettle/sha2.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <set>
@@ -14,6 +12,7 @@
 #include "remote/remote_replace.hpp"
 #include "remote_folder/remote_tree.hpp"
 #include "runs/file_mask.hpp"
+#include "runs/run_backup.hpp"
 #include "text/cp1252.hpp"
 #include "text/quill_error.hpp"
 
@@ -86,14 +85,6 @@ void removeEmptyCopyFolders(const std::string& workFolder, const std::vector<Rem
     for (const auto& folder : deepestFirst) ::rmdir(files::joinPath(workFolder, folder).c_str());
 }
 
-std::string contentDigest(const std::string& path) {
-    const std::string bytes = files::readWholeFile(path);
-    sha256_ctx context;
-    sha256_init(&context);
-    sha256_update(&context, bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data()));
-    std::string digest(SHA256_DIGEST_SIZE, '\0');
-    sha256_digest(&context, digest.size(), reinterpret_cast<std::uint8_t*>(digest.data()));
-    return digest;
-}
+std::string contentDigest(const std::string& path) { return sha256Hex(files::readWholeFile(path)); }
 
 }  // namespace quill::ftp

@@ -28,7 +28,10 @@ std::string readableAddressesMessage(const std::vector<ReadableAddress>& hits) {
 
 std::optional<RunOutcome> readableAddressesOutcome(const std::vector<ReadableAddress>& hits) {
     if (hits.empty()) return std::nullopt;
-    return RunOutcome{OutcomeKind::Error, readableAddressesMessage(hits)};
+    std::string list;
+    for (const ReadableAddress& hit : hits)
+        list += hit.path + ":" + std::to_string(hit.line) + ":" + std::to_string(hit.column) + ": " + hit.address + "\r\n";
+    return RunOutcome{OutcomeKind::Error, readableAddressesMessage(hits), list};
 }
 
 }  // namespace quill

@@ -13,7 +13,8 @@ namespace quill {
 std::string readableAddressesMessage(const std::vector<ReadableAddress>& hits);
 
 // The box that follows a run's closing message: an error box with that
-// message, or none when no address is readable.
+// message and the full list of hits ("file:line:column: address"), or none
+// when no address is readable.
 std::optional<RunOutcome> readableAddressesOutcome(const std::vector<ReadableAddress>& hits);
 
 }  // namespace quill

@@ -47,6 +47,17 @@ void EncodingRuns::Dateien_kodieren(const StringList& paths) {
     lastRewrite_ = run(std::move(parameters));
 }
 
+std::vector<PreviewFile> EncodingRuns::previewChanges(const StringList& paths) const {
+    LocalRunParameters parameters;
+    parameters.rewritten = paths;
+    parameters.foundTexts = foundAddresses.items();
+    parameters.protectAll = protectAll;
+    parameters.exceptions = exceptions;
+    parameters.pageName = pageName;
+    parameters.observer = observer;
+    return previewLocalRun(std::move(parameters)).files;
+}
+
 RunOutcome EncodingRuns::Ergebnis_melden() const {
     return quill::Ergebnis_melden(foundAddresses.items(), lastRewrite_.protectedByOption, lastRewrite_.unreadable);
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "encoding/found_addresses.hpp"
+#include "runs/change_preview.hpp"
 #include "runs/exception_list.hpp"
 #include "runs/local_run.hpp"
 #include "runs/run_outcome.hpp"
@@ -42,6 +43,9 @@ public:
     // encoded addresses by protectAll: the files did change. Pages it left
     // as they were for their encoding are named.
     RunOutcome Ergebnis_melden() const;
+    // What Dateien_kodieren(paths) would change, each page once; nothing is
+    // written and beforeWrite hears nothing.
+    std::vector<PreviewFile> previewChanges(const StringList& paths) const;
 
 private:
     LocalRunResult run(LocalRunParameters parameters);

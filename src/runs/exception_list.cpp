@@ -12,16 +12,6 @@ namespace quill {
 
 namespace {
 
-bool validUtf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        char32_t code = 0;
-        const std::size_t length = decodeUtf8At(text, at, code);
-        if (length == 0) return false;
-        at += length;
-    }
-    return true;
-}
-
 std::string trimmed(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && blank(text.front())) text.remove_prefix(1);
@@ -33,9 +23,8 @@ std::string trimmed(std::string_view text) {
 
 ExceptionList::ExceptionList(const StringList& lines) {
     for (const std::string& line : lines) {
-        std::string entry = trimmed(std::string_view(line).substr(0, line.find('#')));
+        std::string entry = utf8OrCp1252ToUtf8(trimmed(std::string_view(line).substr(0, line.find('#'))));
         if (entry.empty()) continue;
-        if (!validUtf8(entry)) entry = cp1252ToUtf8(entry);
         if (entry.find('@') != std::string::npos && entry.find('/') == std::string::npos)
             addresses_.push_back(std::move(entry));
         else

@@ -99,7 +99,8 @@ private:
             return false;
         }
         bool protectedAny = false;
-        const files::FolderLocks locks(rewritten_);
+        std::optional<files::FolderLocks> locks;
+        if (!p_.writeNothing) locks.emplace(rewritten_);
         files::RewriteBatch batch;
         std::size_t index = 0;
         try {
@@ -118,11 +119,12 @@ private:
                 std::string result = rewritten(path, page, encoding, replacements, outcome.places, protectedAny);
                 outcome.newSize = result.size();
                 outcome.changed = result != page.bytes;
-                if (!replacements.empty() || outcome.changed) {
-                    if (!wroteAny_ && p_.hooks.beforeFirstWrite) p_.hooks.beforeFirstWrite();
-                    wroteAny_ = true;
-                    if (outcome.changed && p_.hooks.beforeWrite)
-                        p_.hooks.beforeWrite({index - 1, path, page.bytes, result, outcome.places});
+                const bool writes = !p_.writeNothing && (!replacements.empty() || outcome.changed);
+                if (writes && !wroteAny_ && p_.hooks.beforeFirstWrite) p_.hooks.beforeFirstWrite();
+                wroteAny_ = wroteAny_ || writes;
+                if (outcome.changed && p_.hooks.beforeWrite)
+                    p_.hooks.beforeWrite({index - 1, path, page.bytes, result, outcome.places});
+                if (writes) {
                     batch.stage(path, result, std::nullopt, &page.read);
                     outcome.written = true;
                 }

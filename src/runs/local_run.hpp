@@ -59,6 +59,9 @@ struct LocalRunParameters {
     // Hears the steps, files and found texts, and may cancel; none by default.
     RunObserver* observer = nullptr;
     RewriteHooks hooks;
+    // A preview: every change is made in memory and heard (hooks.beforeWrite),
+    // none is written, no folder is locked.
+    bool writeNothing = false;
 
     // A folder or file run: files scanned and rewritten alike.
     static LocalRunParameters over(const StringList& files) {

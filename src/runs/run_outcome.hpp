@@ -10,6 +10,8 @@ enum class OutcomeKind { Information, Error };
 struct RunOutcome {
     OutcomeKind kind;
     std::string text;
+    // The whole list when the text shows only its start (UTF-8, a line each).
+    std::string fullList{};
 };
 
 }  // namespace quill

@@ -20,6 +20,8 @@ constexpr std::string_view kMailAddressKey = "EMailAdresse";
 constexpr std::string_view kSubjectKey = "Betreff";
 constexpr std::string_view kFolderKey = "Verzeichnis";  // in both sections
 constexpr std::string_view kProtectAllKey = "AlleAdressen";
+constexpr std::string_view kBackupKey = "Sicherung";
+constexpr std::string_view kPreviewKey = "Vorschau";
 
 constexpr std::string_view kServerKey = "Server";
 constexpr std::string_view kUsernameKey = "Username";
@@ -66,6 +68,18 @@ std::string SettingsFile::folder() const {
 
 void SettingsFile::setFolder(const std::string& folder) {
     IniFile(path_).writeString(kProgramSection, kFolderKey, folder);
+}
+
+bool SettingsFile::backup() const {
+    return IniFile(path_).readString(kProgramSection, kBackupKey, kYes) != kNo;
+}
+
+void SettingsFile::setBackup(bool on) { IniFile(path_).writeString(kProgramSection, kBackupKey, switchValue(on)); }
+
+bool SettingsFile::preview() const { return readSwitch(IniFile(path_), kProgramSection, kPreviewKey); }
+
+void SettingsFile::setPreview(bool on) {
+    IniFile(path_).writeString(kProgramSection, kPreviewKey, switchValue(on));
 }
 
 bool SettingsFile::protectAll() const { return readSwitch(IniFile(path_), kProgramSection, kProtectAllKey); }

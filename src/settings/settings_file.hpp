@@ -50,6 +50,13 @@ public:
     bool protectAll() const;
     void setProtectAll(bool on);
 
+    // Whether a run keeps the originals first; on unless switched off.
+    bool backup() const;
+    void setBackup(bool on);
+    // Whether a run shows its changes before it writes; off unless switched on.
+    bool preview() const;
+    void setPreview(bool on);
+
     // The folder is "/" before the first remote run.
     FtpFields ftp() const;
     void setFtp(const FtpFields& fields);

@@ -53,6 +53,16 @@ bool unicodeToCp1252(char32_t codePoint, unsigned char& byte) {
     return false;
 }
 
+std::string utf8OrCp1252ToUtf8(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t code = 0;
+        const std::size_t length = decodeUtf8At(text, at, code);
+        if (length == 0) return cp1252ToUtf8(text);
+        at += length;
+    }
+    return std::string(text);
+}
+
 std::string cp1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -15,6 +15,9 @@ bool unicodeToCp1252(char32_t codePoint, unsigned char& byte);
 
 std::string cp1252ToUtf8(std::string_view text);
 
+// Text that may be either: valid UTF-8 stays, anything else is taken as 1252.
+std::string utf8OrCp1252ToUtf8(std::string_view text);
+
 // A character that 1252 cannot hold (or malformed UTF-8) becomes "?".
 std::string utf8ToCp1252(std::string_view text);
 

@@ -25,6 +25,10 @@ public:
 
     // The program's message box: one "OK" button, modal.
     virtual void showMessageBox(QWidget* parent, const QString& text, MessageKind kind) = 0;
+    // The same box for a text that shows only the start of a list: it can
+    // show the whole list and copies it with Ctrl+C.
+    virtual void showListMessageBox(QWidget* parent, const QString& text, MessageKind kind,
+                                    const QString& fullList) = 0;
     // The application-wide error box: stop icon, the application title as caption.
     virtual void showErrorBox(QWidget* owner, const QString& caption, const QString& text) = 0;
     // The file-open dialog with multiple selection; empty when cancelled.

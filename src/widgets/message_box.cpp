@@ -8,6 +8,7 @@
 #include <QStyle>
 
 #include "widgets/box_clipboard_text.hpp"
+#include "widgets/full_list_dialog.hpp"
 #include "widgets/message_box_layout.hpp"
 #include "widgets/qt_text.hpp"
 #include "widgets/xp_button.hpp"
@@ -34,13 +35,14 @@ QString messageBoxCaption(MessageKind kind) {
     return kind == MessageKind::Information ? QStringLiteral("Informationen") : QStringLiteral("Fehler");
 }
 
-MessageBoxDialog::MessageBoxDialog(QWidget* parent, const QString& text, MessageKind kind)
+MessageBoxDialog::MessageBoxDialog(QWidget* parent, const QString& text, MessageKind kind, const QString& fullList)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       text_(text),
       icon_(new QLabel(this)),
       label_(new QLabel(this)),
-      ok_(new XpButton(QStringLiteral("OK"), this)) {
+      ok_(new XpButton(QStringLiteral("OK"), this)),
+      fullList_(fullList) {
     setObjectName(QStringLiteral("MessageBox"));
     setWindowTitle(messageBoxCaption(kind));
     setModal(true);
@@ -64,10 +66,26 @@ MessageBoxDialog::MessageBoxDialog(QWidget* parent, const QString& text, Message
     icon_->setGeometry(layout.icon);
     label_->setGeometry(layout.text);
     ok_->setGeometry(layout.button);
-    setFixedSize(layout.client);
+    QSize client = layout.client;
+    if (!fullList_.isEmpty()) {
+        // The list's button stands right of "OK", the pair centred.
+        list_ = new XpButton(QStringLiteral("Alle anzeigen …"), this);
+        list_->setObjectName(QStringLiteral("Alle_anzeigen"));
+        const int gap = layout.button.left() > 0 ? averageCharWidth(fontMetrics()) : 6;
+        const int width = std::max(layout.button.width(), fontMetrics().horizontalAdvance(list_->text()) + 16);
+        client.setWidth(std::max(client.width(), layout.button.width() + gap + width + 2 * layout.icon.left()));
+        const int left = (client.width() - (layout.button.width() + gap + width)) / 2;
+        ok_->move(left, layout.button.top());
+        list_->setGeometry(left + layout.button.width() + gap, layout.button.top(), width, layout.button.height());
+        connect(list_, &QAbstractButton::clicked, this, [this] {
+            FullListDialog all(windowTitle(), displayText(fullList_), this);
+            all.exec();
+        });
+    }
+    setFixedSize(client);
     if (screen != nullptr) {
         const QRect area = screen->geometry();
-        move(area.center() - QPoint(layout.client.width() / 2, layout.client.height() / 2));
+        move(area.center() - QPoint(client.width() / 2, client.height() / 2));
     }
     ok_->setFocus();
 }
@@ -77,6 +95,7 @@ QString MessageBoxDialog::caption() const {
 }
 
 QString MessageBoxDialog::clipboardText() const {
+    if (list_ != nullptr) return boxClipboardText(caption(), fullList_, {ok_->text(), list_->text()});
     return boxClipboardText(caption(), text_, {ok_->text()});
 }
 

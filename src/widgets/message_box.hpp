@@ -17,13 +17,17 @@ class XpButton;
 class MessageBoxDialog : public QDialog {
     Q_OBJECT
 public:
-    MessageBoxDialog(QWidget* parent, const QString& text, MessageKind kind);
+    // With a full list, a second button "Alle anzeigen …" shows it whole,
+    // and Ctrl+C copies it instead of the shortened text.
+    MessageBoxDialog(QWidget* parent, const QString& text, MessageKind kind, const QString& fullList = {});
 
     QString caption() const;
     QString text() const { return text_; }
     // What Ctrl+C puts on the clipboard.
     QString clipboardText() const;
     XpButton* okButton() const { return ok_; }
+    // "Alle anzeigen …", only with a full list.
+    XpButton* listButton() const { return list_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -33,6 +37,8 @@ private:
     QLabel* icon_;
     QLabel* label_;
     XpButton* ok_;
+    QString fullList_;
+    XpButton* list_ = nullptr;
 };
 
 // The caption of a message box of the kind.

@@ -17,6 +17,11 @@ void QtDesktop::showMessageBox(QWidget* parent, const QString& text, MessageKind
     box.exec();
 }
 
+void QtDesktop::showListMessageBox(QWidget* parent, const QString& text, MessageKind kind, const QString& fullList) {
+    MessageBoxDialog box(parent, text, kind, fullList);
+    box.exec();
+}
+
 void QtDesktop::showErrorBox(QWidget* owner, const QString& caption, const QString& text) {
     ErrorBox box(owner, caption, text);
     box.exec();

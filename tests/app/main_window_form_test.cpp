@@ -53,6 +53,7 @@ const ControlRow kControls[] = {
     {"Verzeichnis_suchen", Kind::Button, "Verzeichnis", "Verzeichnis auswählen", {8, 96, 217, 25}},
     {"Verzeichnis_kodieren", Kind::Button, "Verzeichnis", "Verzeichnis kodieren", {240, 96, 217, 25}},
     {"Unterverz", Kind::CheckBox, "Verzeichnis", "Unterverzeichnisse ebenfalls durchsuchen", {12, 128, 225, 17}},
+    {"Rueckgaengig", Kind::Button, "Verzeichnis", "Rückgängig …", {240, 126, 217, 25}},
     {"gefundene_dateien", Kind::Label, "Verzeichnis", "Folgende Dateien wurden gefunden:", {12, 160, 173, 13}},
     {"Dateien_gefunden", Kind::ListBox, "Verzeichnis", "", {12, 176, 445, 65}},
     {"gefundene_adressen", Kind::Label, "Verzeichnis", "Folgende E-Mail-Adressen wurden gefunden:", {12, 248, 212, 13}},
@@ -73,6 +74,9 @@ const ControlRow kControls[] = {
     {"Endungen", Kind::ListBox, "Einstellungen", "", {256, 176, 201, 145}},
     {"Del", Kind::Button, "Einstellungen", "Markierten Eintrag löschen", {10, 240, 231, 25}},
     {"Alle_ja", Kind::CheckBox, "Einstellungen", "Alle E-Mail-Adressen schützen", {10, 280, 231, 17}},
+    {"Sicherung_ja", Kind::CheckBox, "Einstellungen", "Sicherung vor jedem Kodieren", {10, 300, 231, 17}},
+    {"Vorschau_ja", Kind::CheckBox, "Einstellungen", "Änderungen vor dem Kodieren zeigen", {10, 320, 231, 17}},
+    {"Ausnahmen", Kind::Button, "Einstellungen", "Ausnahmen …", {256, 324, 201, 19}},
     {"Dekodieren_Text",
      Kind::Label,
      "Dekodieren",
@@ -105,6 +109,7 @@ const ControlRow kControls[] = {
     // Two lines: the caption is wider than the column left of "Passiv".
     {"TLS_ja", Kind::CheckBox, "FTP", "Verschlüsselt\n(FTPS)", {8, 288, 85, 30}},
     {"FTP_Unterordner", Kind::CheckBox, "FTP", "Unterordner", {8, 322, 85, 17}},
+    {"FTP_Rueckgaengig", Kind::Button, "FTP", "Rückgängig …", {398, 179, 59, 34}},
     {"FTP_Go", Kind::Button, "FTP", "Starten", {96, 308, 121, 21}},
     {"FTPDateiengefunden_Text", Kind::Label, "FTP", "Folgende Dateien wurden gefunden:", {224, 194, 173, 13}},
     {"FileBox", Kind::ListBox, "FTP", "", {224, 216, 233, 113}},
@@ -252,6 +257,7 @@ TEST_F(MainWindowFormTest, FocusChainVisitsTheControlsInOrderAndLabelsTakeNoFocu
                                "Verzeichnis_suchen",
                                "Verzeichnis_kodieren",
                                "Unterverz",
+                               "Rueckgaengig",
                                "Dateien_gefunden",
                                "EMail_gefunden",
                                "Dateiendung",
@@ -259,6 +265,9 @@ TEST_F(MainWindowFormTest, FocusChainVisitsTheControlsInOrderAndLabelsTakeNoFocu
                                "Endungen",
                                "Del",
                                "Alle_ja",
+                               "Sicherung_ja",
+                               "Vorschau_ja",
+                               "Ausnahmen",
                                "Kodierter_Text",
                                "Dekode",
                                "Dekodierter_Text",
@@ -270,6 +279,7 @@ TEST_F(MainWindowFormTest, FocusChainVisitsTheControlsInOrderAndLabelsTakeNoFocu
                                "TLS_ja",
                                "FTP_Unterordner",
                                "FTP_Go",
+                               "FTP_Rueckgaengig",
                                "FileBox",
                                "Help",
                                "About",
@@ -299,6 +309,8 @@ TEST_F(MainWindowFormTest, InitialStates) {
     EXPECT_FALSE(control<QCheckBox>(*window, "Alle_ja").isChecked());
     EXPECT_FALSE(control<QCheckBox>(*window, "TLS_ja").isChecked());
     EXPECT_FALSE(control<QCheckBox>(*window, "FTP_Unterordner").isChecked());
+    EXPECT_TRUE(control<QCheckBox>(*window, "Sicherung_ja").isChecked());
+    EXPECT_FALSE(control<QCheckBox>(*window, "Vorschau_ja").isChecked());
 
     auto& pass = control<QLineEdit>(*window, "Pass");
     EXPECT_EQ(pass.echoMode(), QLineEdit::Password);

@@ -72,8 +72,21 @@ TEST_P(CliRemote, EncodesTheServerFolderLikeALocalRun) {
     EXPECT_NE(outcome.out.find("geändert: index.html (3 Stellen)\n"), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.out.find("ohne.htm"), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.out.find("@@ -1,2 +1,2 @@") != std::string::npos, param.dryRun) << outcome.out;
-    // Neither the password nor the copies end up where the program was called.
-    EXPECT_TRUE(std::filesystem::is_empty(work().path()));
+    // Neither the password nor the copies end up where the program was called:
+    // only the backup of the pages the run changed on the server.
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(work().path()))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, param.dryRun ? std::vector<std::string>{} : std::vector<std::string>{"Sicherungen"});
+    if (!param.dryRun) {
+        const auto kept = treeBytes(work().file("Sicherungen"));
+        ASSERT_EQ(kept.size(), 3u);  // the changed page, the log and the index
+        for (const auto& [name, bytes] : kept) {
+            if (name.find("/index.html") != std::string::npos) {
+                EXPECT_EQ(bytes, page) << name;
+            }
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, CliRemote,
@@ -103,7 +116,14 @@ TEST_F(CliRemoteTree, EncodesTheSubfoldersAndNamesPagesByTheirServerPaths) {
     for (const char* path : {"\"/web/index.html\"", "\"/web/team/2026/anna.html\"", "\"/web/team/ohne.html\""})
         EXPECT_NE(outcome.out.find(path), std::string::npos) << path << "\n" << outcome.out;
     EXPECT_NE(outcome.out.find("3 Ordner durchsucht."), std::string::npos) << outcome.out;
-    EXPECT_TRUE(std::filesystem::is_empty(work().path()));
+    // Only the backup stays where the program was called, mirroring the server's paths.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(work().path()), {}), 1);
+    const auto kept = treeBytes(work().file("Sicherungen"));
+    const auto anna = std::find_if(kept.begin(), kept.end(), [](const auto& entry) {
+        return entry.first.ends_with("/127.0.0.1/web/team/2026/anna.html");
+    });
+    ASSERT_NE(anna, kept.end());
+    EXPECT_EQ(anna->second, page);
 }
 
 class CliRemoteTls : public quill::test::InTempWorkingFolder {};
@@ -137,7 +157,7 @@ TEST_F(CliRemoteTls, RefusesAnUnknownCertificateUnlessItsFingerprintIsGiven) {
         colons += (i == 0 ? "" : ":") + certificate.fingerprint().substr(i, 2);
     std::transform(colons.begin(), colons.end(), colons.begin(), [](unsigned char c) { return std::tolower(c); });
     std::vector<std::string> pinned = args;
-    pinned.insert(pinned.end(), {"--fingerprint", colons});
+    pinned.insert(pinned.end(), {"--fingerprint", colons, "--no-backup"});
     const Outcome accepted = runInProcess(pinned);
     EXPECT_EQ(accepted.code, 0) << accepted.err;
     EXPECT_EQ(server.root().read("index.html").find("mailto:"), std::string::npos);

@@ -10,6 +10,10 @@ void DesktopFake::showMessageBox(QWidget*, const QString& text, MessageKind kind
     messageBoxes.push_back({text, kind, QApplication::activeModalWidget() != nullptr});
 }
 
+void DesktopFake::showListMessageBox(QWidget*, const QString& text, MessageKind kind, const QString& fullList) {
+    messageBoxes.push_back({text, kind, QApplication::activeModalWidget() != nullptr, fullList});
+}
+
 void DesktopFake::showErrorBox(QWidget*, const QString& caption, const QString& text) {
     errorBoxes.push_back({caption, text});
 }

@@ -19,6 +19,7 @@ public:
         QString text;
         MessageKind kind;
         bool overModalWindow = false;  // another modal window was showing
+        QString fullList{};            // the list the box can show whole
     };
     struct ErrorBoxCall {
         QString caption;
@@ -35,6 +36,7 @@ public:
     };
 
     void showMessageBox(QWidget* parent, const QString& text, MessageKind kind) override;
+    void showListMessageBox(QWidget* parent, const QString& text, MessageKind kind, const QString& fullList) override;
     void showErrorBox(QWidget* owner, const QString& caption, const QString& text) override;
     QStringList chooseFiles(QWidget* parent) override;
     std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt, const QString& preselected) override;

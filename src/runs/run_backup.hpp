@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstddef>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quill {
+
+enum class RunKind { Local, Remote };
+
+// "Sicherungen" in the data folder (the working folder).
+inline constexpr const char* kBackupsFolderName = "Sicherungen";
+inline constexpr const char* kRunLogName = "Protokoll.txt";
+std::string backupsFolder();
+
+// SHA-256 of bytes, as 64 lower-case hex digits.
+std::string sha256Hex(std::string_view bytes);
+
+// The originals of one run and its log. Nothing is written until the first
+// file is about to change; then "<root>/<JJJJ-MM-TT_hh-mm-ss>" is made (with
+// "_2", "_3"… when that is taken), each original goes there as a mirror of
+// its path, and "Protokoll.txt" grows line by line, so a run that breaks off
+// still leaves what it changed restorable.
+class RunBackup {
+public:
+    // place: the folder of a local run, or the server of a remote one with
+    // the server folder its pages are in.
+    RunBackup(std::string root, RunKind kind, std::string place, std::string serverFolder = {},
+              std::time_t started = std::time(nullptr));
+    RunBackup(const RunBackup&) = delete;
+    RunBackup& operator=(const RunBackup&) = delete;
+
+    // Before target first changes: its original bytes go to mirrorPath
+    // (relative, "/" separated) and the log names it with its old and new
+    // size and places replaced. A later change of the same target only
+    // records its new bytes. Raises the file errors when the backup cannot
+    // be written, so the file is not changed unbacked.
+    void keep(const std::string& target, const std::string& mirrorPath, std::string_view before,
+              std::string_view after, std::size_t places);
+    // A failure that ended the run, and the audit's full list of what stays
+    // readable; both only go into a backup that exists.
+    void failed(const std::string& message);
+    void readable(const std::vector<std::string>& lines);
+
+    bool exists() const { return !folder_.empty(); }
+    const std::string& folder() const { return folder_; }
+
+private:
+    void open();
+    void appendLog(const std::string& text) const;
+    void appendIndex(const std::string& line) const;
+
+    std::string root_;
+    RunKind kind_;
+    std::string place_;
+    std::string serverFolder_;
+    std::time_t started_;
+    std::string folder_;
+    std::vector<std::string> kept_;
+};
+
+// The mirror of a local file: its absolute path without the leading "/".
+std::string localMirrorPath(const std::string& path);
+// The mirror of a server page: host, folder and name, with "." and ".."
+// taken as plain names so nothing leaves the backup.
+std::string remoteMirrorPath(const std::string& host, const std::string& folder, const std::string& name);
+
+// A run as the backups folder keeps it.
+struct KeptFile {
+    std::string target;      // the local path or the server name
+    std::string original;    // the kept original's path
+    std::string writtenHash; // SHA-256 of the bytes the run wrote last
+};
+struct KeptRun {
+    std::string name;  // the folder's name: the run's time
+    std::string folder;
+    RunKind kind = RunKind::Local;
+    std::string place;
+    std::string serverFolder;  // remote runs: where the pages are
+    std::vector<KeptFile> files;
+    bool undone = false;
+};
+
+// Every kept run under root, newest first; folders without an index are passed over.
+std::vector<KeptRun> keptRuns(const std::string& root);
+
+// What an undo did: restored files and those left alone, each with why.
+struct UndoResult {
+    std::vector<std::string> restored;
+    std::vector<std::string> leftAlone;  // "PFAD: Grund"
+};
+
+// Restores every file of a local run that still holds exactly the bytes the
+// run wrote; others are named and left alone. Marks the run as undone and
+// adds the result to its log.
+UndoResult undoLocalRun(const KeptRun& run);
+// Marks a run as undone and logs the result (also for remote undo).
+void recordUndo(const KeptRun& run, const UndoResult& result);
+
+// The report of an undo for a message box or the terminal (UTF-8, "\r\n"-free lines joined by "\n").
+std::string undoReport(const UndoResult& result);
+
+}  // namespace quill

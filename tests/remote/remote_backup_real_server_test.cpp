@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "remote/remote_run.hpp"
+#include "remote/remote_undo.hpp"
+#include "remote/server_connection.hpp"
+#include "runs/encoding_runs.hpp"
+#include "runs/run_backup.hpp"
+#include "support/pyftpdlib_server.hpp"
+#include "support/temp_folder.hpp"
+
+namespace quill::ftp {
+namespace {
+
+class RemoteBackupRealServer : public test::InTempWorkingFolder {};
+
+// A remote run keeps the server's pages before it uploads them; the undo puts
+// back every page still as the run left it, and leaves one edited since.
+TEST_F(RemoteBackupRealServer, UndoRestoresTheServersPages) {
+    const test::PyftpdlibServer server;
+    const std::string index = "<a href=\"mailto:a@b.de\">Mail</a>\r\n";
+    const std::string team = "<p>mailto: team</p>\r\n";
+    server.root().write("web/index.html", index);
+    server.root().write("web/team.html", team);
+    const auto client = remote::serverConnection(server.port());
+
+    RemoteRunFields fields{"127.0.0.1", "quill", "geheim", "\\web", true, false};
+    EncodingRuns runs;
+    StringList fileBox;
+    RemoteRunView view{[](const RunOutcome&) {}, [] {}};
+    view.backupRoot = backupsFolder();
+    FTP_Go(*client, fields, {"*.html"}, runs, fileBox, view);
+    ASSERT_NE(server.root().read("web/index.html"), index);
+    ASSERT_NE(server.root().read("web/team.html"), team);
+
+    const std::vector<KeptRun> kept = keptRuns(backupsFolder());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].kind, RunKind::Remote);
+    EXPECT_EQ(kept[0].place, "127.0.0.1");
+    EXPECT_EQ(kept[0].serverFolder, "/web");
+    ASSERT_EQ(kept[0].files.size(), 2u);
+
+    server.root().write("web/team.html", "von Hand");
+    fields.host = "anderer.example";
+    EXPECT_THROW(undoRemoteRun(*client, fields, kept[0]), QuillError);  // another server: nothing touched
+    fields.host = "127.0.0.1";
+    const UndoResult result = undoRemoteRun(*client, fields, kept[0]);
+    EXPECT_EQ(result.restored, std::vector<std::string>{"index.html"});
+    ASSERT_EQ(result.leftAlone.size(), 1u);
+    EXPECT_EQ(result.leftAlone[0], "team.html: seit dem Lauf geändert");
+    EXPECT_EQ(server.root().read("web/index.html"), index);
+    EXPECT_EQ(server.root().read("web/team.html"), "von Hand");
+    EXPECT_FALSE(client->connected());
+    EXPECT_TRUE(keptRuns(backupsFolder())[0].undone);
+}
+
+}  // namespace
+}  // namespace quill::ftp

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "files/file_io.hpp"
+#include "runs/backup_scope.hpp"
+#include "runs/local_run.hpp"
+#include "runs/run_backup.hpp"
+#include "support/temp_folder.hpp"
+
+namespace quill {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kLinkPage = "<p><a href=\"mailto:info@example.de\">Schreiben</a></p>\r\n";
+
+// A folder run with the backup, then the undo: untouched pages come back byte
+// for byte, an edited page and a deleted one are named and left as they are.
+TEST(RunBackup, UndoRestoresWhatTheRunWroteAndLeavesLaterEditsAlone) {
+    const test::TempFolder site;
+    const test::TempFolder data;
+    const std::string root = data.file("Sicherungen");
+    const std::string a = site.write("a.html", kLinkPage);
+    const std::string b = site.write("sub/b.html", "<p>mailto: und info@example.de</p>\n");
+    const std::string c = site.write("c.html", kLinkPage + "<!-- c -->");
+    const std::string plain = site.write("ohne.html", "<p>nichts</p>\n");
+
+    std::optional<RunBackup> backup(std::in_place, root, RunKind::Local, site.path());
+    LocalRunParameters parameters = LocalRunParameters::over(searchFolder(site.path(), {"*.html"}, true));
+    parameters.hooks.beforeWrite = keepingOriginals(*backup);
+    runLocalEncoding(parameters);
+    ASSERT_TRUE(backup->exists());
+    const std::string encodedA = site.read("a.html");
+    ASSERT_NE(encodedA, kLinkPage);
+
+    // The originals are mirrored under their absolute paths.
+    EXPECT_EQ(test::readFile(backup->folder() + "/" + localMirrorPath(b)), "<p>mailto: und info@example.de</p>\n");
+    const std::string log = test::readFile(backup->folder() + "/Protokoll.txt");
+    EXPECT_NE(log.find(a + ": " + std::to_string(kLinkPage.size()) + " → " + std::to_string(encodedA.size()) +
+                       ", 2 Stellen\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find(plain), std::string::npos);  // not changed: not kept
+
+    test::writeFile(c, "von Hand geändert");
+    fs::remove(b);
+    const std::vector<KeptRun> kept = keptRuns(root);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].kind, RunKind::Local);
+    EXPECT_EQ(kept[0].place, site.path());
+    EXPECT_EQ(kept[0].files.size(), 3u);
+    EXPECT_FALSE(kept[0].undone);
+
+    const UndoResult result = undoLocalRun(kept[0]);
+    EXPECT_EQ(result.restored, std::vector<std::string>{a});
+    ASSERT_EQ(result.leftAlone.size(), 2u);
+    EXPECT_EQ(site.read("a.html"), kLinkPage);
+    EXPECT_EQ(site.read("c.html"), "von Hand geändert");
+    EXPECT_FALSE(files::fileExists(b));
+    const std::string report = undoReport(result);
+    EXPECT_NE(report.find(c), std::string::npos);
+    EXPECT_NE(report.find(b), std::string::npos);
+    EXPECT_TRUE(keptRuns(root)[0].undone);
+}
+
+// A file the run rewrites twice (listed under two masks) keeps its first
+// original and the bytes of its last write; names with tabs and line breaks
+// survive the index; runs in the same second get their own folders, newest first.
+TEST(RunBackup, OneOriginalPerFileAndOneFolderPerRun) {
+    const test::TempFolder data;
+    const std::string root = data.file("Sicherungen");
+    const std::string odd = "/srv/a\tb\nc%41.html";
+    {
+        RunBackup first(root, RunKind::Local, "/srv", {}, 1'000'000'000);
+        first.keep(odd, "srv/odd.html", "eins", "zwei", 1);
+        first.keep(odd, "srv/odd.html", "zwei", "drei", 1);
+        first.readable({"/srv/x.html:1:1: a@b.de"});
+    }
+    RunBackup second(root, RunKind::Remote, "ftp.example.org", "/htdocs", 1'000'000'000);
+    RunBackup unused(root, RunKind::Local, "/leer", {}, 1'000'000'000);
+    second.keep("index.html", remoteMirrorPath("ftp.example.org", "/htdocs/../x", "index.html"), "alt", "neu", 2);
+    second.failed("Verbindung verloren");
+    EXPECT_FALSE(unused.exists());
+
+    const std::vector<KeptRun> kept = keptRuns(root);
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0].name, kept[1].name + "_2");
+    EXPECT_EQ(kept[0].kind, RunKind::Remote);
+    EXPECT_EQ(kept[0].serverFolder, "/htdocs");
+    EXPECT_EQ(test::readFile(kept[0].files.at(0).original), "alt");
+    // Nothing of the server's path leaves the backup folder.
+    EXPECT_EQ(fs::path(kept[0].files[0].original).lexically_normal().string().rfind(kept[0].folder, 0), 0u);
+    ASSERT_EQ(kept[1].files.size(), 1u);
+    EXPECT_EQ(kept[1].files[0].target, odd);
+    EXPECT_EQ(kept[1].files[0].writtenHash, sha256Hex("drei"));
+    EXPECT_EQ(test::readFile(kept[1].files[0].original), "eins");
+    EXPECT_NE(test::readFile(kept[0].folder + "/Protokoll.txt").find("Fehler: Verbindung verloren"),
+              std::string::npos);
+    EXPECT_NE(test::readFile(kept[1].folder + "/Protokoll.txt").find("/srv/x.html:1:1: a@b.de"), std::string::npos);
+    EXPECT_EQ(sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
+
+}  // namespace
+}  // namespace quill
