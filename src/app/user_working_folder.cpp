@@ -13,23 +13,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Where the install puts the defaults, relative to the program's folder.
-constexpr const char* kInstalledDefaults = QUILL_INSTALLED_DEFAULTS;
-
 [[noreturn]] void failFolder(const fs::path& folder, const std::error_code& error) {
     throw QuillError("Der Arbeitsordner \"" + folder.string() + "\" kann nicht angelegt werden. " +
                      systemErrorText(error.value()));
 }
 
 }  // namespace
-
-fs::path userWorkingFolder(const char* xdgDataHome, const char* home) {
-    // Only an absolute XDG_DATA_HOME counts; a relative one is to be ignored.
-    if (xdgDataHome != nullptr && fs::path(xdgDataHome).is_absolute()) return fs::path(xdgDataHome) / "Quillmaskerade";
-    if (home == nullptr || *home == '\0')
-        throw QuillError("Der persönliche Ordner ist unbekannt (HOME ist nicht gesetzt)");
-    return fs::path(home) / ".local" / "share" / "Quillmaskerade";
-}
 
 void prepareWorkingFolder(const fs::path& defaults, const fs::path& folder) {
     std::error_code error;
@@ -45,8 +34,8 @@ void prepareWorkingFolder(const fs::path& defaults, const fs::path& folder) {
 }
 
 bool enterUserWorkingFolder(const fs::path& programFolder) {
-    const fs::path defaults = programFolder / kInstalledDefaults;
-    if (!fs::is_directory(defaults)) return false;
+    if (!runsInstalled(programFolder)) return false;
+    const fs::path defaults = installedDefaultsFolder(programFolder);
     const fs::path folder = userWorkingFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
     prepareWorkingFolder(defaults, folder);
     std::error_code error;

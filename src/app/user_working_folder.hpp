@@ -2,12 +2,9 @@
 
 #include <filesystem>
 
-namespace quill {
+#include "settings/data_folder.hpp"
 
-// The folder an installed program works in for its user: the user's data
-// folder ($XDG_DATA_HOME when that is an absolute path, else
-// $HOME/.local/share), then "Quillmaskerade".
-std::filesystem::path userWorkingFolder(const char* xdgDataHome, const char* home);
+namespace quill {
 
 // Makes the folder and copies into it every entry of the defaults folder
 // (extension list, help, music) that it does not hold yet; nothing that is

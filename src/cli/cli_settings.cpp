@@ -1,11 +1,14 @@
 #include "cli/cli_settings.hpp"
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 
 #include "cli/site_files.hpp"
 #include "files/file_io.hpp"
 #include "files/string_list_file.hpp"
+#include "runs/run_backup.hpp"
+#include "settings/data_folder.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 
@@ -28,6 +31,13 @@ bool backupWanted(const ParsedArguments& parsed) {
     if (parsed.has("--no-backup")) return false;
     const auto settings = parsed.value("--settings");
     return !settings || settings::SettingsFile(*settings).backup();
+}
+
+std::string backupsRoot() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || !runsInstalled(program.parent_path())) return backupsFolder();
+    return (userWorkingFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")) / kBackupsFolderName).string();
 }
 
 std::string joinedOperands(const ParsedArguments& parsed) {

@@ -32,6 +32,10 @@ StringList chosenMasks(const ParsedArguments& parsed);
 // Whether a run keeps the originals: unless --no-backup, or the settings
 // file of --settings says "Sicherung=Nein".
 bool backupWanted(const ParsedArguments& parsed);
+// Where runs keep their backups and "backups" and "undo" find them: an
+// installed program, like the window, in "Sicherungen" of the user's data
+// folder; one started elsewhere (from the build) in the current folder.
+std::string backupsRoot();
 // The operands as the place a run worked on, for its log.
 std::string joinedOperands(const ParsedArguments& parsed);
 

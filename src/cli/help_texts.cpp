@@ -25,8 +25,10 @@ Allgemeine Optionen:
 Ergebnisse gehen auf die Standardausgabe, Fehler und Fortschritt auf die
 Standardfehlerausgabe. Eine Einstellungsdatei wird nur mit --settings gelesen.
 Vor dem ersten Ändern einer Datei legen "run" und "remote" ihren alten Inhalt
-im Ordner "Sicherungen" des aktuellen Ordners ab, mit "Protokoll.txt"; "undo"
-stellt ihn wieder her.
+im Ordner "Sicherungen" ab, mit "Protokoll.txt"; "undo" stellt ihn wieder her.
+Das installierte Programm nimmt dafür wie das Fenster den Datenordner
+~/.local/share/Quillmaskerade (oder $XDG_DATA_HOME/Quillmaskerade), ein
+Programm aus dem Build-Ordner den aktuellen Ordner.
 
 Rückgabewerte:
   0  erledigt, oder nichts gefunden
@@ -186,17 +188,24 @@ Lauf eine Zeile mit seinem Namen (der Zeit des Laufs), der Art (lokal oder FTP),
 dem Ort und der Zahl der gesicherten Dateien.
 )TXT";
 
-constexpr std::string_view kUndo = R"TXT(Aufruf: quillmaskerade-cli undo [LAUF]
+constexpr std::string_view kUndo = R"TXT(Aufruf: quillmaskerade-cli undo [LAUF] [ANMELDEOPTIONEN]
 
-Macht einen lokalen Lauf rückgängig: ohne LAUF den neuesten, der noch nicht
-rückgängig gemacht wurde. Eine Datei wird nur wiederhergestellt, wenn sie noch
-genau so ist, wie der Lauf sie geschrieben hat; jede andere wird genannt und
-bleibt, wie sie ist (Rückgabewert 1). Läufe auf einem FTP-Server macht das
-Programm auf der Seite "FTP-Zugriff" rückgängig.
+Macht einen gesicherten Lauf rückgängig: ohne LAUF den neuesten, der noch nicht
+rückgängig gemacht wurde ("backups" zeigt alle). Eine Datei wird nur
+wiederhergestellt, wenn sie noch genau so ist, wie der Lauf sie geschrieben hat;
+jede andere wird genannt und bleibt, wie sie ist (Rückgabewert 1).
+
+Ein Lauf auf einem FTP- oder SFTP-Server wird dort rückgängig gemacht: jede
+Seite wird erst verglichen, dann wird ihr alter Inhalt wie beim Lauf unter
+einem vorläufigen Namen hochgeladen und an ihre Stelle gesetzt. Angemeldet wird
+wie bei "remote" mit --port, --user, --password-env, --password-file, --active,
+--tls, --sftp, --fingerprint und --settings; ohne --host gilt der Server des
+Laufs, ein anderer wird abgelehnt.
 
 Beispiele:
   quillmaskerade-cli backups
   quillmaskerade-cli undo 2026-05-04_10-15-00
+  FTP_PASSWORT=geheim quillmaskerade-cli undo --user web --password-env FTP_PASSWORT
 )TXT";
 
 constexpr std::string_view kVersion = "quillmaskerade-cli " QUILL_VERSION "\n";

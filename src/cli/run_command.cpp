@@ -25,7 +25,7 @@ int runCommand(const std::vector<std::string>& args, CliIo& io) {
     const bool json = parsed.has("--json");
     SiteRun run;
     std::optional<RunBackup> backup;
-    if (!dryRun && backupWanted(parsed)) backup.emplace(backupsFolder(), RunKind::Local, joinedOperands(parsed));
+    if (!dryRun && backupWanted(parsed)) backup.emplace(backupsRoot(), RunKind::Local, joinedOperands(parsed));
     {
         const StopSignals stop;
         TerminalProgress progress(io.err, io.errIsTerminal);

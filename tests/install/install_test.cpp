@@ -124,7 +124,7 @@ TEST_F(InstallTest, ManShowsTheCommandLinesPage) {
     EXPECT_EQ(shown.exitCode, 0) << shown.output;
     EXPECT_EQ(shown.output.find("warning"), std::string::npos) << shown.output;
     EXPECT_NE(shown.output.find("quillmaskerade-cli - Schützt E-Mail-Adressen"), std::string::npos) << shown.output;
-    for (const std::string command : {"encode", "decode", "run", "audit", "remote"}) {
+    for (const std::string command : {"encode", "decode", "run", "audit", "remote", "backups", "undo"}) {
         const Finished help = runToEnd({installed("bin/quillmaskerade-cli"), command, "--help"});
         std::string text = help.output;
         while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
@@ -157,6 +157,36 @@ TEST_F(InstallTest, InstalledProgramWorksInTheUsersDataFolder) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(program.ended()) << readFile(user.file("program.log"));
 }
+
+#ifdef QUILL_WITH_CLI
+// The installed command line keeps a run's originals where the installed
+// window does, in the user's data folder, wherever it is called from; and
+// finds them there again.
+TEST_F(InstallTest, InstalledCommandLineKeepsBackupsInTheUsersDataFolder) {
+    const TempFolder user;
+    const std::string page = "<a href=\"mailto:a@b.de\">a</a>\n";
+    user.write("site/index.html", page);
+    fs::create_directories(user.file("call"));
+    const auto cli = [&](const std::vector<std::string>& args) {
+        std::vector<std::string> call = {"/usr/bin/env", "-C", user.file("call"), "XDG_DATA_HOME=" + user.file("data"),
+                                         "HOME=" + user.file("home"), installed("bin/quillmaskerade-cli")};
+        call.insert(call.end(), args.begin(), args.end());
+        return runToEnd(call);
+    };
+    const Finished run = cli({"run", user.file("site")});
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_NE(readFile(user.file("site/index.html")), page);
+    EXPECT_TRUE(fs::is_empty(user.file("call")));
+    const fs::path kept = user.file("data/Quillmaskerade/Sicherungen");
+    ASSERT_TRUE(fs::is_directory(kept)) << run.output;
+    const fs::path runFolder = fs::directory_iterator(kept)->path();
+    EXPECT_EQ(readFile((runFolder / fs::path(user.file("site/index.html")).relative_path()).string()), page);
+
+    const Finished undo = cli({"undo"});
+    EXPECT_EQ(undo.exitCode, 0) << undo.output;
+    EXPECT_EQ(readFile(user.file("site/index.html")), page);
+}
+#endif
 
 // A viewer shows the contents and index as their declared code page says.
 TEST(HelpContents, CarryTheirUmlautsInTheDeclaredCodePage) {
