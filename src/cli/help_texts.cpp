@@ -185,7 +185,12 @@ constexpr std::string_view kBackups = R"TXT(Aufruf: quillmaskerade-cli backups [
 
 Zeigt die gesicherten Läufe im Ordner "Sicherungen", den neuesten zuerst: je
 Lauf eine Zeile mit seinem Namen (der Zeit des Laufs), der Art (lokal oder FTP),
-dem Ort und der Zahl der gesicherten Dateien.
+dem Ort und der Zahl der gesicherten Dateien. "undo" macht einen davon
+rückgängig.
+
+Beispiele:
+  quillmaskerade-cli backups
+  quillmaskerade-cli backups --json
 )TXT";
 
 constexpr std::string_view kUndo = R"TXT(Aufruf: quillmaskerade-cli undo [LAUF] [ANMELDEOPTIONEN]
