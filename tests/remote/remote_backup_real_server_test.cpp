@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
+#include <utility>
+
 #include "remote/remote_run.hpp"
 #include "remote/remote_undo.hpp"
 #include "remote/server_connection.hpp"
@@ -51,6 +55,46 @@ TEST_F(RemoteBackupRealServer, UndoRestoresTheServersPages) {
     EXPECT_EQ(server.root().read("web/team.html"), "von Hand");
     EXPECT_FALSE(client->connected());
     EXPECT_TRUE(keptRuns(backupsFolder())[0].undone);
+}
+
+// With a preview the run stops before the first change: "Abbrechen" leaves
+// the server's pages and the backups as they were, "Kodieren" uploads what a
+// run without preview uploads. The preview names each page by its server path.
+TEST_F(RemoteBackupRealServer, ThePreviewDecidesBeforeAnythingIsUploaded) {
+    const std::string index = "<a href=\"mailto:a@b.de\">Mail</a>\r\n";
+    const std::string plain = "<p>Nur Text</p>\r\n";
+    const auto runOnce = [&](std::optional<bool> answer, std::vector<PreviewFile>* shown) {
+        const test::PyftpdlibServer server;
+        server.root().write("web/index.html", index);
+        server.root().write("web/ohne.html", plain);
+        const auto client = remote::serverConnection(server.port());
+        RemoteRunFields fields{"127.0.0.1", "quill", "geheim", "/web", true, false};
+        EncodingRuns runs;
+        StringList fileBox;
+        RemoteRunView view{[](const RunOutcome&) {}, [] {}};
+        view.backupRoot = backupsFolder();
+        if (answer)
+            view.confirmChanges = [&](const std::vector<PreviewFile>& changes) {
+                *shown = changes;
+                return *answer;
+            };
+        FTP_Go(*client, fields, {"*.html"}, runs, fileBox, view);
+        return std::pair(server.root().read("web/index.html"), server.root().read("web/ohne.html"));
+    };
+
+    std::vector<PreviewFile> shown;
+    EXPECT_EQ(runOnce(false, &shown), std::pair(index, plain));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].path, "index.html");
+    EXPECT_EQ(shown[0].before, index);
+    EXPECT_TRUE(keptRuns(backupsFolder()).empty());
+    EXPECT_TRUE(!std::filesystem::exists(remoteWorkFolder()) || std::filesystem::is_empty(remoteWorkFolder()));
+
+    const auto plainRun = runOnce(std::nullopt, nullptr);
+    ASSERT_NE(plainRun.first, index);
+    EXPECT_EQ(runOnce(true, &shown), plainRun);
+    EXPECT_EQ(shown[0].after, plainRun.first);
+    EXPECT_EQ(keptRuns(backupsFolder()).size(), 2u);
 }
 
 }  // namespace
