@@ -46,7 +46,6 @@ void BackgroundRun::run(const std::function<void()>& work) {
     cancel_ = false;
     {
         const std::lock_guard lock(mutex_);
-        step_ = RunStep::Searching;
         latest_ = {};
         progressChanged_ = false;
     }
@@ -125,15 +124,22 @@ ProgressWindow* BackgroundRun::progressWindow() const {
 
 void BackgroundRun::stepStarted(RunStep step, std::size_t total) {
     const std::lock_guard lock(mutex_);
-    step_ = step;
-    latest_ = {0, total, {}};
+    latest_ = {step, 0, total, {}};
     progressChanged_ = true;
     wakeLocked();
 }
 
 void BackgroundRun::progress(std::size_t done, std::size_t total, const std::string& current) {
     const std::lock_guard lock(mutex_);
-    latest_ = {done, total, current};
+    latest_ = {latest_.step, done, total, current};
+    progressChanged_ = true;
+    wakeLocked();
+}
+
+void BackgroundRun::itemProgress(std::uint64_t bytesDone, std::uint64_t bytesTotal) {
+    const std::lock_guard lock(mutex_);
+    latest_.bytesDone = bytesDone;
+    latest_.bytesTotal = bytesTotal;
     progressChanged_ = true;
     wakeLocked();
 }
@@ -168,8 +174,7 @@ void BackgroundRun::drain() {
     StringList files;
     StringList addresses;
     bool showProgress = false;
-    RunStep step{};
-    Progress latest;
+    RunProgressState latest;
     {
         const std::lock_guard lock(mutex_);
         calls.swap(queue_);
@@ -178,12 +183,10 @@ void BackgroundRun::drain() {
         wakePending_ = false;
         showProgress = progressChanged_;
         progressChanged_ = false;
-        step = step_;
         latest = latest_;
     }
     if (showProgress && progressWindow_) {
-        progressWindow_->showStep(step, latest.total);
-        progressWindow_->showProgress(latest.done, latest.total, latest.current);
+        progressWindow_->showProgress(latest);
         if (cancel_) progressWindow_->showCancelling();
     }
     // A call waits for the worker, which reported these before it queued it.
@@ -200,8 +203,7 @@ void BackgroundRun::showProgressWindow() {
     }
     {
         const std::lock_guard lock(mutex_);
-        progressWindow_->showStep(step_, latest_.total);
-        progressWindow_->showProgress(latest_.done, latest_.total, latest_.current);
+        progressWindow_->showProgress(latest_);
     }
     if (cancel_) progressWindow_->showCancelling();
     progressWindow_->show();

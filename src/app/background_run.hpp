@@ -13,13 +13,12 @@
 #include <mutex>
 #include <string>
 
+#include "app/progress_window.hpp"
 #include "runs/run_progress.hpp"
 
 class QWidget;
 
 namespace quill {
-
-class ProgressWindow;
 
 // Runs the work of one click on a worker thread while the window thread keeps
 // its event loop turning, so the window paints and its lists grow. The window
@@ -63,6 +62,7 @@ public:
     // RunObserver: called on the worker.
     void stepStarted(RunStep step, std::size_t total) override;
     void progress(std::size_t done, std::size_t total, const std::string& current) override;
+    void itemProgress(std::uint64_t bytesDone, std::uint64_t bytesTotal) override;
     void fileFound(const std::string& path) override;
     void addressAdded(const std::string& foundText) override;
     bool cancelRequested() const override { return cancel_.load(); }
@@ -72,12 +72,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct Progress {
-        std::size_t done = 0;
-        std::size_t total = 0;
-        std::string current;
-    };
-
     // Worker side: queues a call for the window thread.
     void post(std::function<void()> call);
     // With mutex_ held: makes sure a drain is queued.
@@ -105,8 +99,8 @@ private:
     StringList addressesAdded_;
     bool wakePending_ = false;
     bool progressChanged_ = false;
-    RunStep step_ = RunStep::Searching;
-    Progress latest_;
+    // The latest state the worker reported; the window shows it at its next turn.
+    RunProgressState latest_;
 };
 
 }  // namespace quill

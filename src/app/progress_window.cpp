@@ -1,6 +1,7 @@
 #include "app/progress_window.hpp"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <limits>
 
 #include "widgets/program_look.hpp"
@@ -10,7 +11,10 @@ namespace quill {
 
 namespace {
 
-int barValue(std::size_t count) {
+// Steps of the bar within one item, where the count leaves room for them.
+constexpr std::size_t kStepsPerItem = 1000;
+
+int clampedToBar(std::size_t count) {
     return static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
 }
 
@@ -30,16 +34,23 @@ ProgressWindow::ProgressWindow(QWidget* parent)
 
 ProgressWindow::~ProgressWindow() = default;
 
-void ProgressWindow::showStep(RunStep step, std::size_t total) {
-    ui->Schritt->setText(QString::fromUtf8(runStepText(step)));
-    showProgress(0, total, std::string());
-}
-
-void ProgressWindow::showProgress(std::size_t done, std::size_t total, const std::string& current) {
-    // An unknown total (the search) shows a busy bar.
-    ui->Fortschritt->setRange(0, barValue(total));
-    ui->Fortschritt->setValue(total == 0 ? 0 : barValue(done));
-    current_ = QString::fromUtf8(current.data(), static_cast<qsizetype>(current.size()));
+void ProgressWindow::showProgress(const RunProgressState& state) {
+    ui->Schritt->setText(QString::fromUtf8(runStepText(state.step)));
+    if (state.total == 0) {
+        // An unknown total (the search) shows a busy bar.
+        ui->Fortschritt->setRange(0, 0);
+    } else {
+        const std::size_t perItem =
+            state.total <= std::numeric_limits<int>::max() / kStepsPerItem ? kStepsPerItem : 1;
+        std::size_t value = std::min(state.done, state.total) * perItem;
+        if (state.done < state.total && state.bytesTotal > 0 && state.bytesDone < state.bytesTotal)
+            value += static_cast<std::size_t>(state.bytesDone * perItem / state.bytesTotal);
+        // The range first, so the value is never cut to an old, smaller one.
+        ui->Fortschritt->setRange(0, clampedToBar(state.total * perItem));
+        ui->Fortschritt->setValue(clampedToBar(value));
+    }
+    if (state.current.empty()) return;
+    current_ = QString::fromUtf8(state.current.data(), static_cast<qsizetype>(state.current.size()));
     ui->Datei->setText(ui->Datei->fontMetrics().elidedText(current_, Qt::ElideMiddle, ui->Datei->width()));
 }
 
@@ -54,6 +65,14 @@ QString ProgressWindow::stepText() const {
 
 QString ProgressWindow::currentText() const {
     return current_;
+}
+
+int ProgressWindow::barValue() const {
+    return ui->Fortschritt->value();
+}
+
+int ProgressWindow::barMaximum() const {
+    return ui->Fortschritt->maximum();
 }
 
 void ProgressWindow::reject() {

@@ -168,6 +168,7 @@ void TFTPClient::sendingTransfer(const std::string& commandLine, int fileDescrip
                     if (!Passive) throw;
                 }
                 sent += static_cast<std::uint64_t>(got);
+                reportTransferred(sent, size);
             }
             // The end of the data connection tells the server that the file is complete.
             data.finish();
@@ -257,8 +258,14 @@ void TFTPClient::Download(const std::string& remote, const std::string& localPat
         expected = sizeFromSizeReply(lastReply_);
         if (expected && restartAt) expected = *expected >= *restartAt ? *expected - *restartAt : 0;
     }
+    std::uint64_t written = 0;
     const Received received = receivingTransfer(
-        "RETR " + remote, [&file, &localPath](std::string_view piece) { writeAll(file.get(), localPath, piece); },
+        "RETR " + remote,
+        [&](std::string_view piece) {
+            writeAll(file.get(), localPath, piece);
+            written += piece.size();
+            reportTransferred(written, expected.value_or(0));
+        },
         restartAt);
     if (!expected) expected = received.announced;
     if (expected && *expected != received.bytes) throw ETransferIncomplete(remote, received.bytes, *expected);

@@ -18,6 +18,8 @@ void ProtocolSwitch::connect(const RemoteLogin& login) {
         client->Port = port;
         active_ = std::move(client);
     }
+    // Its transfers are this folder's: whoever listens here hears them.
+    active_->setTransferMeter([this](std::uint64_t done, std::uint64_t size) { reportTransferred(done, size); });
     RemoteLogin plain = login;
     plain.host = address.host;
     active_->connect(plain);

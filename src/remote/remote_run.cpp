@@ -9,6 +9,7 @@
 #include "addresses/address_audit.hpp"
 #include "runs/audit_message.hpp"
 #include "runs/backup_scope.hpp"
+#include "runs/run_progress.hpp"
 #include "files/file_io.hpp"
 #include "remote/certificate_pins.hpp"
 #include "remote/host_key_pins.hpp"
@@ -30,6 +31,22 @@ namespace {
 class EUploadFailed : public EFTPError {
 public:
     explicit EUploadFailed(const std::string& message) : EFTPError(message) {}
+};
+
+// While alive, the server's transfers tell the observer how far the item in
+// hand is, once per MB.
+class ItemTransferProgress {
+public:
+    ItemTransferProgress(remote::RemoteFolder& server, RunObserver* observer) : server_(server), bytes_(observer) {
+        server_.setTransferMeter([this](std::uint64_t done, std::uint64_t size) { bytes_(done, size); });
+    }
+    ~ItemTransferProgress() { server_.setTransferMeter({}); }
+    ItemTransferProgress(const ItemTransferProgress&) = delete;
+    ItemTransferProgress& operator=(const ItemTransferProgress&) = delete;
+
+private:
+    remote::RemoteFolder& server_;
+    ItemBytes bytes_;
 };
 
 std::string quotedNames(const StringList& names) {
@@ -183,6 +200,7 @@ void uploadAll(remote::RemoteFolder& server, const ServerPlace& start, const std
             if (!pages[i].folder.empty()) place.folder = pages[i].folder;
             std::optional<InPlaceWrite> note;
             const std::string copy = localCopyPath(paths[i]);
+            const ItemTransferProgress metered(server, observer);
             const ReplaceStep step = replaceRemoteFile(server, copy, pages[i].name, [&] {
                 note = noteInPlaceWrite(remoteWorkFolder(), place, pages[i].name, copy);
             });
@@ -225,6 +243,8 @@ void takeCopiesAsFound(const StringList& copies, EncodingRuns& runs) {
         if (!seen.insert(copy).second) continue;
         runs.foundFiles.push_back(copy);
         observer.fileFound(copy);
+        // The step names what it is doing, as every other step does.
+        observer.progress(runs.foundFiles.size(), 0, copy);
     }
 }
 
@@ -257,6 +277,7 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
         const RemotePage& page = pages[next++];
         folders.enter(page);
         createCopyFolders(remoteWorkFolder(), path);
+        const ItemTransferProgress metered(server, runs.observer);
         server.download(page.name, localCopyPath(path));
     });
     StringList copies;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "net/ftp_errors.hpp"
@@ -82,6 +83,10 @@ public:
     using EFTPError::EFTPError;
 };
 
+// How far the transfer in hand is: bytes moved, of the file's size (0 when
+// not known). Called for every piece, on the thread that transfers.
+using TransferMeter = std::function<void(std::uint64_t done, std::uint64_t size)>;
+
 // One folder on a server, as the remote run sees it, whatever the protocol.
 // Every call blocks until it is done; failures raise ftp::EFTPError
 // subclasses, and a refusal by the server keeps its text.
@@ -117,6 +122,18 @@ public:
     virtual RenameResult rename(const std::string& from, const std::string& to) = 0;
     // False when the server refused (no such file, no right).
     virtual bool remove(const std::string& name) = 0;
+
+    // Told about every piece that download and upload move, until replaced
+    // (an empty one tells nobody).
+    void setTransferMeter(TransferMeter meter) { meter_ = std::move(meter); }
+
+protected:
+    void reportTransferred(std::uint64_t done, std::uint64_t size) const {
+        if (meter_) meter_(done, size);
+    }
+
+private:
+    TransferMeter meter_;
 };
 
 }  // namespace quill::remote

@@ -47,6 +47,12 @@ RunObserver& observerOrNone(RunObserver* observer) {
     return observer != nullptr ? *observer : none;
 }
 
+void ItemBytes::operator()(std::uint64_t done, std::uint64_t total) {
+    if (observer_ == nullptr || total == 0 || done < next_ || done >= total) return;
+    observer_->itemProgress(done, total);
+    next_ = (done / kEvery + 1) * kEvery;
+}
+
 void throwIfCancelled(RunObserver* observer, RunStep step) {
     if (observerOrNone(observer).cancelRequested()) throw RunCancelled(step, 0, {});
 }

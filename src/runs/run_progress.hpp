@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <utility>
@@ -21,6 +22,9 @@ public:
     virtual void stepStarted(RunStep, std::size_t /*total*/) {}
     // done items of the step are finished; current is the one being worked on.
     virtual void progress(std::size_t /*done*/, std::size_t /*total*/, const std::string& /*current*/) {}
+    // The item in hand is partly done: bytesDone of its bytesTotal. Comes
+    // once for every MB crossed (see ItemBytes), so only items over 1 MB report.
+    virtual void itemProgress(std::uint64_t /*bytesDone*/, std::uint64_t /*bytesTotal*/) {}
     // The found-files list got this path (the search).
     virtual void fileFound(const std::string& /*path*/) {}
     // The found-addresses list got this text (code page 1252, as found).
@@ -77,6 +81,21 @@ void forEachItem(RunObserver* observer, RunStep step, const StringList& items, D
     }
     watcher.progress(items.size(), items.size(), std::string());
 }
+
+// Hands the bytes done of the item in hand to the observer once for every
+// MB crossed: cheap enough to be called for every piece read or sent. A size
+// of 0 (not known) reports nothing, as there is no share to show.
+class ItemBytes {
+public:
+    static constexpr std::uint64_t kEvery = std::uint64_t{1} << 20;
+
+    explicit ItemBytes(RunObserver* observer) : observer_(observer) {}
+    void operator()(std::uint64_t done, std::uint64_t total);
+
+private:
+    RunObserver* observer_;
+    std::uint64_t next_ = kEvery;
+};
 
 // Raises RunCancelled for a step without a count of its own.
 void throwIfCancelled(RunObserver* observer, RunStep step);

@@ -185,7 +185,7 @@ std::vector<RemoteEntry> SftpClient::List(const std::string& folder) {
     return entries;
 }
 
-void SftpClient::Download(const std::string& remote, const std::string& localPath) {
+void SftpClient::Download(const std::string& remote, const std::string& localPath, const remote::TransferMeter& meter) {
     SshSession& s = session();
     sftp_file opened = nullptr;
     {
@@ -194,10 +194,18 @@ void SftpClient::Download(const std::string& remote, const std::string& localPat
     }
     if (opened == nullptr) s.fail("Herunterladen von", remote);
     OpenFile file(s, opened, ReadTimeout);
+    std::uint64_t size = 0;  // asked for only when someone hears how far it is
+    if (meter) {
+        auto armed = s.bound(ReadTimeout);
+        const AttributesOwner found{sftp_fstat(file.get())};
+        if (found.attributes != nullptr && (found.attributes->flags & SSH_FILEXFER_ATTR_SIZE) != 0)
+            size = found.attributes->size;
+    }
 
     files::Descriptor local(::open(localPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!local.valid()) throw files::FileCreateError(files::createErrorText(localPath, errno));
     std::string piece(kPieceBytes, '\0');
+    std::uint64_t received = 0;
     for (;;) {
         ssize_t got = 0;
         {
@@ -207,12 +215,15 @@ void SftpClient::Download(const std::string& remote, const std::string& localPat
         if (got < 0) s.fail("Herunterladen von", remote);
         if (got == 0) break;
         writeAll(local.get(), piece.data(), static_cast<std::size_t>(got), localPath);
+        received += static_cast<std::uint64_t>(got);
+        if (meter) meter(received, size);
     }
     if (::close(local.release()) != 0)
         throw files::StreamError("Stream-Schreibfehler: \"" + localPath + "\": " + systemErrorText(errno));
 }
 
-void SftpClient::Upload(const std::string& localPath, const std::string& remote, mode_t newFileMode) {
+void SftpClient::Upload(const std::string& localPath, const std::string& remote, mode_t newFileMode,
+                        const remote::TransferMeter& meter) {
     SshSession& s = session();
     const std::string bytes = files::readWholeFile(localPath);
     const std::string target = path(remote);
@@ -232,6 +243,7 @@ void SftpClient::Upload(const std::string& localPath, const std::string& remote,
         }
         if (written <= 0) s.fail("Hochladen von", remote);
         done += static_cast<std::size_t>(written);
+        if (meter) meter(done, bytes.size());
     }
     // The server may refuse what was written only now (a full disk).
     if (!file.close()) s.fail("Hochladen von", remote);

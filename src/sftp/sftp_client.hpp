@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "remote_folder/remote_folder.hpp"
 #include "sftp/host_key.hpp"
 #include "sftp/login_method.hpp"
 
@@ -63,10 +64,12 @@ public:
     // The entries of a folder ("" for the current one), without "." and "..".
     std::vector<RemoteEntry> List(const std::string& folder = "");
     // Replaces the local file with the server file's bytes.
-    void Download(const std::string& remote, const std::string& localPath);
+    // meter, when given, hears the bytes moved after every piece.
+    void Download(const std::string& remote, const std::string& localPath, const remote::TransferMeter& meter = {});
     // Writes the server file, replacing one of that name (whose permissions
     // stay); a new one gets newFileMode less the server's umask.
-    void Upload(const std::string& localPath, const std::string& remote, mode_t newFileMode);
+    void Upload(const std::string& localPath, const std::string& remote, mode_t newFileMode,
+                const remote::TransferMeter& meter = {});
     // The permission bits of a server file (a link's own); nothing when it
     // does not exist.
     std::optional<mode_t> Permissions(const std::string& remote);

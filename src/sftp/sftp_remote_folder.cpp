@@ -74,12 +74,13 @@ remote::FolderListing SftpRemoteFolder::listFolder(const std::string& folder, st
 }
 
 void SftpRemoteFolder::download(const std::string& name, const std::string& localPath) {
-    client_.Download(name, localPath);
+    client_.Download(name, localPath, [this](std::uint64_t done, std::uint64_t size) { reportTransferred(done, size); });
 }
 
 void SftpRemoteFolder::upload(const std::string& localPath, const std::string& name) {
     try {
-        client_.Upload(localPath, name, kNewFileMode);
+        client_.Upload(localPath, name, kNewFileMode,
+                       [this](std::uint64_t done, std::uint64_t size) { reportTransferred(done, size); });
     } catch (const ESftpStatus& refusal) {
             if (refusedByServer(refusal)) throw remote::EStoreRefused(refusal.what());
         throw;

@@ -111,8 +111,8 @@ int main(int argc, char** argv) {
                              QStringLiteral("'72;' ist kein gültiger Integerwert."));
     ok &= save(errorBox, folder, QStringLiteral("error_box"));
     quill::ProgressWindow progress(nullptr);
-    progress.showStep(quill::RunStep::Encoding, 120);
-    progress.showProgress(47, 120, QDir::current().filePath(QStringLiteral("site/kontakt/team.htm")).toStdString());
+    progress.showProgress({quill::RunStep::Encoding, 47, 120,
+                           QDir::current().filePath(QStringLiteral("site/kontakt/team.htm")).toStdString()});
     ok &= save(progress, folder, QStringLiteral("progress_window"));
     progress.hide();
 

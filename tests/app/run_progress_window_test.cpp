@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QProgressBar>
 #include <chrono>
+#include <filesystem>
 #include <map>
 
 #include "app/progress_window.hpp"
@@ -168,6 +170,48 @@ TEST_F(RunWindowTest, ClosingTheMainWindowDuringARunCancelsItAndClosesAfterwards
     for (std::size_t i = 0; i < pages.size(); ++i) EXPECT_EQ(readFile(pages[i]), original[i]);
 }
 
+// Each step shows its text, the file in hand and a bar that has moved once
+// its first file is done; within a step the bar never goes back.
+TEST_F(RunWindowTest, EveryStepShowsItsFileWithABarMovedByTheFilesBefore) {
+    window->setProgressDelay(0ms);
+    for (const RunStep step : {RunStep::Scanning, RunStep::Encoding}) {
+        SCOPED_TRACE(runStepText(step));
+        for (std::size_t i = 0; i < pages.size(); ++i) test::writeFile(pages[i], original[i]);
+        // The second page in that step: the scan reads it, the rewrite writes it.
+        const files::FileStep held = step == RunStep::Scanning ? files::FileStep::OpenRead : files::FileStep::CreateTemp;
+        RunGate gate(held, pages[1]);
+        std::vector<std::pair<QString, int>> barValues;
+        QProgressBar* watched = nullptr;
+        int value = -1;
+        int maximum = -1;
+        WhenHeld whenHeld(
+            gate,
+            [&] {
+                if (progress() == nullptr) return false;
+                if (watched == nullptr) {
+                    watched = &control<QProgressBar>(*progress(), "Fortschritt");
+                    QObject::connect(watched, &QProgressBar::valueChanged, [&](int shown) {
+                        barValues.emplace_back(progress() != nullptr ? progress()->stepText() : QString(), shown);
+                    });
+                }
+                return progress()->stepText() == QString::fromUtf8(runStepText(step)) &&
+                       progress()->currentText() == QString::fromStdString(pages[1]);
+            },
+            [&] {
+                value = progress()->barValue();
+                maximum = progress()->barMaximum();
+            });
+        click("Verzeichnis_kodieren");
+        ASSERT_TRUE(whenHeld.acted());
+        EXPECT_GT(value, 0);
+        EXPECT_LT(value, maximum);
+        for (std::size_t i = 1; i < barValues.size(); ++i) {
+            if (barValues[i].first != barValues[i - 1].first) continue;
+            EXPECT_GE(barValues[i].second, barValues[i - 1].second) << barValues[i].first.toStdString();
+        }
+    }
+}
+
 class RemoteRunWindowTest : public test::WindowTest {
 protected:
     void SetUp() override {
@@ -222,6 +266,30 @@ TEST_F(RemoteRunWindowTest, CancellingWhileDownloadingLeavesTheServerAloneAndRem
     EXPECT_FALSE(files::fileExists(workFile("FTP-Inhalt/b.html")));
     EXPECT_EQ(control<QListWidget>(*window, "Dateien_gefunden").count(), 0);
     EXPECT_TRUE(server.waitForConnectionsEnded(1));
+}
+
+// A page over 1 MB moves the bar while it comes down, before it is done.
+TEST_F(RemoteRunWindowTest, ALargePageMovesTheBarWhileItDownloads) {
+    server.putFile("c.html", page + std::string(3 * 1024 * 1024, 'x'));
+    const std::string copy = workFile("FTP-Inhalt/c.html");
+    RunGate gate([&](files::FileStep step, const std::string& path) {
+        std::error_code unknown;
+        return step == files::FileStep::Write && path == copy &&
+               std::filesystem::file_size(path, unknown) >= 3 * ItemBytes::kEvery / 2 && !unknown;
+    });
+    QString step;
+    WhenHeld held(
+        gate,
+        [&] {
+            // Past the two small pages, short of the end.
+            return progress() != nullptr && progress()->currentText() == "c.html" &&
+                   3LL * progress()->barValue() > 2LL * progress()->barMaximum() &&
+                   progress()->barValue() < progress()->barMaximum();
+        },
+        [&] { step = progress()->stepText(); });
+    start();
+    ASSERT_TRUE(held.acted());
+    EXPECT_EQ(step, QString::fromUtf8("Dateien werden heruntergeladen…"));
 }
 
 }  // namespace

@@ -397,6 +397,37 @@ TEST_F(RemoteRun, ACancelLeavesEveryServerPageOldOrNewAndCleansUp) {
     runs.observer = nullptr;
 }
 
+// A page over 1 MB tells how far it is once per MB, going down and going up;
+// a small one only counts as one item.
+TEST_F(RemoteRun, APageOverOneMegabyteReportsItsBytesOncePerMegabyte) {
+    const std::string big = kLink + std::string(3 * 1024 * 1024 + 512 * 1024, 'x');
+    server.putFile("a.html", kLink);
+    server.putFile("b.html", big);
+    RecordingObserver observer;
+    runs.observer = &observer;
+    run({"*.html"});
+    runs.observer = nullptr;
+    ASSERT_EQ(fileBox, (StringList{"a.html", "b.html"}));
+    const std::uint64_t encodedSize = server.files().at("b.html").size();
+    for (const auto& [step, size] : {std::pair{RunStep::Downloading, std::uint64_t{big.size()}},
+                                     std::pair{RunStep::Uploading, encodedSize}}) {
+        SCOPED_TRACE(testing::Message() << "step " << static_cast<int>(step));
+        std::vector<std::uint64_t> seen;
+        for (const auto& report : observer.itemBytes) {
+            if (report.step != step) continue;
+            EXPECT_EQ(report.item, 1u);
+            EXPECT_EQ(report.total, size);
+            seen.push_back(report.done);
+        }
+        // One report for each whole MB crossed before the end, in order.
+        ASSERT_EQ(seen.size(), 3u);
+        for (std::size_t mb = 0; mb < seen.size(); ++mb) {
+            EXPECT_GE(seen[mb], (mb + 1) * ItemBytes::kEvery);
+            EXPECT_LT(seen[mb], std::min<std::uint64_t>((mb + 2) * ItemBytes::kEvery, size));
+        }
+    }
+}
+
 TEST(RemoteNames, OnlyPlainNamesAreSafe) {
     const std::pair<const char*, bool> cases[] = {
         {"index.html", true}, {".htaccess", true}, {"a b.html", true}, {"", false},    {".", false},

@@ -71,8 +71,18 @@ TEST_F(SftpAgainstSshd, PasswordLoginListsTransfersAndReplacesAPageKeepingItsPer
     EXPECT_EQ(entryNamed(entries, "link.html")->type, EntryType::Link);
 
     TempFolder local;
-    client().Download("index.html", local.file("copy.html"));
+    // The meter hears every piece: rising counts that end at the file's size.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> heard;
+    const auto meter = [&heard](std::uint64_t done, std::uint64_t size) { heard.emplace_back(done, size); };
+    const auto expectCountsUpTo = [&heard](std::uint64_t size) {
+        ASSERT_GE(heard.size(), 2u);
+        EXPECT_TRUE(std::is_sorted(heard.begin(), heard.end()));
+        EXPECT_EQ(heard.back(), std::pair(size, size));
+        heard.clear();
+    };
+    client().Download("index.html", local.file("copy.html"), meter);
     EXPECT_EQ(readFile(local.file("copy.html")), page);
+    expectCountsUpTo(page.size());
 
     const std::string rewritten = page + "rewritten";
     writeFile(local.file("copy.html"), rewritten);
@@ -80,7 +90,8 @@ TEST_F(SftpAgainstSshd, PasswordLoginListsTransfersAndReplacesAPageKeepingItsPer
     ASSERT_TRUE(permissions.has_value());
     EXPECT_EQ(*permissions, 0640u);
     EXPECT_FALSE(client().Permissions("missing.html").has_value());
-    client().Upload(local.file("copy.html"), ".upload.tmp", 0600);
+    client().Upload(local.file("copy.html"), ".upload.tmp", 0600, meter);
+    expectCountsUpTo(rewritten.size());
     EXPECT_EQ(modeOf(server_->path("site/.upload.tmp")), 0600u);
     client().Chmod(".upload.tmp", *permissions);
     ASSERT_TRUE(client().RenameReplaces());

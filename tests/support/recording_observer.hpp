@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,13 +24,26 @@ public:
         current_ = step;
     }
     void progress(std::size_t done, std::size_t, const std::string&) override {
+        item_ = done;
         if (cancelAt && current_ == cancelAt->step && done >= cancelAt->duringItem) cancel_ = true;
+    }
+    void itemProgress(std::uint64_t done, std::uint64_t total) override {
+        itemBytes.push_back({current_.value_or(RunStep::Searching), item_, done, total});
     }
     void fileFound(const std::string& path) override { foundFiles.push_back(path); }
     void addressAdded(const std::string& text) override { addresses.push_back(text); }
     bool cancelRequested() const override { return cancel_; }
 
+    // The bytes the item in hand reported, with its step and place.
+    struct ItemBytesSeen {
+        RunStep step;
+        std::size_t item;
+        std::uint64_t done;
+        std::uint64_t total;
+    };
+
     std::optional<CancelPoint> cancelAt;
+    std::vector<ItemBytesSeen> itemBytes;
     std::vector<RunStep> steps;
     std::vector<std::size_t> totals;
     std::vector<std::string> foundFiles;
@@ -37,6 +51,7 @@ public:
 
 private:
     std::optional<RunStep> current_;
+    std::size_t item_ = 0;
     bool cancel_ = false;
 };
 
