@@ -221,9 +221,11 @@ void RewriteBatch::commit() {
 #endif
     if (journal_.fd() >= 0) ::fsync(journal_.fd());
     for (std::size_t i = 0; i < staged_.size(); ++i) {
-        if (injectedFault(FileStep::Sync, staged_[i]->path) != 0 || ::fsync(dataFd(*staged_[i])) != 0) {
+        const int injected = injectedFault(FileStep::Sync, staged_[i]->path);
+        if (injected != 0 || ::fsync(dataFd(*staged_[i])) != 0) {
             failing = i;
-            error = std::make_exception_ptr(StreamError(writeErrorText(staged_[i]->path, errno != 0 ? errno : EIO)));
+            const int number = injected != 0 ? injected : errno != 0 ? errno : EIO;
+            error = std::make_exception_ptr(StreamError(writeErrorText(staged_[i]->path, number)));
             break;
         }
     }

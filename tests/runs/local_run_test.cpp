@@ -208,6 +208,7 @@ TEST_F(LocalRunTest, AFailureEndsTheRunWhereItArisesAndKeepsEarlierFiles) {
         // A full disk names the file and the reason.
         {files::FileStep::ShortWrite, ENOSPC, [](const std::string& p) { return files::writeErrorText(p, ENOSPC); }},
         {files::FileStep::Rename, EBUSY, [](const std::string& p) { return files::createErrorText(p, EBUSY); }},
+        {files::FileStep::Sync, EIO, [](const std::string& p) { return files::writeErrorText(p, EIO); }},
     };
     const std::string link = "<a href=\"mailto:x@y.de\">X</a>";
     for (const auto& row : rows) {
