@@ -125,8 +125,12 @@ def tree_size(folder):
     return files, size
 
 
-def fresh_copy(pristine, work):
+def fresh_copy(pristine, work, home=None):
     shutil.rmtree(work, ignore_errors=True)
+    if home:
+        # Each run starts without the backups of the runs before it.
+        for name in os.listdir(home):
+            shutil.rmtree(os.path.join(home, name), ignore_errors=True)
     subprocess.run(["cp", "-a", pristine, work], check=True)
     os.sync()  # nothing of the copy is left to write while the run is timed
 
@@ -136,9 +140,11 @@ def timed(command, env=None, quiet=False, own_clock=False):
     own_clock the wall time is the one the process prints (the window's run
     from the click to the box, without its start)."""
     with tempfile.NamedTemporaryFile("r") as report:
+        # Started in the scratch home: a program run from its build keeps its
+        # backups in the folder it starts in.
         done = subprocess.run(["/usr/bin/time", "-f", "%e %U %S %M", "-o", report.name, "nice"] + command,
                               check=True, stdout=subprocess.PIPE, text=True,
-                              stderr=subprocess.DEVNULL if quiet else None, env=env)
+                              stderr=subprocess.DEVNULL if quiet else None, env=env, cwd=env["HOME"])
         wall, user, system, peak = report.read().split()[-4:]
     if own_clock:
         wall = done.stdout.split()[-1]
@@ -149,7 +155,7 @@ def load():
     return os.getloadavg()[0]
 
 
-def measure(name, pristine, cli, baseline, pairs, env, window=False):
+def measure(name, pristine, cli, baseline, pairs, env, window=False, options=()):
     """cli is the command line, or with window the window's run timer."""
     files, size = tree_size(pristine)
     print("\n== %s%s: %d files, %.1f MB" % (name, " (window, click to box)" if window else "", files, size / 1e6))
@@ -161,13 +167,13 @@ def measure(name, pristine, cli, baseline, pairs, env, window=False):
         before = load()
         order = ["cli", "base"] if pair % 2 == 0 else ["base", "cli"]
         for which in order:
-            fresh_copy(pristine, work)
+            fresh_copy(pristine, work, env["HOME"])
             if which == "base":
                 row[which] = timed([baseline, work, "fsync"], env, quiet=True)
             elif window:
-                row[which] = timed([cli, work], env, quiet=True, own_clock=True)
+                row[which] = timed([cli] + list(options) + [work], env, quiet=True, own_clock=True)
             else:
-                row[which] = timed([cli, "run", "--recursive", work], env)
+                row[which] = timed([cli, "run", "--recursive"] + list(options) + [work], env)
         c, b = row["cli"], row["base"]
         ratios.append(c[0] / b[0])
         print("%4d  %4.1f  %6.2fs %6.2fs %7.0f MB   %6.2fs %6.2fs %7.0f MB   %.2f" %
@@ -177,12 +183,12 @@ def measure(name, pristine, cli, baseline, pairs, env, window=False):
     return ratios
 
 
-def syscalls(name, pristine, cli, env):
+def syscalls(name, pristine, cli, env, options=()):
     work = pristine + ".work"
     fresh_copy(pristine, work)
     with tempfile.NamedTemporaryFile("r") as report:
-        subprocess.run(["strace", "-f", "-c", "-w", "-o", report.name, cli, "run", "--recursive", work],
-                       check=True, stdout=subprocess.DEVNULL, env=env)
+        subprocess.run(["strace", "-f", "-c", "-w", "-o", report.name, cli, "run", "--recursive"] + list(options) +
+                       [work], check=True, stdout=subprocess.DEVNULL, env=env, cwd=env["HOME"])
         lines = report.read().splitlines()
     shutil.rmtree(work, ignore_errors=True)
     print("-- %s: system calls of one command-line run by wall time (strace -c -w)" % name)
@@ -199,6 +205,8 @@ def main():
     parser.add_argument("--only", default="many,large,real")
     parser.add_argument("--syscalls", action="store_true")
     parser.add_argument("--window", help="window_run_timer: also time the window's run over the corpora")
+    parser.add_argument("--option", action="append", default=[],
+                        help="an option for the command line's run and the window's timer: --option=--no-backup")
     args = parser.parse_args()
 
     cli = os.path.abspath(args.cli)
@@ -219,11 +227,12 @@ def main():
             os.makedirs(made)
             makers[name](made)
             os.rename(made, pristine)
-        measure(name, pristine, cli, baseline, args.pairs, env)
+        measure(name, pristine, cli, baseline, args.pairs, env, options=args.option)
         if args.window:
-            measure(name, pristine, os.path.abspath(args.window), baseline, args.pairs, env, window=True)
+            measure(name, pristine, os.path.abspath(args.window), baseline, args.pairs, env, window=True,
+                    options=args.option)
         if args.syscalls:
-            syscalls(name, pristine, cli, env)
+            syscalls(name, pristine, cli, env, options=args.option)
     shutil.rmtree(home, ignore_errors=True)
 
 

@@ -1,6 +1,6 @@
 // The window's "Verzeichnis kodieren" timed from the click to the closing box,
 // on the offscreen platform with the desktop's dialogs scripted:
-//   window_run_timer FOLDER
+//   window_run_timer [--no-backup] FOLDER
 // searches FOLDER with "*.htm" and "*.html" (sub-folders included), rewrites it
 // in place and prints the seconds from the click to the box on standard
 // output, the box's text on standard error. bench/end_to_end.py times it
@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 
 #include "app/application.hpp"
 #include "app/main_window.hpp"
@@ -27,17 +28,22 @@ void click(QWidget& window, const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: window_run_timer FOLDER\n");
+    const bool noBackup = argc == 3 && std::string_view(argv[1]) == "--no-backup";
+    if (argc != 2 && !noBackup) {
+        std::fprintf(stderr, "usage: window_run_timer [--no-backup] FOLDER\n");
         return 2;
     }
-    const QString folder = QString::fromLocal8Bit(std::filesystem::absolute(argv[1]).c_str());
+    const QString folder = QString::fromLocal8Bit(std::filesystem::absolute(argv[argc - 1]).c_str());
     quill::test::prepareGuiTestEnvironment();
     quill::Application application(argc, argv);
     // The window keeps its settings in the folder it starts in.
     const QTemporaryDir work;
     std::filesystem::current_path(work.path().toStdString());
     std::ofstream(work.filePath(QStringLiteral("Endungen.qmk")).toStdString()) << "*.htm\r\n*.html\r\n";
+    // "Sicherung" is ticked unless the settings say otherwise.
+    if (noBackup)
+        std::ofstream(work.filePath(QStringLiteral("Einstellungen.qmk")).toStdString())
+            << "[Quillmaskerade]\r\nSicherung=Nein\r\n";
 
     const quill::test::InstalledDesktopFake desktop;
     quill::applyProgramLook();
