@@ -1,5 +1,6 @@
 #include "files/file_io.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -84,7 +85,7 @@ std::string linkFreePath(const std::string& path) {
     return resolvedPath(path);
 }
 
-std::string readWholeFile(const std::string& path, FileStamp* stamp) {
+std::string readWholeFile(const std::string& path, FileStamp* stamp, const ReadMeter& meter) {
     const int fault = injectedFault(FileStep::OpenRead, path);
     if (fault != 0) throw FileOpenError(openErrorText(path, fault));
     int error = 0;
@@ -95,11 +96,15 @@ std::string readWholeFile(const std::string& path, FileStamp* stamp) {
 
     std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
     std::size_t done = 0;
+    // Whoever hears how far it is hears it once per MB; others get one read.
+    constexpr std::size_t kMeteredPiece = std::size_t{1} << 20;
     while (done < bytes.size()) {
-        const auto got = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
+        const std::size_t wanted = meter ? std::min(bytes.size() - done, kMeteredPiece) : bytes.size() - done;
+        const auto got = ::read(fd.get(), bytes.data() + done, wanted);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         done += static_cast<std::size_t>(got);
+        if (meter) meter(done, bytes.size());
     }
     if (done < bytes.size() || injectedFault(FileStep::ShortRead, path) != 0)
         throw StreamError("Stream-Lesefehler");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,8 +62,10 @@ struct FileStamp {
 // Only a regular file is read, and no symbolic link is followed on the way
 // (links are resolved once, where files are chosen): anything else fails to
 // open, and nothing waits on a FIFO. A file too large for the memory at hand
-// is refused before it is read. stamp, when given, receives what was read.
-std::string readWholeFile(const std::string& path, FileStamp* stamp = nullptr);
+// is refused before it is read. stamp, when given, receives what was read;
+// meter, when given, hears the bytes read after every MB.
+using ReadMeter = std::function<void(std::uint64_t done, std::uint64_t size)>;
+std::string readWholeFile(const std::string& path, FileStamp* stamp = nullptr, const ReadMeter& meter = {});
 
 // The path with every symbolic link resolved; the path itself when it cannot
 // be resolved.

@@ -22,6 +22,7 @@ LocalRunResult EncodingRuns::run(LocalRunParameters parameters) {
         void progress(std::size_t done, std::size_t total, const std::string& current) override {
             watched().progress(done, total, current);
         }
+        void itemProgress(std::uint64_t done, std::uint64_t total) override { watched().itemProgress(done, total); }
         void fileFound(const std::string& path) override { watched().fileFound(path); }
         void addressAdded(const std::string& text) override {
             runs.foundAddresses.add(text);

@@ -1,5 +1,7 @@
 #include "runs/local_run.hpp"
 
+#include <functional>
+
 #include <algorithm>
 #include <new>
 #include <optional>
@@ -78,7 +80,8 @@ private:
         forEachItem(p_.observer, RunStep::Scanning, scanned_, asIs, [&](const std::string& path) {
             if (!p_.missingPageFails && !files::fileExists(path)) return;
             ScannedPages::Page page;
-            page.bytes = files::readWholeFile(path, &page.read);
+            ItemBytes bytes(p_.observer);
+            page.bytes = files::readWholeFile(path, &page.read, std::ref(bytes));
             scanPage(page.bytes);
             pages_.keep(path, std::move(page));
         });
@@ -106,7 +109,8 @@ private:
         try {
             forEachItem(p_.observer, RunStep::Encoding, rewritten_, asIs, [&](const std::string& path) {
                 if (batch.full()) batch.commit();
-                ScannedPages::Page page = pages_.take(path);
+                ItemBytes bytes(p_.observer);
+                ScannedPages::Page page = pages_.take(path, std::ref(bytes));
                 PageResult& outcome = result_.pages[index++];
                 outcome.oldSize = outcome.newSize = page.bytes.size();
                 const PageEncoding encoding = detectPageEncoding(page.bytes, path);

@@ -13,7 +13,7 @@ void ScannedPages::keep(const std::string& path, Page page) {
     pages_.emplace(path, std::move(page));
 }
 
-ScannedPages::Page ScannedPages::take(const std::string& path) {
+ScannedPages::Page ScannedPages::take(const std::string& path, const files::ReadMeter& meter) {
     if (const auto kept = pages_.find(path); kept != pages_.end()) {
         Page page = std::move(kept->second);
         pages_.erase(kept);
@@ -21,7 +21,7 @@ ScannedPages::Page ScannedPages::take(const std::string& path) {
         return page;
     }
     Page page;
-    page.bytes = files::readWholeFile(path, &page.read);
+    page.bytes = files::readWholeFile(path, &page.read, meter);
     return page;
 }
 

@@ -24,8 +24,9 @@ public:
     const std::string* find(const std::string& path) const;
     // Keeps the page just read from path, if it fits.
     void keep(const std::string& path, Page page);
-    // The page for its rewrite: the kept one (handed over), or read now.
-    Page take(const std::string& path);
+    // The page for its rewrite: the kept one (handed over), or read now
+    // (meter hearing how far the read is).
+    Page take(const std::string& path, const files::ReadMeter& meter = {});
 
 private:
     std::size_t budget_;

@@ -49,6 +49,20 @@ TEST_F(ObservedRuns, TheObserverHearsEveryStepAndRebuildsBothLists) {
     EXPECT_EQ(observer.totals, (std::vector<std::size_t>{0, listed, listed}));
 }
 
+// A page over 1 MB tells how far its scan has read once per MB, a small one
+// only counts as one item.
+TEST_F(ObservedRuns, APageOverOneMegabyteReportsTheBytesItsScanRead) {
+    test::TempFolder folder;
+    const std::string big = "<a href=\"mailto:a@b.de\">A</a>" + std::string(3 * ItemBytes::kEvery + 1000, 'x');
+    const StringList files = {folder.write("a.html", kPages[0].second), folder.write("b.html", big)};
+    RecordingObserver observer;
+    LocalRunParameters parameters = LocalRunParameters::over(files);
+    parameters.observer = &observer;
+    runLocalEncoding(parameters);
+    EXPECT_TRUE(observer.reportedOncePerMegabyte(RunStep::Scanning, 1, big.size()));
+    EXPECT_EQ(observer.itemBytes.size(), 3u);
+}
+
 // A cancel at any point leaves every page either as it was or exactly as an
 // uncancelled run makes it, and names the pages it did not rewrite.
 TEST_F(ObservedRuns, ACancelLeavesEveryFileOriginalOrFullyEncoded) {

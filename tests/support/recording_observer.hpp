@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -41,6 +42,20 @@ public:
         std::uint64_t done;
         std::uint64_t total;
     };
+
+    // Whether the item of the step reported once for each MB crossed before
+    // its size, in order, and no other item of the step reported.
+    bool reportedOncePerMegabyte(RunStep step, std::size_t item, std::uint64_t size) const {
+        std::uint64_t crossed = 0;
+        for (const ItemBytesSeen& seen : itemBytes) {
+            if (seen.step != step) continue;
+            ++crossed;
+            const std::uint64_t next = std::min((crossed + 1) * ItemBytes::kEvery, size);
+            if (seen.item != item || seen.total != size || seen.done < crossed * ItemBytes::kEvery || seen.done >= next)
+                return false;
+        }
+        return crossed == (size - 1) / ItemBytes::kEvery;
+    }
 
     std::optional<CancelPoint> cancelAt;
     std::vector<ItemBytesSeen> itemBytes;
