@@ -106,7 +106,7 @@ void TMaskerade::encodeInBackground(const StringList& files, const std::string& 
     std::optional<RunBackup> backup;
     if (ui->Sicherung_ja->isChecked()) {
         backup.emplace(backupsFolder(), RunKind::Local, place);
-        parameters.hooks.beforeWrite = keepingOriginals(*backup);
+        parameters.hooks = keepingOriginalsInBatches(*backup);
     }
     LocalRunResult result;
     const auto work = [&] {

@@ -50,6 +50,8 @@ SiteRun encodeSiteFiles(const StringList& paths, const SiteRunOptions& options) 
             if (options.diffs) file.diff = unifiedDiff(shownName(file.path), change.before, change.after);
         };
 
+    if (!options.trial) parameters.hooks.beforeCommit = options.beforeCommit;
+
     LocalRunResult result;
     try {
         result = runLocalEncoding(parameters);

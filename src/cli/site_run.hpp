@@ -35,6 +35,8 @@ struct SiteRunOptions {
     RunObserver* observer = nullptr;
     // Hears each page before it changes (the backup); not in a trial.
     std::function<void(const PageChange&)> beforeWrite{};
+    // Before the pages written so far are put in place; not in a trial.
+    std::function<void()> beforeCommit{};
 };
 
 // "Verzeichnis kodieren" over paths: scan every file, rewrite them all,

@@ -12,6 +12,14 @@ PageHook keepingOriginals(RunBackup& backup, KeptNaming naming, PageHook next) {
     };
 }
 
+RewriteHooks keepingOriginalsInBatches(RunBackup& backup) {
+    backup.keepInBatches();
+    RewriteHooks hooks;
+    hooks.beforeWrite = keepingOriginals(backup);
+    hooks.beforeCommit = [&backup] { backup.commitKept(); };
+    return hooks;
+}
+
 BackupScope::BackupScope(EncodingRuns& runs, std::optional<RunBackup>& backup, KeptNaming naming)
     : runs_(runs), earlier_(runs.beforeWrite) {
     if (backup) runs_.beforeWrite = keepingOriginals(*backup, std::move(naming), earlier_);

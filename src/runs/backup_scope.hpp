@@ -27,6 +27,11 @@ using KeptNaming = std::function<KeptAs(const std::string& path)>;
 // before the page changes, then calls next.
 PageHook keepingOriginals(RunBackup& backup, KeptNaming naming = keptAsLocal, PageHook next = {});
 
+// The hooks of a local run that keeps every page in backup: the originals of
+// a batch of pages are synced together, just before the run puts the pages
+// in place, instead of one sync after the other.
+RewriteHooks keepingOriginalsInBatches(RunBackup& backup);
+
 // A remote run's backup while the run lasts: every copy the runs are about to
 // change is kept first, and the runs' earlier listener still hears it. A
 // scope without a backup changes nothing. The earlier listener is put back

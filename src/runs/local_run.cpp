@@ -108,7 +108,7 @@ private:
         std::size_t index = 0;
         try {
             forEachItem(p_.observer, RunStep::Encoding, rewritten_, asIs, [&](const std::string& path) {
-                if (batch.full()) batch.commit();
+                if (batch.full()) commit(batch);
                 ItemBytes bytes(p_.observer);
                 ScannedPages::Page page = pages_.take(path, std::ref(bytes));
                 PageResult& outcome = result_.pages[index++];
@@ -139,10 +139,10 @@ private:
         } catch (...) {
             // The files before the failing (or cancelled) one are done; a
             // failure of theirs comes first and replaces this one.
-            batch.commit();
+            commit(batch);
             throw;
         }
-        batch.commit();
+        commit(batch);
         return protectedAny;
     }
 
@@ -165,6 +165,11 @@ private:
         } catch (const std::bad_alloc&) {
             throw files::FileTooLargeError(files::tooLargeText(path, page.read.size));
         }
+    }
+
+    void commit(files::RewriteBatch& batch) const {
+        if (p_.hooks.beforeCommit) p_.hooks.beforeCommit();
+        batch.commit();
     }
 
     bool pageExcepted(const std::string& path) const {

@@ -32,6 +32,9 @@ struct RewriteHooks {
     std::function<void()> beforeFirstWrite;
     // For every page whose bytes change, before it is written.
     std::function<void(const PageChange&)> beforeWrite;
+    // Before the pages written so far are put in place (once per batch, and
+    // for the pages before a failure).
+    std::function<void()> beforeCommit;
 };
 
 // What a local encoding run works on. The run keeps its own copy: nothing of

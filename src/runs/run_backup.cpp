@@ -170,7 +170,12 @@ void RunBackup::keep(const std::string& target, const std::string& mirrorPath, s
         const fs::path original = fs::path(folder_) / mirrorPath;
         std::error_code error;
         fs::create_directories(original.parent_path(), error);
-        files::replaceFileContents(original.string(), before);
+        if (batched_) {
+            if (waiting_.full()) waiting_.commit();
+            waiting_.stage(original.string(), before);
+        } else {
+            files::replaceFileContents(original.string(), before);
+        }
         kept_.push_back(target);
     }
     appendIndex(sha256Hex(after) + "\t" + escaped(mirrorPath) + "\t" + escaped(target));

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "files/rewrite_batch.hpp"
+
 namespace quill {
 
 enum class RunKind { Local, Remote };
@@ -39,6 +41,13 @@ public:
     // be written, so the file is not changed unbacked.
     void keep(const std::string& target, const std::string& mirrorPath, std::string_view before,
               std::string_view after, std::size_t places);
+    // From now on kept originals wait and are synced together at
+    // commitKept() (or when enough wait), which the caller must call before
+    // it replaces any page it kept. Without it each original is synced
+    // before keep returns.
+    void keepInBatches() { batched_ = true; }
+    // Puts the originals that wait in place, synced; raises the file errors.
+    void commitKept() { waiting_.commit(); }
     // A failure that ended the run, and the audit's full list of what stays
     // readable; both only go into a backup that exists.
     void failed(const std::string& message);
@@ -59,6 +68,8 @@ private:
     std::time_t started_;
     std::string folder_;
     std::vector<std::string> kept_;
+    bool batched_ = false;
+    files::RewriteBatch waiting_;
 };
 
 // The mirror of a local file: its absolute path without the leading "/".

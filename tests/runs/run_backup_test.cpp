@@ -2,10 +2,12 @@
 
 #include <filesystem>
 
+#include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
 #include "runs/backup_scope.hpp"
 #include "runs/local_run.hpp"
 #include "runs/run_backup.hpp"
+#include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill {
@@ -28,7 +30,7 @@ TEST(RunBackup, UndoRestoresWhatTheRunWroteAndLeavesLaterEditsAlone) {
 
     std::optional<RunBackup> backup(std::in_place, root, RunKind::Local, site.path());
     LocalRunParameters parameters = LocalRunParameters::over(searchFolder(site.path(), {"*.html"}, true));
-    parameters.hooks.beforeWrite = keepingOriginals(*backup);
+    parameters.hooks = keepingOriginalsInBatches(*backup);
     runLocalEncoding(parameters);
     ASSERT_TRUE(backup->exists());
     const std::string encodedA = site.read("a.html");
@@ -99,6 +101,43 @@ TEST(RunBackup, OneOriginalPerFileAndOneFolderPerRun) {
               std::string::npos);
     EXPECT_NE(test::readFile(kept[1].folder + "/Protokoll.txt").find("/srv/x.html:1:1: a@b.de"), std::string::npos);
     EXPECT_EQ(sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
+
+// The originals of a batch are synced together, yet each is in place before
+// its page is replaced, also in a run that fails halfway.
+TEST(RunBackup, EachOriginalIsKeptBeforeItsPageIsReplaced) {
+    for (const bool fails : {false, true}) {
+        SCOPED_TRACE(fails ? "failing run" : "whole run");
+        const test::TempFolder site;
+        const test::TempFolder data;
+        const StringList pages = {site.write("a.html", kLinkPage), site.write("b.html", kLinkPage),
+                                  site.write("c.html", kLinkPage)};
+        RunBackup backup(data.file("Sicherungen"), RunKind::Local, site.path());
+        LocalRunParameters parameters = LocalRunParameters::over(pages);
+        parameters.hooks = keepingOriginalsInBatches(backup);
+        std::vector<std::string> replaced;
+        {
+            test::FileFaultScope watch([&](files::FileStep step, const std::string& path) {
+                if (step == files::FileStep::Rename) replaced.push_back(path);
+                return fails && step == files::FileStep::CreateTemp && path == pages[2] ? EACCES : 0;
+            });
+            if (fails) {
+                EXPECT_THROW(runLocalEncoding(parameters), QuillError);
+            } else {
+                runLocalEncoding(parameters);
+            }
+        }
+        const std::size_t written = fails ? 2 : 3;
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            const auto page = std::find(replaced.begin(), replaced.end(), pages[i]);
+            EXPECT_EQ(page != replaced.end(), i < written) << pages[i];
+            if (page == replaced.end()) continue;
+            const std::string original = backup.folder() + "/" + localMirrorPath(pages[i]);
+            EXPECT_LT(std::find(replaced.begin(), replaced.end(), original), page) << pages[i];
+            EXPECT_EQ(test::readFile(original), kLinkPage);
+        }
+        EXPECT_EQ(test::readFile(pages[2]) == kLinkPage, fails);
+    }
 }
 
 }  // namespace
