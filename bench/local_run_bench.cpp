@@ -147,6 +147,17 @@ void BM_EngineAddresses(benchmark::State& state) {
 }
 BENCHMARK(BM_EngineAddresses)->Arg(10)->Arg(200)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The plan a run builds at its first page to rewrite: with many found texts
+// it is what the progress bar waits for at the start of that step.
+void BM_PlanForFoundTexts(benchmark::State& state) {
+    const auto texts = foundTexts(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const quill::RunReplacements replacements(texts);
+        benchmark::DoNotOptimize(replacements.apply("<a href=\"mailto:x@y.de\">x</a>"));
+    }
+}
+BENCHMARK(BM_PlanForFoundTexts)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 // Files of the given size holding total bytes together, written once.
 std::vector<std::string> filesOfSize(const std::string& name, std::size_t size, std::size_t total) {
     std::vector<std::string> paths;

@@ -33,10 +33,12 @@ CaseBlindAutomaton::CaseBlindAutomaton(const std::vector<std::string>& patterns)
             }
             state = table_[state * classes_ + classOf_[c]];
         }
-        // Kept in list order at each node.
-        std::uint32_t* link = &nodes_[state].firstPattern;
-        while (*link != kNone) link = &nextAtSameNode_[*link];
-        *link = static_cast<std::uint32_t>(p);
+        // Kept in list order at each node, appended at its end: many equal
+        // patterns must not cost a walk along all the others each.
+        Node& node = nodes_[state];
+        (node.lastPattern == kNone ? node.firstPattern : nextAtSameNode_[node.lastPattern]) =
+            static_cast<std::uint32_t>(p);
+        node.lastPattern = static_cast<std::uint32_t>(p);
         patternNodes_.push_back(state);
     }
 

@@ -48,6 +48,7 @@ private:
         State parent = kRoot;
         State matchLink = kNone;  // this node or the nearest on its failure chain that ends a pattern
         std::uint32_t firstPattern = kNone;
+        std::uint32_t lastPattern = kNone;  // where the next pattern ending here is linked
         std::uint32_t depth = 0;
     };
     std::uint8_t classOf_[256] = {};

@@ -25,15 +25,14 @@ bool canMeet(std::string_view pattern, std::string_view text) {
 }
 
 ReplacementPass::ReplacementPass(const std::vector<std::string>& patterns, std::vector<std::string> replacements,
-                                 std::vector<Encoder> encoders, std::vector<std::vector<std::uint32_t>> laterSteps)
+                                 std::vector<Encoder> encoders, std::optional<std::uint32_t> afterEach)
     : automaton_(patterns),
       patterns_(patterns),
       replacements_(std::move(replacements)),
       encoders_(std::move(encoders)),
-      laterSteps_(std::move(laterSteps)) {
+      afterEach_(afterEach) {
     for (const auto& pattern : patterns) lengths_.push_back(pattern.size());
     for (const auto& replacement : replacements_) endsInReference_.push_back(endsInReference(replacement));
-    laterSteps_.resize(patterns.size());
 }
 
 // Which occurrences the one-after-the-other replacements would take.
@@ -83,10 +82,12 @@ bool ReplacementPass::continuationFollows(const std::vector<Hit>& taken, const s
 
 bool ReplacementPass::laterStepCanMeet(std::uint32_t pattern, const std::string& inserted) const {
     const bool closable = endsInReference(inserted);
-    for (const std::uint32_t later : laterSteps_[pattern])
-        if (canMeet(patterns_[later], inserted) || (closable && canMeet(patterns_[later], inserted + ";")))
-            return true;
-    return false;
+    const auto meets = [&](std::uint32_t later) {
+        return canMeet(patterns_[later], inserted) || (closable && canMeet(patterns_[later], inserted + ";"));
+    };
+    for (auto later = static_cast<std::uint32_t>(pattern + 1); later < patterns_.size(); ++later)
+        if (later != afterEach_ && meets(later)) return true;
+    return afterEach_ && *afterEach_ != pattern && meets(*afterEach_);
 }
 
 std::optional<std::string> ReplacementPass::apply(std::string_view text, int following, std::size_t* places) const {

@@ -30,11 +30,13 @@ public:
 
     // patterns[i] (not empty) is replaced by replacements[i]. With encoders,
     // an occurrence spelt otherwise than patterns[i] (in another letter case)
-    // becomes encoders[i](its own bytes); laterSteps[i] then names the
-    // patterns whose step comes after pattern i's, which such a text must not
-    // be able to meet.
+    // becomes encoders[i](its own bytes), which must not be able to meet a
+    // pattern whose step comes after pattern i's: every pattern placed after
+    // it, and afterEach, a pattern whose step follows each other one's.
+    // (Named by their order rather than listed, so a pass of n patterns
+    // takes no n * n room.)
     ReplacementPass(const std::vector<std::string>& patterns, std::vector<std::string> replacements,
-                    std::vector<Encoder> encoders = {}, std::vector<std::vector<std::uint32_t>> laterSteps = {});
+                    std::vector<Encoder> encoders = {}, std::optional<std::uint32_t> afterEach = std::nullopt);
 
     // Nothing when an occurrence in another letter case inserts a text that a
     // later step's pattern could meet: the steps must then be made one by one.
@@ -62,7 +64,7 @@ private:
     std::vector<std::string> replacements_;
     std::vector<bool> endsInReference_;
     std::vector<Encoder> encoders_;
-    std::vector<std::vector<std::uint32_t>> laterSteps_;
+    std::optional<std::uint32_t> afterEach_;
 };
 
 // Whether pattern, placed anywhere, can share a byte with text (compared

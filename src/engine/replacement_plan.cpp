@@ -85,19 +85,6 @@ std::vector<std::size_t> earliestMeetings(const std::vector<std::string>& foundT
     return earliest;
 }
 
-// Found texts stand in a pass in step order; "mailto:", where the pass has
-// it, stands for the step after each of them, so it comes after every found
-// text and before those placed behind it.
-std::vector<std::vector<std::uint32_t>> laterStepsOfPass(std::size_t patterns, std::size_t mailto) {
-    std::vector<std::vector<std::uint32_t>> later(patterns);
-    for (std::uint32_t k = 0; k < patterns; ++k) {
-        for (std::uint32_t m = k + 1; m < patterns; ++m)
-            if (m != mailto) later[k].push_back(m);
-        if (k != mailto && mailto < patterns) later[k].push_back(static_cast<std::uint32_t>(mailto));
-    }
-    return later;
-}
-
 }  // namespace
 
 ReplacementPlan::ReplacementPlan(const std::vector<std::string>& foundTexts,
@@ -118,8 +105,11 @@ ReplacementPlan::ReplacementPlan(const std::vector<std::string>& foundTexts,
     bool mailtoMeetsPass = false;      // "mailto:" could meet a text this pass inserts
     auto close = [&] {
         if (!patterns.empty()) {
+            // Found texts stand in a pass in step order; "mailto:", where the
+            // pass has it, stands for the step after each of them.
             passes_.emplace_back(patterns, texts, encodeFound_ ? encoders : std::vector<ReplacementPass::Encoder>{},
-                                 laterStepsOfPass(patterns.size(), mailtoAt));
+                                 mailtoAt < patterns.size() ? std::optional(static_cast<std::uint32_t>(mailtoAt))
+                                                            : std::nullopt);
         }
         patterns.clear();
         texts.clear();
