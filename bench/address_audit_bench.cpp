@@ -30,10 +30,15 @@ std::string typicalPage() {
     for (int block = 0; text.size() < 1024 * 1024; ++block) {
         const std::string n = std::to_string(block);
         text += "<div class=\"sect1\" id=\"s" + n + "\"><h2 class=\"title\">" + n +
-                ". Gr\xc3\xb6\xc3\x9f" "ere &amp; kleinere Tabellen</h2>\n"
-                "<p>Die Funktion <code class=\"function\">pg_size_pretty</code> gibt die Gr\xc3\xb6\xc3\x9f" "e "
-                "in Bytes zur\xc3\xbc" "ck; siehe <a class=\"xref\" href=\"functions-admin.html#s" + n +
-                "\" title=\"Abschnitt " + n + "\">Abschnitt&nbsp;" + n + "</a> f\xc3\xbc" "r Einzelheiten.</p>\n"
+                ". Gr\xc3\xb6\xc3\x9f"
+                "ere &amp; kleinere Tabellen</h2>\n"
+                "<p>Die Funktion <code class=\"function\">pg_size_pretty</code> gibt die Gr\xc3\xb6\xc3\x9f"
+                "e "
+                "in Bytes zur\xc3\xbc"
+                "ck; siehe <a class=\"xref\" href=\"functions-admin.html#s" +
+                n + "\" title=\"Abschnitt " + n + "\">Abschnitt&nbsp;" + n +
+                "</a> f\xc3\xbc"
+                "r Einzelheiten.</p>\n"
                 "<pre class=\"programlisting\">SELECT relname, pg_size_pretty(pg_relation_size(oid))\n"
                 "  FROM pg_class WHERE relkind = 'r' AND relpages &gt; 10;</pre>\n";
         if (block % 30 == 0)

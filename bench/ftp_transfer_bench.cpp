@@ -146,7 +146,8 @@ void BM_CurlDownload(benchmark::State& state) {
     const Target* target = targetFor(state);
     if (target == nullptr) return;
     const std::string copy = setup().local.file("curl-download.bin");
-    const std::string command = "curl -s -S" + curlMode(state) + " -o '" + copy + "' '" + target->url("large.bin") + "'";
+    const std::string command =
+        "curl -s -S" + curlMode(state) + " -o '" + copy + "' '" + target->url("large.bin") + "'";
     bool ok = true;
     for (auto _ : state) ok = ok && std::system(command.c_str()) == 0;
     report(state, ok && fileSize(copy) == static_cast<long long>(kFileSize));

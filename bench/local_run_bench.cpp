@@ -7,18 +7,18 @@
 // - one page of 200 MB (time and peak memory, measured in a child process);
 // - 50 MB as files of 20 KB, 1 MB and 50 MB.
 #include <benchmark/benchmark.h>
-
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
+
 #include "engine/case_blind_replace.hpp"
-#include "runs/local_run.hpp"
 #include "files/file_io.hpp"
+#include "runs/local_run.hpp"
 #include "support/temp_folder.hpp"
 
 namespace {
@@ -30,10 +30,16 @@ constexpr int kPagesPerFolder = 100;
 constexpr int kAddresses = 200;
 constexpr std::size_t kPageSize = 20 * 1024;
 
-std::string address(int number) { return "kontakt" + std::to_string(number) + "@firma" + std::to_string(number % 7) + ".de"; }
-std::string link(int number) { return "<a href=\"mailto:" + address(number) + "\">" + address(number) + "</a>"; }
+std::string address(int number) {
+    return "kontakt" + std::to_string(number) + "@firma" + std::to_string(number % 7) + ".de";
+}
+std::string link(int number) {
+    return "<a href=\"mailto:" + address(number) + "\">" + address(number) + "</a>";
+}
 // What the scan finds for a link: the text between "mailto:" and the next "<".
-std::string foundText(int number) { return address(number) + "\">" + address(number); }
+std::string foundText(int number) {
+    return address(number) + "\">" + address(number);
+}
 
 quill::StringList foundTexts(int addresses) {
     quill::StringList list;
@@ -186,7 +192,7 @@ struct ChildCost {
 // Runs a chosen-files run (scan and encode) on copies of the files in a child
 // process and measures it.
 ChildCost encodeCopiesInChild(const std::vector<std::string>& pristine, const std::string& workName,
-                           benchmark::State& state) {
+                              benchmark::State& state) {
     state.PauseTiming();
     const std::string work = scratch().file(workName);
     fs::remove_all(work);
@@ -207,7 +213,9 @@ ChildCost encodeCopiesInChild(const std::vector<std::string>& pristine, const st
     rusage usage{};
     ::wait4(child, &status, 0, &usage);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("run failed");
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
     return {static_cast<double>(usage.ru_maxrss) * 1024.0, seconds(usage.ru_utime) + seconds(usage.ru_stime)};
 }
 
@@ -231,7 +239,13 @@ void BM_FileSizes(benchmark::State& state) {
     state.counters["run_cpu_s"] = cost.cpuSeconds;
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kTotal));
 }
-BENCHMARK(BM_FileSizes)->Arg(20 << 10)->Arg(1 << 20)->Arg(50 << 20)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_FileSizes)
+    ->Arg(20 << 10)
+    ->Arg(1 << 20)
+    ->Arg(50 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -76,7 +76,8 @@ int main(int argc, char** argv) {
         }
         const QString folder = QStringLiteral("%1/%2x%2/apps").arg(theme).arg(size);
         if (size <= 0 || !QDir().mkpath(folder) ||
-            !icon.convertToFormat(QImage::Format_ARGB32).save(folder + QLatin1Char('/') + name + QStringLiteral(".png"))) {
+            !icon.convertToFormat(QImage::Format_ARGB32)
+                 .save(folder + QLatin1Char('/') + name + QStringLiteral(".png"))) {
             std::fprintf(stderr, "%s: cannot write the %dx%d icon\n", argv[0], size, size);
             return 1;
         }

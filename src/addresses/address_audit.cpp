@@ -42,7 +42,8 @@ private:
     std::size_t next(char c, std::optional<std::size_t>& found) const {
         if (found && *found >= at_) return *found;
         const void* hit = std::memchr(bytes_.data() + at_, c, bytes_.size() - at_);
-        found = hit == nullptr ? bytes_.size() : static_cast<std::size_t>(static_cast<const char*>(hit) - bytes_.data());
+        found =
+            hit == nullptr ? bytes_.size() : static_cast<std::size_t>(static_cast<const char*>(hit) - bytes_.data());
         return *found;
     }
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <set>
 
-#include "html/char_reference.hpp"
 #include "addresses/page_addresses.hpp"
+#include "html/char_reference.hpp"
 
 namespace quill {
 
@@ -38,9 +38,8 @@ Replacement encoded(const std::vector<ShownCharacter>& shown, std::size_t first,
 
 }  // namespace
 
-std::string protectAllAddresses(std::string_view fileBytes,
-                                const std::function<bool(const std::string&)>& keepReadable, std::size_t* places,
-                                ReferenceEnd referenceEnd) {
+std::string protectAllAddresses(std::string_view fileBytes, const std::function<bool(const std::string&)>& keepReadable,
+                                std::size_t* places, ReferenceEnd referenceEnd) {
     const PageAddresses page(fileBytes);
 
     std::vector<Replacement> replacements;
@@ -64,7 +63,8 @@ std::string protectAllAddresses(std::string_view fileBytes,
                 break;
             default:
                 for (const AddressSpan& span : region.readable)
-                    if (!kept(region, span)) replacements.push_back(encoded(region.shown, span.first, span.end, referenceEnd));
+                    if (!kept(region, span))
+                        replacements.push_back(encoded(region.shown, span.first, span.end, referenceEnd));
         }
     }
     for (const HtmlRegion& region : page.regions()) {

@@ -93,8 +93,7 @@ bool mayShowAt(std::string_view bytes, ReferenceContext context, const PageDecod
 }
 
 // The region with its characters when it holds a readable address.
-std::optional<ShownRegion> readableRegion(std::string_view page, const PageDecoder& decoder,
-                                          const HtmlRegion& region) {
+std::optional<ShownRegion> readableRegion(std::string_view page, const PageDecoder& decoder, const HtmlRegion& region) {
     if (region.kind == RegionKind::StartTag) return std::nullopt;
     const ReferenceContext context = contextOf(region.kind);
     if (!mayShowAt(page.substr(region.begin, region.end - region.begin), context, decoder)) return std::nullopt;

@@ -214,8 +214,7 @@ void BackgroundRun::hideProgressWindow() {
 }
 
 bool BackgroundRun::eventFilter(QObject* watched, QEvent* event) {
-    if (isUserInput(event->type()) && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == &window_)
+    if (isUserInput(event->type()) && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == &window_)
         return true;
     return QObject::eventFilter(watched, event);
 }

@@ -9,11 +9,7 @@
 #include <filesystem>
 #include <utility>
 
-#include "widgets/desktop.hpp"
-#include "widgets/desktop_open.hpp"
 #include "app/error_report.hpp"
-#include "widgets/program_look.hpp"
-#include "widgets/qt_text.hpp"
 #include "app/single_line_validator.hpp"
 #include "files/file_io.hpp"
 #include "info/about_box.hpp"
@@ -21,6 +17,10 @@
 #include "settings/settings_file.hpp"
 #include "text/quill_error.hpp"
 #include "ui_main_window.h"
+#include "widgets/desktop.hpp"
+#include "widgets/desktop_open.hpp"
+#include "widgets/program_look.hpp"
+#include "widgets/qt_text.hpp"
 
 namespace quill {
 

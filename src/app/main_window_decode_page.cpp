@@ -1,7 +1,7 @@
 #include "app/main_window.hpp"
-#include "widgets/qt_text.hpp"
 #include "encoding/reference_decoding.hpp"
 #include "ui_main_window.h"
+#include "widgets/qt_text.hpp"
 
 namespace quill {
 

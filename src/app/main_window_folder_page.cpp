@@ -1,18 +1,17 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 
+#include "app/main_window.hpp"
 #include "app/preview_dialog.hpp"
+#include "files/file_io.hpp"
 #include "runs/audit_message.hpp"
 #include "runs/backup_scope.hpp"
-
-#include "widgets/desktop.hpp"
-#include "app/main_window.hpp"
-#include "widgets/message_box.hpp"
-#include "widgets/qt_text.hpp"
-#include "files/file_io.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 #include "ui_main_window.h"
+#include "widgets/desktop.hpp"
+#include "widgets/message_box.hpp"
+#include "widgets/qt_text.hpp"
 
 namespace quill {
 
@@ -126,7 +125,9 @@ void TMaskerade::encodeInBackground(const StringList& files, const std::string& 
     if (const auto audit = result.auditOutcome(parameters.exceptions)) showRunOutcome(*audit);
 }
 
-void TMaskerade::Verzeichnis_kodierenClick() { encodeInBackground(foundFiles_, settings::SettingsFile().folder()); }
+void TMaskerade::Verzeichnis_kodierenClick() {
+    encodeInBackground(foundFiles_, settings::SettingsFile().folder());
+}
 
 void TMaskerade::Datei_kodierenClick() {
     const QStringList files = desktop().chooseFiles(this);

@@ -1,13 +1,13 @@
 #include <QScopeGuard>
 
 #include "app/application_title.hpp"
-#include "widgets/desktop.hpp"
 #include "app/main_window.hpp"
-#include "widgets/qt_text.hpp"
 #include "remote/remote_run.hpp"
-#include "remote/server_connection.hpp"
 #include "remote/server_address.hpp"
+#include "remote/server_connection.hpp"
 #include "ui_main_window.h"
+#include "widgets/desktop.hpp"
+#include "widgets/qt_text.hpp"
 
 namespace quill {
 
@@ -26,8 +26,8 @@ void TMaskerade::HostChange() {
 }
 
 void TMaskerade::FTP_GoClick() {
-    ftp::RemoteRunFields fields{toCp1252(ui->Host->text()), toCp1252(ui->User->text()), toCp1252(ui->Pass->text()),
-                                toCp1252(ui->FTPDir->text()), ui->Passiv->isChecked(), ui->TLS_ja->isChecked(),
+    ftp::RemoteRunFields fields{toCp1252(ui->Host->text()),      toCp1252(ui->User->text()), toCp1252(ui->Pass->text()),
+                                toCp1252(ui->FTPDir->text()),    ui->Passiv->isChecked(),    ui->TLS_ja->isChecked(),
                                 ui->FTP_Unterordner->isChecked()};
     const std::string typedFolder = fields.folder;
     StringList fileBox = ui->FileBox->entries();

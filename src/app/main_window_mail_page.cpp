@@ -1,14 +1,14 @@
 #include <filesystem>
 
-#include "widgets/desktop.hpp"
-#include "widgets/desktop_open.hpp"
 #include "app/main_window.hpp"
-#include "widgets/qt_text.hpp"
-#include "html/char_reference.hpp"
 #include "encoding/link_page.hpp"
 #include "encoding/mail_link.hpp"
+#include "html/char_reference.hpp"
 #include "settings/settings_file.hpp"
 #include "ui_main_window.h"
+#include "widgets/desktop.hpp"
+#include "widgets/desktop_open.hpp"
+#include "widgets/qt_text.hpp"
 
 namespace quill {
 
@@ -45,7 +45,8 @@ void TMaskerade::Go_MailClick() {
     // looks for the page where the program was started is told where it is.
     if (!writtenIn(page, startFolder_))
         desktop().showMessageBox(
-            this, QStringLiteral("Die HTML-Datei wurde erstellt.\r\nSie liegt in \"%1\".").arg(QString::fromStdString(page)),
+            this,
+            QStringLiteral("Die HTML-Datei wurde erstellt.\r\nSie liegt in \"%1\".").arg(QString::fromStdString(page)),
             MessageKind::Information);
 }
 

@@ -1,9 +1,9 @@
-#include "widgets/desktop.hpp"
 #include "app/main_window.hpp"
-#include "widgets/qt_text.hpp"
 #include "settings/extension_list.hpp"
 #include "settings/settings_file.hpp"
 #include "ui_main_window.h"
+#include "widgets/desktop.hpp"
+#include "widgets/qt_text.hpp"
 
 namespace quill {
 

@@ -7,9 +7,9 @@
 #include "runs/exception_list.hpp"
 #include "runs/run_backup.hpp"
 #include "settings/settings_file.hpp"
+#include "ui_main_window.h"
 #include "widgets/desktop.hpp"
 #include "widgets/qt_text.hpp"
-#include "ui_main_window.h"
 
 namespace quill {
 
@@ -65,8 +65,8 @@ void TMaskerade::FTP_RueckgaengigClick() {
     const std::optional<KeptRun> run = chooseKeptRun(RunKind::Remote);
     if (!run) return;
     const ftp::RemoteRunFields fields{toCp1252(ui->Host->text()), toCp1252(ui->User->text()),
-                                      toCp1252(ui->Pass->text()),  toCp1252(ui->FTPDir->text()),
-                                      ui->Passiv->isChecked(),     ui->TLS_ja->isChecked()};
+                                      toCp1252(ui->Pass->text()), toCp1252(ui->FTPDir->text()),
+                                      ui->Passiv->isChecked(),    ui->TLS_ja->isChecked()};
     const auto ask = [this](const std::string& question) {
         bool yes = false;
         runner_.onWindowThread(

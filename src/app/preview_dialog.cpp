@@ -18,11 +18,11 @@ PreviewDialog::PreviewDialog(std::vector<PreviewFile> files, QWidget* parent)
     setObjectName(QStringLiteral("Vorschau_Dialog"));
     setWindowTitle(QStringLiteral("Änderungen vor dem Kodieren"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(
-        QStringLiteral("%1 Dateien würden geändert. Die Zeilen stehen so da, wie ein Leser sie sieht; "
-                       "nach dem Kodieren liest sie ein Adresssammler nicht mehr.")
-            .arg(changed_.size()),
-        this));
+    layout->addWidget(
+        new QLabel(QStringLiteral("%1 Dateien würden geändert. Die Zeilen stehen so da, wie ein Leser sie sieht; "
+                                  "nach dem Kodieren liest sie ein Adresssammler nicht mehr.")
+                       .arg(changed_.size()),
+                   this));
     files_->setObjectName(QStringLiteral("Vorschau_Dateien"));
     for (const PreviewFile& file : changed_)
         files_->addItem(QStringLiteral("%1 (%2 Stellen)").arg(displayText(file.path)).arg(file.places));

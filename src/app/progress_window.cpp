@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "widgets/program_look.hpp"
 #include "ui_progress_window.h"
+#include "widgets/program_look.hpp"
 
 namespace quill {
 
@@ -40,8 +40,7 @@ void ProgressWindow::showProgress(const RunProgressState& state) {
         // An unknown total (the search) shows a busy bar.
         ui->Fortschritt->setRange(0, 0);
     } else {
-        const std::size_t perItem =
-            state.total <= std::numeric_limits<int>::max() / kStepsPerItem ? kStepsPerItem : 1;
+        const std::size_t perItem = state.total <= std::numeric_limits<int>::max() / kStepsPerItem ? kStepsPerItem : 1;
         std::size_t value = std::min(state.done, state.total) * perItem;
         if (state.done < state.total && state.bytesTotal > 0 && state.bytesDone < state.bytesTotal)
             value += static_cast<std::size_t>(state.bytesDone * perItem / state.bytesTotal);

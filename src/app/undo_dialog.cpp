@@ -28,8 +28,8 @@ UndoDialog::UndoDialog(std::vector<KeptRun> runs, QWidget* parent)
                                  this));
     list_->setObjectName(QStringLiteral("Laeufe"));
     list_->setRootIsDecorated(false);
-    list_->setHeaderLabels({QStringLiteral("Datum"), QStringLiteral("Art"), QStringLiteral("Ort"),
-                            QStringLiteral("Dateien")});
+    list_->setHeaderLabels(
+        {QStringLiteral("Datum"), QStringLiteral("Art"), QStringLiteral("Ort"), QStringLiteral("Dateien")});
     for (const KeptRun& run : runs_) {
         QString place = displayText(run.place);
         if (run.kind == RunKind::Remote) place += u' ' + displayText(run.serverFolder);

@@ -60,9 +60,8 @@ std::vector<std::string> longFlags(const std::string& arg, const std::vector<Opt
         const auto flag = std::find_if(std::begin(kShortFlags), std::end(kShortFlags),
                                        [&](const auto& entry) { return entry.first == arg[i]; });
         const bool taken = flag != std::end(kShortFlags) &&
-                           std::any_of(options.begin(), options.end(), [&](const OptionSpec& o) {
-                               return o.name == flag->second && !o.takesValue;
-                           });
+                           std::any_of(options.begin(), options.end(),
+                                       [&](const OptionSpec& o) { return o.name == flag->second && !o.takesValue; });
         if (!taken) throw UsageError("Unbekannte Option: -" + std::string(1, arg[i]));
         names.emplace_back(flag->second);
     }
@@ -93,7 +92,8 @@ ParsedArguments parseArguments(const std::vector<std::string>& givenArgs, const 
         const std::string& arg = args[i];
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        const auto known = std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) { return o.name == name; });
+        const auto known =
+            std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) { return o.name == name; });
         if (known == options.end()) throw UsageError(unknownOption(name, options));
         std::vector<std::string>& slot = parsed.values_[name];
         if (!known->repeatable && !slot.empty()) throw UsageError("Die Option " + name + " ist mehrfach angegeben.");

@@ -1,6 +1,7 @@
 #include <cerrno>
 #include <ostream>
 
+#include "addresses/address_audit.hpp"
 #include "cli/arguments.hpp"
 #include "cli/audit_report.hpp"
 #include "cli/cli_settings.hpp"
@@ -8,15 +9,18 @@
 #include "cli/help_texts.hpp"
 #include "cli/json_writer.hpp"
 #include "cli/site_files.hpp"
-#include "addresses/address_audit.hpp"
 #include "files/file_io.hpp"
 
 namespace quill::cli {
 
 int auditCommand(const std::vector<std::string>& args, CliIo& io) {
-    const ParsedArguments parsed =
-        parseArguments(args, {{"--help"}, {"--recursive"}, {"--mask", true, true}, {"--json"}, {"--verbose"},
-                              {"--settings", true}, {"--exceptions", true}});
+    const ParsedArguments parsed = parseArguments(args, {{"--help"},
+                                                         {"--recursive"},
+                                                         {"--mask", true, true},
+                                                         {"--json"},
+                                                         {"--verbose"},
+                                                         {"--settings", true},
+                                                         {"--exceptions", true}});
     if (parsed.has("--help")) return io.out << helpText(Command::Audit), kExitDone;
     if (parsed.operands().empty()) throw UsageError("audit erwartet mindestens einen PFAD.");
     const bool verbose = parsed.has("--verbose");

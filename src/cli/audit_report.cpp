@@ -18,10 +18,14 @@ constexpr ReadableKind kKinds[] = {ReadableKind::Text, ReadableKind::Link, Reada
 
 KindNames namesOf(ReadableKind kind) {
     switch (kind) {
-        case ReadableKind::Link: return {"Link", "link"};
-        case ReadableKind::Attribute: return {"Attribut", "attribute"};
-        case ReadableKind::Script: return {"Skript", "script"};
-        case ReadableKind::Text: break;
+        case ReadableKind::Link:
+            return {"Link", "link"};
+        case ReadableKind::Attribute:
+            return {"Attribut", "attribute"};
+        case ReadableKind::Script:
+            return {"Skript", "script"};
+        case ReadableKind::Text:
+            break;
     }
     return {"Text", "text"};
 }

@@ -3,11 +3,11 @@
 
 #include "cli/arguments.hpp"
 #include "cli/cli_settings.hpp"
-#include "cli/private_work_folder.hpp"
-#include "cli/server_login.hpp"
 #include "cli/commands.hpp"
 #include "cli/help_texts.hpp"
 #include "cli/json_writer.hpp"
+#include "cli/private_work_folder.hpp"
+#include "cli/server_login.hpp"
 #include "remote/remote_undo.hpp"
 #include "remote/server_address.hpp"
 #include "remote/server_connection.hpp"
@@ -17,7 +17,9 @@ namespace quill::cli {
 
 namespace {
 
-std::string kindText(RunKind kind) { return kind == RunKind::Remote ? "FTP" : "lokal"; }
+std::string kindText(RunKind kind) {
+    return kind == RunKind::Remote ? "FTP" : "lokal";
+}
 
 std::string placeText(const KeptRun& run) {
     return run.kind == RunKind::Remote ? run.place + " " + run.serverFolder : run.place;
@@ -33,8 +35,9 @@ UndoResult undoOnServer(const ParsedArguments& parsed, const KeptRun& run, CliIo
     const auto server = remote::serverConnection(port);
     const PrivateWorkFolder work;
     trustForThisProcess(fields, fingerprint);
-    return ftp::undoRemoteRun(*server, fields, run,
-                              [&io, sftp](const std::string& question) { return refuseUnknownServer(io, question, sftp); });
+    return ftp::undoRemoteRun(*server, fields, run, [&io, sftp](const std::string& question) {
+        return refuseUnknownServer(io, question, sftp);
+    });
 }
 
 }  // namespace
@@ -78,11 +81,10 @@ int undoCommand(const std::vector<std::string>& args, CliIo& io) {
     if (parsed.has("--help")) return io.out << helpText(Command::Undo), kExitDone;
     if (parsed.operands().size() > 1) throw UsageError("undo nimmt höchstens einen LAUF.");
     const std::vector<KeptRun> runs = keptRuns(backupsRoot());
-    const auto chosen =
-        parsed.operands().empty()
-            ? std::find_if(runs.begin(), runs.end(), [](const KeptRun& run) { return !run.undone; })
-            : std::find_if(runs.begin(), runs.end(),
-                           [&](const KeptRun& run) { return run.name == parsed.operands().front(); });
+    const auto chosen = parsed.operands().empty()
+                            ? std::find_if(runs.begin(), runs.end(), [](const KeptRun& run) { return !run.undone; })
+                            : std::find_if(runs.begin(), runs.end(),
+                                           [&](const KeptRun& run) { return run.name == parsed.operands().front(); });
     if (chosen == runs.end()) {
         if (!parsed.operands().empty())
             throw UsageError("Keine Sicherung namens " + parsed.operands().front() +

@@ -5,10 +5,10 @@
 namespace quill::cli {
 
 enum ExitCode : int {
-    kExitDone = 0,     // done, or nothing found
-    kExitFound = 1,    // readable addresses found, or changes pending in a dry run
-    kExitUsage = 2,    // wrong usage
-    kExitFailed = 3,   // a run failed
+    kExitDone = 0,    // done, or nothing found
+    kExitFound = 1,   // readable addresses found, or changes pending in a dry run
+    kExitUsage = 2,   // wrong usage
+    kExitFailed = 3,  // a run failed
 };
 
 // Where a command reads and writes. Results go to out, errors and progress to err.

@@ -22,7 +22,7 @@ struct CommandEntry {
 constexpr CommandEntry kCommands[] = {
     {"encode", Command::Encode, encodeCommand}, {"decode", Command::Decode, decodeCommand},
     {"run", Command::Run, runCommand},          {"audit", Command::Audit, auditCommand},
-    {"remote", Command::Remote, remoteCommand},  {"backups", Command::Backups, backupsCommand},
+    {"remote", Command::Remote, remoteCommand}, {"backups", Command::Backups, backupsCommand},
     {"undo", Command::Undo, undoCommand},
 };
 

@@ -25,7 +25,9 @@ StringList CliSettings::masks() const {
     return files::loadStringList((folder / "Endungen.qmk").string());
 }
 
-ftp::RemoteRunFields CliSettings::ftpFields() const { return settings::SettingsFile(path_).ftp(); }
+ftp::RemoteRunFields CliSettings::ftpFields() const {
+    return settings::SettingsFile(path_).ftp();
+}
 
 bool backupWanted(const ParsedArguments& parsed) {
     if (parsed.has("--no-backup")) return false;

@@ -3,9 +3,9 @@
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "cli/help_texts.hpp"
-#include "html/char_reference.hpp"
 #include "encoding/link_page.hpp"
 #include "encoding/mail_link.hpp"
+#include "html/char_reference.hpp"
 #include "text/cp1252.hpp"
 
 namespace quill::cli {

@@ -44,7 +44,8 @@ Beispiele:
   quillmaskerade-cli audit --recursive public/ || exit 1
 )TXT";
 
-constexpr std::string_view kEncode = R"TXT(Aufruf: quillmaskerade-cli encode ADRESSE [--subject TEXT] [--link] [--page DATEI]
+constexpr std::string_view kEncode =
+    R"TXT(Aufruf: quillmaskerade-cli encode ADRESSE [--subject TEXT] [--link] [--page DATEI]
 
 Gibt die kodierte E-Mail-Adresse aus: jedes Zeichen als "&#" und sein Code.
 
@@ -71,7 +72,8 @@ Beispiele:
   quillmaskerade-cli decode < kodiert.txt
 )TXT";
 
-constexpr std::string_view kRun = R"TXT(Aufruf: quillmaskerade-cli run [--recursive] [--mask MASKE]... [--all] [--dry-run] [--json] [--verbose]
+constexpr std::string_view kRun =
+    R"TXT(Aufruf: quillmaskerade-cli run [--recursive] [--mask MASKE]... [--all] [--dry-run] [--json] [--verbose]
                              [--settings DATEI] [--exceptions DATEI] PFAD...
 
 Sucht in den Dateien nach mailto-Links und kodiert jede gefundene Adresse und
@@ -107,7 +109,8 @@ Beispiele:
   quillmaskerade-cli run --json --recursive public/ > bericht.json
 )TXT";
 
-constexpr std::string_view kAudit = R"TXT(Aufruf: quillmaskerade-cli audit [--recursive] [--mask MASKE]... [--json] [--verbose]
+constexpr std::string_view kAudit =
+    R"TXT(Aufruf: quillmaskerade-cli audit [--recursive] [--mask MASKE]... [--json] [--verbose]
                                [--settings DATEI] [--exceptions DATEI] PFAD...
 
 Prüft die Dateien auf E-Mail-Adressen, die ein Adresssammler noch lesen kann,
@@ -132,7 +135,8 @@ Beispiele:
   quillmaskerade-cli audit --json index.html
 )TXT";
 
-constexpr std::string_view kRemote = R"TXT(Aufruf: quillmaskerade-cli remote --host SERVER --user NAME [--password-env VARIABLE | --password-file DATEI] [OPTIONEN]
+constexpr std::string_view kRemote =
+    R"TXT(Aufruf: quillmaskerade-cli remote --host SERVER --user NAME [--password-env VARIABLE | --password-file DATEI] [OPTIONEN]
 
 Lädt die passenden Dateien eines Ordners vom FTP- oder SFTP-Server, kodiert sie
 wie "run" und lädt sie wieder hoch. Mit --recursive auch die Unterordner auf dem Server;
@@ -219,18 +223,28 @@ constexpr std::string_view kVersion = "quillmaskerade-cli " QUILL_VERSION "\n";
 
 std::string_view helpText(Command command) {
     switch (command) {
-        case Command::Encode: return kEncode;
-        case Command::Decode: return kDecode;
-        case Command::Run: return kRun;
-        case Command::Audit: return kAudit;
-        case Command::Remote: return kRemote;
-        case Command::Backups: return kBackups;
-        case Command::Undo: return kUndo;
-        case Command::Program: break;
+        case Command::Encode:
+            return kEncode;
+        case Command::Decode:
+            return kDecode;
+        case Command::Run:
+            return kRun;
+        case Command::Audit:
+            return kAudit;
+        case Command::Remote:
+            return kRemote;
+        case Command::Backups:
+            return kBackups;
+        case Command::Undo:
+            return kUndo;
+        case Command::Program:
+            break;
     }
     return kProgram;
 }
 
-std::string_view versionText() { return kVersion; }
+std::string_view versionText() {
+    return kVersion;
+}
 
 }  // namespace quill::cli

@@ -135,11 +135,21 @@ JsonWriter& JsonWriter::string(std::string_view utf8) {
         }
         ++i;
         switch (c) {
-            case '"': text_ += "\\\""; break;
-            case '\\': text_ += "\\\\"; break;
-            case '\n': text_ += "\\n"; break;
-            case '\r': text_ += "\\r"; break;
-            case '\t': text_ += "\\t"; break;
+            case '"':
+                text_ += "\\\"";
+                break;
+            case '\\':
+                text_ += "\\\\";
+                break;
+            case '\n':
+                text_ += "\\n";
+                break;
+            case '\r':
+                text_ += "\\r";
+                break;
+            case '\t':
+                text_ += "\\t";
+                break;
             default:
                 if (c < 0x20 || c == 0x7F) {
                     char escaped[8];

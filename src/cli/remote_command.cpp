@@ -1,13 +1,14 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <cctype>
 #include <cstring>
 #include <map>
 #include <ostream>
 
+#include "addresses/address_audit.hpp"
 #include "cli/arguments.hpp"
 #include "cli/cli_settings.hpp"
 #include "cli/commands.hpp"
@@ -20,15 +21,14 @@
 #include "cli/terminal_password.hpp"
 #include "cli/terminal_progress.hpp"
 #include "cli/unified_diff.hpp"
-#include "addresses/address_audit.hpp"
 #include "files/file_io.hpp"
 #include "files/string_list_file.hpp"
 #include "remote/remote_run.hpp"
-#include "remote/server_connection.hpp"
 #include "remote/server_address.hpp"
-#include "sftp/host_key.hpp"
+#include "remote/server_connection.hpp"
 #include "runs/run_backup.hpp"
 #include "settings/settings_file.hpp"
+#include "sftp/host_key.hpp"
 #include "text/cp1252.hpp"
 #include "text/integer_parse.hpp"
 
@@ -115,8 +115,16 @@ private:
 
 int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
     std::vector<OptionSpec> options = serverLoginOptions();
-    options.insert(options.end(), {{"--help"}, {"--folder", true}, {"--mask", true, true}, {"--recursive"}, {"--all"},
-                                   {"--dry-run"}, {"--json"}, {"--verbose"}, {"--exceptions", true}, {"--no-backup"}});
+    options.insert(options.end(), {{"--help"},
+                                   {"--folder", true},
+                                   {"--mask", true, true},
+                                   {"--recursive"},
+                                   {"--all"},
+                                   {"--dry-run"},
+                                   {"--json"},
+                                   {"--verbose"},
+                                   {"--exceptions", true},
+                                   {"--no-backup"}});
     const ParsedArguments parsed = parseArguments(args, options);
     if (parsed.has("--help")) return io.out << helpText(Command::Remote), kExitDone;
     if (!parsed.operands().empty()) throw UsageError("remote nimmt keine Pfade: " + parsed.operands().front());

@@ -15,9 +15,16 @@
 namespace quill::cli {
 
 int runCommand(const std::vector<std::string>& args, CliIo& io) {
-    const ParsedArguments parsed = parseArguments(
-        args, {{"--help"}, {"--recursive"}, {"--mask", true, true}, {"--all"}, {"--dry-run"}, {"--json"},
-               {"--verbose"}, {"--settings", true}, {"--exceptions", true}, {"--no-backup"}});
+    const ParsedArguments parsed = parseArguments(args, {{"--help"},
+                                                         {"--recursive"},
+                                                         {"--mask", true, true},
+                                                         {"--all"},
+                                                         {"--dry-run"},
+                                                         {"--json"},
+                                                         {"--verbose"},
+                                                         {"--settings", true},
+                                                         {"--exceptions", true},
+                                                         {"--no-backup"}});
     if (parsed.has("--help")) return io.out << helpText(Command::Run), kExitDone;
     if (parsed.operands().empty()) throw UsageError("run erwartet mindestens einen PFAD.");
     const bool dryRun = parsed.has("--dry-run");

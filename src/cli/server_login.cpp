@@ -76,17 +76,18 @@ std::string normalizedFingerprint(const std::string& given) {
         digits += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     if (!allHex || digits.size() != 64)
-        throw UsageError("--fingerprint braucht den SHA-256-Fingerabdruck: 64 Hexadezimalziffern, mit oder ohne "
-                         "Doppelpunkte, nicht \"" + given + "\".");
+        throw UsageError(
+            "--fingerprint braucht den SHA-256-Fingerabdruck: 64 Hexadezimalziffern, mit oder ohne "
+            "Doppelpunkte, nicht \"" +
+            given + "\".");
     return digits;
 }
 
 }  // namespace
 
 std::vector<OptionSpec> serverLoginOptions() {
-    return {{"--host", true},          {"--port", true}, {"--user", true}, {"--password-env", true},
-            {"--password-file", true}, {"--active"},     {"--tls"},        {"--sftp"},
-            {"--fingerprint", true},   {"--settings", true}};
+    return {{"--host", true}, {"--port", true}, {"--user", true}, {"--password-env", true}, {"--password-file", true},
+            {"--active"},     {"--tls"},        {"--sftp"},       {"--fingerprint", true},  {"--settings", true}};
 }
 
 ftp::RemoteRunFields serverFields(const ParsedArguments& parsed, CliIo& io, const std::string& command,
@@ -111,8 +112,8 @@ ftp::RemoteRunFields serverFields(const ParsedArguments& parsed, CliIo& io, cons
     }
     // Over SFTP a key may log in without one.
     if (fields.host.empty() || fields.user.empty() || (fields.password.empty() && !ftp::selectsSftp(fields.host)))
-        throw UsageError(command +
-                         " braucht --host, --user und ein Passwort (--password-env, --password-file oder am Terminal).");
+        throw UsageError(
+            command + " braucht --host, --user und ein Passwort (--password-env, --password-file oder am Terminal).");
     return fields;
 }
 

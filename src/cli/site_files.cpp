@@ -21,7 +21,9 @@ std::string fileKey(const std::string& path) {
     return error ? path : absolute.lexically_normal().string();
 }
 
-bool hasWildcard(const std::string& mask) { return mask.find_first_of("*?") != std::string::npos; }
+bool hasWildcard(const std::string& mask) {
+    return mask.find_first_of("*?") != std::string::npos;
+}
 
 std::string noFileMessage(const std::string& folder, const StringList& masks) {
     std::string list;
@@ -38,7 +40,9 @@ std::string noFileMessage(const std::string& folder, const StringList& masks) {
 
 }  // namespace
 
-StringList defaultMasks() { return {"*.htm", "*.html"}; }
+StringList defaultMasks() {
+    return {"*.htm", "*.html"};
+}
 
 StringList collectSiteFiles(const StringList& operands, const StringList& masks, bool includeSubfolders,
                             RunObserver* observer) {

@@ -1,9 +1,9 @@
 #include "cli/terminal_progress.hpp"
 
-#include "cli/stop_signals.hpp"
-
 #include <algorithm>
 #include <ostream>
+
+#include "cli/stop_signals.hpp"
 
 namespace quill::cli {
 
@@ -35,7 +35,9 @@ void TerminalProgress::progress(std::size_t done, std::size_t total, const std::
     show(label_ + " " + std::to_string(done) + "/" + std::to_string(total), done == total);
 }
 
-void TerminalProgress::fileFound(const std::string&) { show(label_ + " " + std::to_string(++found_), false); }
+void TerminalProgress::fileFound(const std::string&) {
+    show(label_ + " " + std::to_string(++found_), false);
+}
 
 void TerminalProgress::show(std::string line, bool final) {
     if (!enabled_) return;

@@ -145,9 +145,12 @@ std::string unifiedDiff(std::string_view label, std::string_view before, std::st
         std::size_t ia = startA, ib = startB;
         for (std::size_t j = 0; j < lead; ++j) appendLine(out, ' ', a[ia++]), ++ib;
         for (std::size_t j = i; j < stop; ++j) {
-            if (ops[j] == Op::Equal) appendLine(out, ' ', a[ia++]), ++ib;
-            else if (ops[j] == Op::Remove) appendLine(out, '-', a[ia++]);
-            else appendLine(out, '+', b[ib++]);
+            if (ops[j] == Op::Equal)
+                appendLine(out, ' ', a[ia++]), ++ib;
+            else if (ops[j] == Op::Remove)
+                appendLine(out, '-', a[ia++]);
+            else
+                appendLine(out, '+', b[ib++]);
         }
         i = stop;
         lineA = ia;

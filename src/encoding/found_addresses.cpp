@@ -18,6 +18,8 @@ void FoundAddresses::clear() {
     index_.clear();
 }
 
-bool Adresse_vorhanden(const std::string& text, const FoundAddresses& list) { return list.contains(text); }
+bool Adresse_vorhanden(const std::string& text, const FoundAddresses& list) {
+    return list.contains(text);
+}
 
 }  // namespace quill

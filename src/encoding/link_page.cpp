@@ -46,7 +46,9 @@ std::string linkPageText(std::string_view linkMemoText) {
     return joinLines(lines);
 }
 
-std::string linkPagePath() { return files::inCurrentFolder(kLinkPageName); }
+std::string linkPagePath() {
+    return files::inCurrentFolder(kLinkPageName);
+}
 
 void writeLinkPage(const std::string& path, std::string_view linkMemoText) {
     files::replaceFileContents(path, linkPageText(linkMemoText));

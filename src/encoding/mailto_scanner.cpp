@@ -16,7 +16,9 @@ std::int32_t FindFrom(std::string_view pattern, std::string_view text, std::int3
     return at == std::string_view::npos ? 0 : static_cast<std::int32_t>(at + 1);
 }
 
-void THTMLParser::ClearKeys() { keys_.clear(); }
+void THTMLParser::ClearKeys() {
+    keys_.clear();
+}
 
 void THTMLParser::AddKey(const std::string& name, const std::string& openTag, const std::string& closeTag) {
     keys_.push_back(Key{name, TParserInfo{openTag, closeTag}});
@@ -33,7 +35,9 @@ void THTMLParser::ParseFile() {
     parse(crlfLines(files::readWholeFile(fileName_)));
 }
 
-void THTMLParser::ParseText(std::string_view text) { parse(std::string(text)); }
+void THTMLParser::ParseText(std::string_view text) {
+    parse(std::string(text));
+}
 
 // Takes the text, so that a large file is held once only.
 void THTMLParser::parse(const std::string text) {
@@ -43,7 +47,8 @@ void THTMLParser::parse(const std::string text) {
         const TParserInfo& info = keys_[k].info;
         const auto openLength = static_cast<std::int32_t>(info.OpenTag.size());
         const auto closeLength = static_cast<std::int32_t>(info.CloseTag.size());
-        for (std::int32_t p = FindFrom(info.OpenTag, text, 1); p != 0; p = FindFrom(info.OpenTag, text, p + openLength)) {
+        for (std::int32_t p = FindFrom(info.OpenTag, text, 1); p != 0;
+             p = FindFrom(info.OpenTag, text, p + openLength)) {
             // The close tag is looked for from the open tag's first character on.
             const std::int32_t q = FindFrom(info.CloseTag, text, p);
             hits.push_back(TTagInfo{p, q + closeLength, p + openLength, q, static_cast<std::int32_t>(k)});
@@ -53,8 +58,8 @@ void THTMLParser::parse(const std::string text) {
         const std::vector<ByteRange> raw = rawTextRanges(text);
         std::erase_if(hits, [&raw](const TTagInfo& hit) {
             const auto from = static_cast<std::size_t>(hit.TextFrom - 1);
-            const auto after = std::upper_bound(raw.begin(), raw.end(), from,
-                                                [](std::size_t at, const ByteRange& range) { return at < range.begin; });
+            const auto after = std::upper_bound(
+                raw.begin(), raw.end(), from, [](std::size_t at, const ByteRange& range) { return at < range.begin; });
             return after != raw.begin() && from < std::prev(after)->end;
         });
     }

@@ -35,8 +35,8 @@ std::int32_t FindFrom(std::string_view pattern, std::string_view text, std::int3
 // next close tag, and delivers the hits in text order through OnKeyFound.
 class THTMLParser {
 public:
-    using TKeyFoundEvent = std::function<void(THTMLParser& Sender, const std::string& Key,
-                                              const std::string& Results, const std::string& OriginalLine)>;
+    using TKeyFoundEvent = std::function<void(THTMLParser& Sender, const std::string& Key, const std::string& Results,
+                                              const std::string& OriginalLine)>;
 
     THTMLParser() = default;
     THTMLParser(const THTMLParser&) = delete;

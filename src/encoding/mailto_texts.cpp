@@ -39,8 +39,9 @@ std::string withCrLfLineEnds(std::string_view text) {
 // ranges are sorted and apart. A region left open runs to the page's end,
 // and so takes in a text that begins there.
 bool insideAny(const std::vector<ByteRange>& ranges, std::size_t at, std::size_t pageEnd) {
-    const auto after = std::upper_bound(ranges.begin(), ranges.end(), at,
-                                        [](std::size_t offset, const ByteRange& range) { return offset < range.begin; });
+    const auto after =
+        std::upper_bound(ranges.begin(), ranges.end(), at,
+                         [](std::size_t offset, const ByteRange& range) { return offset < range.begin; });
     if (after == ranges.begin()) return false;
     const std::size_t end = std::prev(after)->end;
     return at < end || (at == end && end == pageEnd);

@@ -7,8 +7,8 @@
 namespace quill {
 
 // The four letter-case spellings of the open tag the runs look for.
-inline constexpr const char* kMailtoOpenTags[] = {"a href=\"mailto:", "a HREF=\"mailto:", "A href=\"mailto:",
-                                                  "A HREF=\"mailto:"};
+inline constexpr const char* kMailtoOpenTags[] = {
+    "a href=\"mailto:", "a HREF=\"mailto:", "A href=\"mailto:", "A HREF=\"mailto:"};
 
 // The texts the scanner delivers for a page with the four open tags above, in
 // page order and with repeats: what follows an open tag up to the next "<"

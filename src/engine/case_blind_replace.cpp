@@ -4,10 +4,10 @@
 #include <optional>
 
 #include "engine/found_text_replacement.hpp"
-#include "html/html_regions.hpp"
-#include "html/page_decoder.hpp"
 #include "engine/replacement_pass.hpp"
 #include "engine/replacement_plan.hpp"
+#include "html/html_regions.hpp"
+#include "html/page_decoder.hpp"
 
 namespace quill {
 
@@ -53,7 +53,9 @@ RunReplacements::RunReplacements(const StringList& foundTexts) : plans_(std::mak
 
 RunReplacements::~RunReplacements() = default;
 
-bool RunReplacements::empty() const { return plans_->foundTexts.empty(); }
+bool RunReplacements::empty() const {
+    return plans_->foundTexts.empty();
+}
 
 std::string RunReplacements::apply(std::string_view text, std::size_t* places) const {
     return apply(text, detectPageEncoding(text), places);
@@ -71,7 +73,8 @@ std::string RunReplacements::apply(std::string_view text, const PageEncoding& en
     result.reserve(text.size() + text.size() / 8);
     std::size_t done = 0;
     for (const ByteRange& range : kept) {
-        result += plan.apply(text.substr(done, range.begin - done), static_cast<unsigned char>(text[range.begin]), places);
+        result +=
+            plan.apply(text.substr(done, range.begin - done), static_cast<unsigned char>(text[range.begin]), places);
         result.append(text.substr(range.begin, range.end - range.begin));
         done = range.end;
     }

@@ -6,7 +6,9 @@ namespace quill {
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
 
 // The ">" that ends the tag, from inside it at "at"; a ">" within a quoted
 // attribute value does not end it.

@@ -8,7 +8,9 @@
 namespace quill {
 
 namespace {
-bool continuesReferenceByte(int c) { return c == ';' || (c >= '0' && c <= '9'); }
+bool continuesReferenceByte(int c) {
+    return c == ';' || (c >= '0' && c <= '9');
+}
 }  // namespace
 
 bool canMeet(std::string_view pattern, std::string_view text) {
@@ -37,8 +39,9 @@ ReplacementPass::ReplacementPass(const std::vector<std::string>& patterns, std::
 
 // Which occurrences the one-after-the-other replacements would take.
 std::vector<ReplacementPass::Hit> ReplacementPass::winners(std::vector<Hit> hits) const {
-    std::sort(hits.begin(), hits.end(),
-              [](const Hit& a, const Hit& b) { return a.start != b.start ? a.start < b.start : a.pattern < b.pattern; });
+    std::sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) {
+        return a.start != b.start ? a.start < b.start : a.pattern < b.pattern;
+    });
     bool overlapping = false;
     for (std::size_t k = 1; k < hits.size() && !overlapping; ++k)
         overlapping = hits[k].start < hits[k - 1].start + lengths_[hits[k - 1].pattern];
@@ -70,9 +73,8 @@ std::vector<ReplacementPass::Hit> ReplacementPass::winners(std::vector<Hit> hits
 bool ReplacementPass::continuationFollows(const std::vector<Hit>& taken, const std::vector<Inserted>& inserted,
                                           std::size_t k, std::string_view text, int following) const {
     std::size_t end = taken[k].start + lengths_[taken[k].pattern];
-    for (std::size_t next = k + 1; next < taken.size() && taken[next].start == end &&
-                                   taken[next].pattern <= taken[k].pattern;
-         ++next) {
+    for (std::size_t next = k + 1;
+         next < taken.size() && taken[next].start == end && taken[next].pattern <= taken[k].pattern; ++next) {
         const std::string& insertedText = *inserted[next].text;
         if (!insertedText.empty()) return continuesReferenceByte(static_cast<unsigned char>(insertedText.front()));
         end += lengths_[taken[next].pattern];

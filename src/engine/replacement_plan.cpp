@@ -102,14 +102,14 @@ ReplacementPlan::ReplacementPlan(const std::vector<std::string>& foundTexts,
     std::vector<std::string> texts;
     std::vector<ReplacementPass::Encoder> encoders;
     std::size_t mailtoAt = SIZE_MAX;  // its place in the pass, if there
-    bool mailtoMeetsPass = false;      // "mailto:" could meet a text this pass inserts
+    bool mailtoMeetsPass = false;     // "mailto:" could meet a text this pass inserts
     auto close = [&] {
         if (!patterns.empty()) {
             // Found texts stand in a pass in step order; "mailto:", where the
             // pass has it, stands for the step after each of them.
-            passes_.emplace_back(patterns, texts, encodeFound_ ? encoders : std::vector<ReplacementPass::Encoder>{},
-                                 mailtoAt < patterns.size() ? std::optional(static_cast<std::uint32_t>(mailtoAt))
-                                                            : std::nullopt);
+            passes_.emplace_back(
+                patterns, texts, encodeFound_ ? encoders : std::vector<ReplacementPass::Encoder>{},
+                mailtoAt < patterns.size() ? std::optional(static_cast<std::uint32_t>(mailtoAt)) : std::nullopt);
         }
         patterns.clear();
         texts.clear();

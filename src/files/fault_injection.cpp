@@ -9,7 +9,9 @@ FaultHook& hook() {
 }
 }  // namespace
 
-void setFaultHook(FaultHook newHook) { hook() = std::move(newHook); }
+void setFaultHook(FaultHook newHook) {
+    hook() = std::move(newHook);
+}
 
 int injectedFault(FileStep step, const std::string& path) {
     const auto& installed = hook();

@@ -1,12 +1,13 @@
 #include "files/file_io.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "files/descriptor.hpp"
 #include "files/fault_injection.hpp"
@@ -61,7 +62,9 @@ FileStamp FileStamp::of(const struct stat& info) {
     return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
 }
 
-bool FileStamp::sameFile(const struct stat& info) const { return info.st_dev == device && info.st_ino == inode; }
+bool FileStamp::sameFile(const struct stat& info) const {
+    return info.st_dev == device && info.st_ino == inode;
+}
 
 bool FileStamp::unchangedIn(const struct stat& info) const {
     return sameFile(info) && info.st_size == size && info.st_mtim.tv_sec == modified.tv_sec &&
@@ -79,8 +82,8 @@ std::string linkFreePath(const std::string& path) {
     struct stat info {};
     const PathParts parts = splitPath(path);
     const Descriptor folder = openFolderNoFollow(parts.folder, error);
-    if (folder.valid() && (::fstatat(folder.get(), parts.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
-                           !S_ISLNK(info.st_mode)))
+    if (folder.valid() &&
+        (::fstatat(folder.get(), parts.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(info.st_mode)))
         return path;
     return resolvedPath(path);
 }
@@ -106,8 +109,7 @@ std::string readWholeFile(const std::string& path, FileStamp* stamp, const ReadM
         done += static_cast<std::size_t>(got);
         if (meter) meter(done, bytes.size());
     }
-    if (done < bytes.size() || injectedFault(FileStep::ShortRead, path) != 0)
-        throw StreamError("Stream-Lesefehler");
+    if (done < bytes.size() || injectedFault(FileStep::ShortRead, path) != 0) throw StreamError("Stream-Lesefehler");
     if (stamp != nullptr) *stamp = FileStamp::of(info);
     return bytes;
 }
@@ -154,6 +156,8 @@ std::string joinPath(std::string_view folder, std::string_view name) {
     return path;
 }
 
-std::string inCurrentFolder(std::string_view name) { return joinPath(currentFolder(), name); }
+std::string inCurrentFolder(std::string_view name) {
+    return joinPath(currentFolder(), name);
+}
 
 }  // namespace quill::files

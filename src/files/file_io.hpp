@@ -1,13 +1,14 @@
 #pragma once
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
-#include <sys/types.h>
-#include <ctime>
 
 #include "text/quill_error.hpp"
 

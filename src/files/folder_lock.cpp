@@ -1,9 +1,10 @@
 #include "files/folder_lock.hpp"
 
-#include <cerrno>
-#include <map>
 #include <sys/file.h>
 #include <sys/stat.h>
+
+#include <cerrno>
+#include <map>
 #include <utility>
 
 #include "files/regular_file.hpp"

@@ -1,11 +1,12 @@
 #include "files/in_place_write.hpp"
 
-#include <algorithm>
-#include <cerrno>
 #include <fcntl.h>
-#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <functional>
 #include <vector>
 
 namespace quill::files {
@@ -52,18 +53,22 @@ int writeThrough(const Fill& fill, off_t size, int targetFd, bool& changed) {
 }  // namespace
 
 int writeThroughInode(int sourceFd, off_t sourceOffset, int targetFd, off_t size, bool& changed) {
-    return writeThrough([sourceFd, sourceOffset](off_t offset, char* buffer, std::size_t length) {
-        return ::pread(sourceFd, buffer, length, sourceOffset + offset);
-    }, size, targetFd, changed);
+    return writeThrough(
+        [sourceFd, sourceOffset](off_t offset, char* buffer, std::size_t length) {
+            return ::pread(sourceFd, buffer, length, sourceOffset + offset);
+        },
+        size, targetFd, changed);
 }
 
 int writeThroughInode(std::string_view bytes, int targetFd, bool& changed) {
-    return writeThrough([bytes](off_t offset, char* buffer, std::size_t length) {
-        const auto from = static_cast<std::size_t>(offset);
-        const std::size_t count = std::min(length, bytes.size() - from);
-        std::copy_n(bytes.data() + from, count, buffer);
-        return static_cast<ssize_t>(count);
-    }, static_cast<off_t>(bytes.size()), targetFd, changed);
+    return writeThrough(
+        [bytes](off_t offset, char* buffer, std::size_t length) {
+            const auto from = static_cast<std::size_t>(offset);
+            const std::size_t count = std::min(length, bytes.size() - from);
+            std::copy_n(bytes.data() + from, count, buffer);
+            return static_cast<ssize_t>(count);
+        },
+        static_cast<off_t>(bytes.size()), targetFd, changed);
 }
 
 }  // namespace quill::files

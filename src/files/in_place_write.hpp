@@ -1,7 +1,8 @@
 #pragma once
 
-#include <string_view>
 #include <sys/types.h>
+
+#include <string_view>
 
 namespace quill::files {
 

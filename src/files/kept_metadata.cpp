@@ -1,10 +1,11 @@
 #include "files/kept_metadata.hpp"
 
+#include <sys/xattr.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <string>
 #include <string_view>
-#include <sys/xattr.h>
-#include <unistd.h>
 #include <vector>
 
 namespace quill::files {
@@ -47,7 +48,8 @@ bool copyAttributes(int fromFd, int toFd) {
     for (std::size_t at = 0; at < names.size();) {
         const std::string name(names.data() + at);
         at += name.size() + 1;
-        if (!readSized(value, [&](char* data, std::size_t size) { return ::fgetxattr(fromFd, name.c_str(), data, size); }))
+        if (!readSized(value,
+                       [&](char* data, std::size_t size) { return ::fgetxattr(fromFd, name.c_str(), data, size); }))
             return false;
         if (::fsetxattr(toFd, name.c_str(), value.data(), value.size(), 0) != 0) return false;
     }

@@ -1,11 +1,12 @@
 #include "files/memory_budget.hpp"
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
 
 namespace quill::files {
 
@@ -29,7 +30,7 @@ unsigned long long memoryAtHand() {
     unsigned long long available = procValue("/proc/meminfo", "MemAvailable:");
     const unsigned long long swap = procValue("/proc/meminfo", "SwapFree:");
     if (available != std::numeric_limits<unsigned long long>::max() && swap != available) available += swap;
-    rlimit limit {};
+    rlimit limit{};
     if (::getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
         const unsigned long long used = procValue("/proc/self/status", "VmSize:");
         const unsigned long long left = used < limit.rlim_cur ? limit.rlim_cur - used : 0;

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+
+#include <string>
 
 #include "text/quill_error.hpp"
 

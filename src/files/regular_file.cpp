@@ -1,8 +1,9 @@
 #include "files/regular_file.hpp"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace quill::files {
 
@@ -27,8 +28,7 @@ Descriptor openFolderNoFollow(const std::string& folder, int& errorNumber) {
     return at;
 }
 
-Descriptor openRegularFileAt(int folderFd, const std::string& name, int flags, int& errorNumber,
-                             struct stat& info) {
+Descriptor openRegularFileAt(int folderFd, const std::string& name, int flags, int& errorNumber, struct stat& info) {
     if (::fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         errorNumber = errno;
         return Descriptor();

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <string>
 #include <sys/stat.h>
+
+#include <string>
 
 #include "files/descriptor.hpp"
 
@@ -25,8 +26,7 @@ Descriptor openFolderNoFollow(const std::string& folder, int& errorNumber);
 // block on it; it fails with EACCES, a link with ELOOP. The open itself does
 // not wait (O_NONBLOCK), and the type is checked again on the open
 // descriptor. info receives the file's status.
-Descriptor openRegularFileAt(int folderFd, const std::string& name, int flags, int& errorNumber,
-                             struct stat& info);
+Descriptor openRegularFileAt(int folderFd, const std::string& name, int flags, int& errorNumber, struct stat& info);
 
 // The same for a path whose every part is taken as it stands (see
 // openFolderNoFollow).

@@ -1,11 +1,12 @@
 #include "files/rewrite_batch.hpp"
 
-#include <cerrno>
-#include <exception>
 #include <fcntl.h>
-#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <exception>
+#include <set>
 #include <utility>
 
 #include "files/descriptor.hpp"
@@ -37,7 +38,7 @@ std::string absoluteFolder(const std::string& folder) {
 }  // namespace
 
 struct RewriteBatch::Staged {
-    std::string path;    // as the caller named it, for messages
+    std::string path;  // as the caller named it, for messages
     std::string folderPath;
     std::string name;
     Descriptor folder;  // opened without following any link
@@ -91,7 +92,9 @@ bool RewriteBatch::holds(const std::string& path) const {
     return false;
 }
 
-bool RewriteBatch::full() const { return staged_.size() >= kMaxFiles || stagedBytes_ >= kMaxBytes; }
+bool RewriteBatch::full() const {
+    return staged_.size() >= kMaxFiles || stagedBytes_ >= kMaxBytes;
+}
 
 void RewriteBatch::stage(const std::string& path, std::string_view bytes, std::optional<mode_t> newFileMode,
                          const FileStamp* readAs) {
@@ -145,8 +148,8 @@ void RewriteBatch::stage(const std::string& path, std::string_view bytes, std::o
             item->dropTemp();
             if (const int fault = injectedFault(FileStep::Write, path); fault != 0)
                 throw StreamError(writeErrorText(path, fault));
-            item->record = std::make_unique<InPlaceRecord>(absoluteFolder(target), item->folderInfo, current, bytes,
-                                                           old.get());
+            item->record =
+                std::make_unique<InPlaceRecord>(absoluteFolder(target), item->folderInfo, current, bytes, old.get());
         }
     } else {
         item->createTemp(journal_);
@@ -200,8 +203,10 @@ void RewriteBatch::put(Staged& item) {
     if (error != 0) {
         // Half written: the record is the only whole copy, and the next
         // writing run completes the write from it.
-        if (changed) item.record->keep();
-        else item.record->remove();
+        if (changed)
+            item.record->keep();
+        else
+            item.record->remove();
         throw StreamError(writeErrorText(item.path, error));
     }
     // Writing clears set-ID bits for anyone but root; the owner may set them again.

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 #include <vector>
 
 #include "files/file_io.hpp"

@@ -1,13 +1,14 @@
 #include "files/rewrite_journal.hpp"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <dirent.h>
-#include <fcntl.h>
 #include <sstream>
-#include <sys/file.h>
-#include <unistd.h>
 #include <vector>
 
 #include "files/file_io.hpp"
@@ -92,9 +93,14 @@ bool parseHeader(int fd, InPlaceHeader& header) {
     unsigned long long values[7];
     for (auto& value : values)
         if (!(line >> value)) return false;
-    header = {static_cast<dev_t>(values[0]), static_cast<ino_t>(values[1]), static_cast<dev_t>(values[2]),
-              static_cast<ino_t>(values[3]), static_cast<off_t>(values[4]), static_cast<off_t>(values[5]),
-              {}, 0};
+    header = {static_cast<dev_t>(values[0]),
+              static_cast<ino_t>(values[1]),
+              static_cast<dev_t>(values[2]),
+              static_cast<ino_t>(values[3]),
+              static_cast<off_t>(values[4]),
+              static_cast<off_t>(values[5]),
+              {},
+              0};
     const std::size_t pathLength = values[6];
     if (pathLength == 0 || pathLength > start.size() - lineEnd - 1) return false;
     header.path = start.substr(lineEnd + 1, pathLength);
@@ -131,8 +137,8 @@ FileState stateOf(int fileFd, off_t fileSize, int recordFd, const InPlaceHeader&
             const auto fromOld = static_cast<std::size_t>(std::clamp<off_t>(header.oldSize - from, 0, length - i));
             std::fill(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(length - i), '\0');
             if (!readAt(recordFd, expected.data(), fromOld, oldAt + from)) return FileState::Foreign;
-            if (!std::equal(file.begin() + static_cast<std::ptrdiff_t>(i), file.begin() + static_cast<std::ptrdiff_t>(length),
-                            expected.begin()))
+            if (!std::equal(file.begin() + static_cast<std::ptrdiff_t>(i),
+                            file.begin() + static_cast<std::ptrdiff_t>(length), expected.begin()))
                 return FileState::Foreign;
             inNew = false;
         }
@@ -203,8 +209,8 @@ void TempJournal::note(const struct stat& folder, const std::string& folderPath,
         }
         writeAll(fd_.get(), kTempsMagic.data(), kTempsMagic.size());
     }
-    const std::string entry = numbers({folder.st_dev, folder.st_ino, temp.st_ino, name.size(), folderPath.size()}) +
-                              name + folderPath + "\n";
+    const std::string entry =
+        numbers({folder.st_dev, folder.st_ino, temp.st_ino, name.size(), folderPath.size()}) + name + folderPath + "\n";
     writeAll(fd_.get(), entry.data(), entry.size());
 }
 
@@ -222,8 +228,8 @@ InPlaceRecord::InPlaceRecord(const std::string& path, const struct stat& folder,
                                         static_cast<unsigned long long>(file.st_size), path.size()}) +
                                path;
     newAt_ = static_cast<off_t>(header.size());
-    bool whole = writeAll(fd_.get(), header.data(), header.size()) &&
-                 writeAll(fd_.get(), newBytes.data(), newBytes.size());
+    bool whole =
+        writeAll(fd_.get(), header.data(), header.size()) && writeAll(fd_.get(), newBytes.data(), newBytes.size());
     std::vector<char> buffer(kChunk);
     for (off_t at = 0; whole && at < file.st_size;) {
         const auto length = static_cast<std::size_t>(std::min<off_t>(file.st_size - at, kChunk));
@@ -237,14 +243,18 @@ InPlaceRecord::InPlaceRecord(const std::string& path, const struct stat& folder,
     }
 }
 
-void InPlaceRecord::makeDurable() { ::fsync(state_.get()); }
+void InPlaceRecord::makeDurable() {
+    ::fsync(state_.get());
+}
 
 void InPlaceRecord::remove() {
     if (fd_.valid()) ::unlinkat(state_.get(), name_.c_str(), 0);
     fd_.reset();
 }
 
-void InPlaceRecord::keep() { fd_.reset(); }
+void InPlaceRecord::keep() {
+    fd_.reset();
+}
 
 void finishInterruptedRewrites() {
     Descriptor state;
@@ -270,8 +280,10 @@ void finishInterruptedRewrites() {
             continue;
         // A run that is still at work holds the lock.
         if (::flock(record.get(), LOCK_EX | LOCK_NB) != 0) continue;
-        if (name.rfind(kTempsPrefix, 0) == 0) sweepTemps(record.get());
-        else finishInPlace(record.get());
+        if (name.rfind(kTempsPrefix, 0) == 0)
+            sweepTemps(record.get());
+        else
+            finishInPlace(record.get());
         ::unlinkat(state.get(), name.c_str(), 0);
     }
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
 
 #include "files/descriptor.hpp"
 

@@ -1,12 +1,13 @@
 #include "files/state_folder.hpp"
 
-#include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 
 #include "files/system_error_text.hpp"
 
@@ -70,8 +71,10 @@ std::string unpredictableName(const std::string& prefix) {
     std::size_t got = 0;
     while (got < sizeof random) {
         const auto n = ::getrandom(random + got, sizeof random - got, 0);
-        if (n > 0) got += static_cast<std::size_t>(n);
-        else if (errno != EINTR) throw StateFolderError("Der Zufallsgenerator des Systems ist nicht verfügbar. " + systemErrorText(errno));
+        if (n > 0)
+            got += static_cast<std::size_t>(n);
+        else if (errno != EINTR)
+            throw StateFolderError("Der Zufallsgenerator des Systems ist nicht verfügbar. " + systemErrorText(errno));
     }
     std::string name = prefix;
     for (unsigned char byte : random) name += kDigits[byte % (sizeof kDigits - 1)];

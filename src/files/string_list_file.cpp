@@ -4,6 +4,8 @@
 
 namespace quill::files {
 
-StringList loadStringList(const std::string& path) { return splitLines(readWholeFile(path)); }
+StringList loadStringList(const std::string& path) {
+    return splitLines(readWholeFile(path));
+}
 
 }  // namespace quill::files

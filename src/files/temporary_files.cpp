@@ -1,7 +1,8 @@
 #include "files/temporary_files.hpp"
 
-#include <cerrno>
 #include <fcntl.h>
+
+#include <cerrno>
 
 #include "files/state_folder.hpp"
 
@@ -12,7 +13,9 @@ namespace {
 constexpr std::string_view kPrefix = ".quill-";
 constexpr std::size_t kRandomLength = 12;
 
-bool isAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isAlnum(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 }  // namespace
 

@@ -71,8 +71,8 @@ bool DataConnection::acceptServer(const std::string& serverHost, const TcpSocket
         while (true) {
             const bool limited = bounded || controlSpoke;
             const int wait = limited ? std::max(msUntil(until), 1) : kWaitForever;
-            const int ready = controlSpoke ? (listener_.waitReadable(wait) ? 1 : 0)
-                                           : waitEitherReadable(listener_, control, wait);
+            const int ready =
+                controlSpoke ? (listener_.waitReadable(wait) ? 1 : 0) : waitEitherReadable(listener_, control, wait);
             if (ready == 1) {
                 TcpSocket candidate = listener_.accept();
                 // Data from anyone but the server would be taken for the file.

@@ -30,8 +30,7 @@ public:
 private:
     enum class Method { Mlsd, List, Nlst };
 
-    remote::FolderListing listWith(TFTPClient& client, Method method, const std::string& folder,
-                                   std::size_t maxBytes);
+    remote::FolderListing listWith(TFTPClient& client, Method method, const std::string& folder, std::size_t maxBytes);
     remote::FolderListing listByNames(TFTPClient& client, const std::string& folder, std::size_t maxBytes);
 
     std::optional<Method> method_;

@@ -3,8 +3,8 @@
 #include <chrono>
 
 #include "ftp/data_connection.hpp"
-#include "net/ftp_errors.hpp"
 #include "ftp/one_time_password.hpp"
+#include "net/ftp_errors.hpp"
 #include "net/winsock_errors.hpp"
 #include "text/cp1252.hpp"
 #include "text/integer_parse.hpp"

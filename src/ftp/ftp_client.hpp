@@ -139,7 +139,7 @@ private:
         std::optional<std::uint64_t> announced;  // by the reply that opened the transfer
     };
     Received receivingTransfer(const std::string& commandLine, const PieceSink& sink,
-                           std::optional<std::uint64_t> restartAt);
+                               std::optional<std::uint64_t> restartAt);
     // A listing's text, received in ASCII mode; check sees the text after each
     // piece and may end the transfer by throwing. The transfer type in force
     // before is set again, also when the listing fails.

@@ -14,8 +14,9 @@ void TFTPClient::startControlTls() {
     }
     // Clear text after the 234 would be read as if it came through TLS.
     if (!input_.empty())
-        throw ETlsError("Die verschlüsselte Verbindung konnte nicht aufgebaut werden: Der Server hat nach "
-                        "AUTH TLS unverschlüsselte Daten gesendet.");
+        throw ETlsError(
+            "Die verschlüsselte Verbindung konnte nicht aufgebaut werden: Der Server hat nach "
+            "AUTH TLS unverschlüsselte Daten gesendet.");
     control_.startTls({Host, ReadTimeout, {}});
     const PeerCertificate certificate = control_.tls()->peerCertificate();
     if (!certificate.problem.empty() && !(TrustCertificate && TrustCertificate(Host, certificate)))

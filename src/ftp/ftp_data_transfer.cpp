@@ -5,16 +5,16 @@
 
 #include <cerrno>
 
+#include "files/descriptor.hpp"
 #include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
-#include "files/descriptor.hpp"
 #include "ftp/data_connection.hpp"
 #include "ftp/ftp_client.hpp"
-#include "net/ftp_errors.hpp"
 #include "ftp/listing_limits.hpp"
 #include "ftp/pasv_reply.hpp"
-#include "net/tls_errors.hpp"
 #include "ftp/transfer_size.hpp"
+#include "net/ftp_errors.hpp"
+#include "net/tls_errors.hpp"
 
 namespace quill::ftp {
 
@@ -291,7 +291,8 @@ void TFTPClient::Upload(const std::string& localPath, const std::string& remote,
     if (append || transferType_ != ftBinary || !SupportsFeature("SIZE")) return;
     if (SendCommand("SIZE " + name) != 213) return;
     const auto stored = sizeFromSizeReply(lastReply_);
-    if (stored && *stored != static_cast<std::uint64_t>(info.st_size)) throw EUploadIncomplete(name, info.st_size, *stored);
+    if (stored && *stored != static_cast<std::uint64_t>(info.st_size))
+        throw EUploadIncomplete(name, info.st_size, *stored);
 }
 
 }  // namespace quill::ftp

@@ -39,7 +39,9 @@ void TFTPClient::connect(const remote::RemoteLogin& login) {
     Connect();
 }
 
-std::string TFTPClient::currentFolder() { return currentServerFolder(*this); }
+std::string TFTPClient::currentFolder() {
+    return currentServerFolder(*this);
+}
 
 remote::FolderListing TFTPClient::listFolder(const std::string& folder, std::size_t maxBytes) {
     return folderLister_.list(*this, folder, maxBytes);

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdio>
 
-
 namespace quill::ftp {
 
 namespace {
@@ -29,7 +28,9 @@ std::optional<std::uint64_t> toSize(std::string_view digits) {
     return value;
 }
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string lowered(std::string_view text) {
     std::string result(text);
@@ -64,7 +65,7 @@ std::vector<Word> wordsOf(std::string_view line) {
 
 unsigned monthNumber(std::string_view word) {
     static constexpr std::array<const char*, 12> kMonths = {"jan", "feb", "mar", "apr", "may", "jun",
-                                                           "jul", "aug", "sep", "oct", "nov", "dec"};
+                                                            "jul", "aug", "sep", "oct", "nov", "dec"};
     if (word.size() != 3) return 0;
     const std::string name = lowered(word);
     for (std::size_t i = 0; i < kMonths.size(); ++i) {
@@ -94,18 +95,24 @@ bool isPermissionWord(std::string_view word) {
 
 remote::RemoteEntry::Kind unixKind(char type) {
     switch (type) {
-        case '-': return remote::RemoteEntry::Kind::File;
-        case 'd': return remote::RemoteEntry::Kind::Folder;
-        case 'l': return remote::RemoteEntry::Kind::Link;
-        default: return remote::RemoteEntry::Kind::Other;
+        case '-':
+            return remote::RemoteEntry::Kind::File;
+        case 'd':
+            return remote::RemoteEntry::Kind::Folder;
+        case 'l':
+            return remote::RemoteEntry::Kind::Link;
+        default:
+            return remote::RemoteEntry::Kind::Other;
     }
 }
 
 }  // namespace
 
 EListingUnreadable::EListingUnreadable(std::string_view line)
-    : EFTPError("Die Ordnerliste des Servers hat ein unbekanntes Format und kann nicht gelesen werden. "
-                "Es wurde nichts geändert. Zeile: \"" + remote::shownName(line) + "\"") {}
+    : EFTPError(
+          "Die Ordnerliste des Servers hat ein unbekanntes Format und kann nicht gelesen werden. "
+          "Es wurde nichts geändert. Zeile: \"" +
+          remote::shownName(line) + "\"") {}
 
 std::optional<remote::RemoteEntry> parseMlsdLine(std::string_view line) {
     // Facts end with ";" and one blank; fact values hold neither blanks nor ";".

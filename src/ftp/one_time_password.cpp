@@ -24,9 +24,12 @@ void putLittleEndianWord(std::uint32_t word, std::uint8_t* bytes) {
 
 const nettle_hash& algorithmOf(OtpHash hash) {
     switch (hash) {
-        case OtpHash::MD4: return nettle_md4;
-        case OtpHash::MD5: return nettle_md5;
-        case OtpHash::SHA1: break;
+        case OtpHash::MD4:
+            return nettle_md4;
+        case OtpHash::MD5:
+            return nettle_md5;
+        case OtpHash::SHA1:
+            break;
     }
     return nettle_sha1;
 }

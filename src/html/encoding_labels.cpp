@@ -239,7 +239,9 @@ constexpr KnownEncoding kLabels[] = {
     {"x-x-big5", "Big5", "BIG5-HKSCS"},
 };
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
 
 }  // namespace
 
@@ -249,8 +251,9 @@ const KnownEncoding* encodingForLabel(std::string_view label) {
     std::string lowered(label);
     for (char& c : lowered)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    const auto found = std::lower_bound(std::begin(kLabels), std::end(kLabels), lowered,
-                                        [](const KnownEncoding& known, const std::string& key) { return known.label < key; });
+    const auto found =
+        std::lower_bound(std::begin(kLabels), std::end(kLabels), lowered,
+                         [](const KnownEncoding& known, const std::string& key) { return known.label < key; });
     return found != std::end(kLabels) && found->label == lowered ? &*found : nullptr;
 }
 

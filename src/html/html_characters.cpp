@@ -9,8 +9,12 @@ namespace {
 
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isAlphanumeric(char c) { return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isAlphanumeric(char c) {
+    return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 int hexValue(char c) {
     if (isDigit(c)) return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -55,7 +59,9 @@ std::optional<ReadReference> namedReferenceAt(std::string_view text, HtmlPlace p
 
 // 128-159 except the five that 1252 leaves unassigned: a reference to any of
 // them is read as a 1252 character instead, so none can be written as one.
-bool remappedByBrowsers(char32_t c) { return c >= 0x80 && c <= 0x9F && cp1252ToUnicode(static_cast<unsigned char>(c)) != c; }
+bool remappedByBrowsers(char32_t c) {
+    return c >= 0x80 && c <= 0x9F && cp1252ToUnicode(static_cast<unsigned char>(c)) != c;
+}
 
 }  // namespace
 

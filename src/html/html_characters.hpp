@@ -18,7 +18,7 @@ enum class HtmlPlace { Text, AttributeValue };
 struct ReadReference {
     std::size_t length;  // from "&" through the optional ";"
     char32_t first;
-    char32_t second;     // 0 unless the name stands for two characters
+    char32_t second;  // 0 unless the name stands for two characters
 };
 
 // The reference that text, beginning with "&", starts, if any.

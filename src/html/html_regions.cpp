@@ -212,7 +212,9 @@ private:
 
 }  // namespace
 
-void forEachHtmlRegion(std::string_view page, const RegionVisitor& visit) { Tokenizer(page, visit).run(); }
+void forEachHtmlRegion(std::string_view page, const RegionVisitor& visit) {
+    Tokenizer(page, visit).run();
+}
 
 std::vector<HtmlRegion> htmlRegions(std::string_view page) {
     std::vector<HtmlRegion> regions;

@@ -16,9 +16,13 @@ namespace {
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::size_t kDeclarationWindow = 1024;
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
 
 std::string lowered(std::string_view text) {
     std::string result;
@@ -93,7 +97,8 @@ std::optional<std::string> declaredByMeta(std::string_view text, std::size_t& at
     std::optional<std::string> content;
     while (const auto attribute = nextAttribute(text, at)) {
         if (attribute->name == "charset" && !charset) charset = attribute->value;
-        if (attribute->name == "http-equiv") contentType = contentType || lowered(trimmed(attribute->value)) == "content-type";
+        if (attribute->name == "http-equiv")
+            contentType = contentType || lowered(trimmed(attribute->value)) == "content-type";
         if (attribute->name == "content" && !content) content = attribute->value;
     }
     if (charset) return charset;
@@ -218,6 +223,8 @@ PageEncoding detectPageEncoding(std::string_view fileBytes, std::string_view fil
     return encodingNamed(*encodingForLabel(isUtf8WithNonAscii(fileBytes) ? "utf-8" : "windows-1252"), xml);
 }
 
-PageCharset detectPageCharset(std::string_view fileBytes) { return detectPageEncoding(fileBytes).charset; }
+PageCharset detectPageCharset(std::string_view fileBytes) {
+    return detectPageEncoding(fileBytes).charset;
+}
 
 }  // namespace quill

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <string>
-#include <tuple>
 #include <string_view>
+#include <tuple>
 
 namespace quill {
 

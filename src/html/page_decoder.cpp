@@ -1,8 +1,9 @@
 #include "html/page_decoder.hpp"
 
+#include <iconv.h>
+
 #include <cerrno>
 #include <cstdint>
-#include <iconv.h>
 
 #include "html/char_reference.hpp"
 #include "text/cp1252.hpp"
@@ -35,7 +36,9 @@ PageDecoder::~PageDecoder() {
     if (iconv_ != nullptr && iconv_ != kNoConverter) ::iconv_close(static_cast<iconv_t>(iconv_));
 }
 
-bool PageDecoder::readable() const { return charset_ != PageCharset::Other || iconv_ != kNoConverter; }
+bool PageDecoder::readable() const {
+    return charset_ != PageCharset::Other || iconv_ != kNoConverter;
+}
 
 std::size_t PageDecoder::decodeAt(std::string_view text, std::size_t at, char32_t& first, char32_t& second) const {
     second = 0;
@@ -59,8 +62,7 @@ std::size_t PageDecoder::decodeAt(std::string_view text, std::size_t at, char32_
 }
 
 // The shortest run of bytes from at that iconv reads whole, one to four long.
-std::size_t PageDecoder::decodeByIconv(std::string_view text, std::size_t at, char32_t& first,
-                                       char32_t& second) const {
+std::size_t PageDecoder::decodeByIconv(std::string_view text, std::size_t at, char32_t& first, char32_t& second) const {
     if (!readable()) return 0;
     const auto converter = static_cast<iconv_t>(iconv_);
     for (std::size_t length = 1; length <= kLongestCharacter && at + length <= text.size(); ++length) {
@@ -84,7 +86,8 @@ std::size_t PageDecoder::decodeByIconv(std::string_view text, std::size_t at, ch
 }
 
 unsigned long PageDecoder::referenceCode(char32_t character) const {
-    return charset_ == PageCharset::Windows1252 ? cp1252ReferenceCode(character) : static_cast<unsigned long>(character);
+    return charset_ == PageCharset::Windows1252 ? cp1252ReferenceCode(character)
+                                                : static_cast<unsigned long>(character);
 }
 
 unsigned long PageDecoder::referenceForStrayByte(unsigned char byte) const {

@@ -1,15 +1,15 @@
 #include "info/about_box.hpp"
 
-#include "widgets/desktop_open.hpp"
+#include <QIcon>
+#include <QKeyEvent>
+
 #include "info/author_info.hpp"
 #include "info/credit.hpp"
 #include "info/info_flags.hpp"
 #include "info/info_look.hpp"
 #include "text/product_info.hpp"
 #include "ui_about_box.h"
-
-#include <QIcon>
-#include <QKeyEvent>
+#include "widgets/desktop_open.hpp"
 
 namespace quill {
 

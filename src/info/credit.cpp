@@ -1,5 +1,11 @@
 #include "info/credit.hpp"
 
+#include <QApplication>
+#include <QShowEvent>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+
 #include "files/file_io.hpp"
 #include "info/author_info.hpp"
 #include "info/info_flags.hpp"
@@ -7,12 +13,6 @@
 #include "info/media_player.hpp"
 #include "info/vk_tobrin.hpp"
 #include "ui_credit.h"
-
-#include <QApplication>
-#include <QShowEvent>
-#include <QTimer>
-#include <QWindow>
-#include <algorithm>
 
 namespace quill {
 

@@ -1,8 +1,5 @@
 #include "info/info_look.hpp"
 
-#include "widgets/program_look.hpp"
-#include "info/jpeg_image.hpp"
-
 #include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
@@ -10,6 +7,9 @@
 #include <QPalette>
 #include <QScreen>
 #include <QWidget>
+
+#include "info/jpeg_image.hpp"
+#include "widgets/program_look.hpp"
 
 namespace quill {
 

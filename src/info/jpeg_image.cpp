@@ -1,6 +1,7 @@
 #include "info/jpeg_image.hpp"
 
 #include <turbojpeg.h>
+
 #include <QFile>
 #include <memory>
 

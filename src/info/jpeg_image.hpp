@@ -1,10 +1,10 @@
 #pragma once
 
-#include "text/quill_error.hpp"
-
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+
+#include "text/quill_error.hpp"
 
 namespace quill {
 

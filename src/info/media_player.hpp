@@ -1,10 +1,10 @@
 #pragma once
 
-#include "text/quill_error.hpp"
-
 #include <QObject>
 #include <memory>
 #include <string>
+
+#include "text/quill_error.hpp"
 
 class QAudioOutput;
 class QMediaPlayer;

@@ -1,13 +1,13 @@
 #include "info/vk_tobrin.hpp"
 
-#include "widgets/desktop_open.hpp"
+#include <QLabel>
+#include <QTimer>
+
 #include "info/author_info.hpp"
 #include "info/info_look.hpp"
 #include "text/product_info.hpp"
 #include "ui_vk_tobrin.h"
-
-#include <QLabel>
-#include <QTimer>
+#include "widgets/desktop_open.hpp"
 
 namespace quill {
 

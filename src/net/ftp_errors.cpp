@@ -16,16 +16,14 @@ constexpr std::size_t kShownNameBytes = 100;
 
 }  // namespace
 
-ETransferIncomplete::ETransferIncomplete(const std::string& remoteName, std::uint64_t received,
-                                         std::uint64_t announced)
+ETransferIncomplete::ETransferIncomplete(const std::string& remoteName, std::uint64_t received, std::uint64_t announced)
     : EFTPError("Die Datei \"" + cp1252ToUtf8(remoteName) + "\" wurde nicht richtig übertragen: " +
-                std::to_string(received) + " Bytes angekommen, " + std::to_string(announced) +
-                " Bytes angekündigt.") {}
+                std::to_string(received) + " Bytes angekommen, " + std::to_string(announced) + " Bytes angekündigt.") {}
 
 EUploadIncomplete::EUploadIncomplete(const std::string& remoteName, std::uint64_t sent, std::uint64_t stored)
-    : EFTPError("Die Datei \"" + cp1252ToUtf8(remoteName) + "\" wurde nicht richtig übertragen: " +
-                std::to_string(sent) + " Bytes gesendet, " + std::to_string(stored) +
-                " Bytes auf dem Server angekommen.") {}
+    : EFTPError("Die Datei \"" + cp1252ToUtf8(remoteName) +
+                "\" wurde nicht richtig übertragen: " + std::to_string(sent) + " Bytes gesendet, " +
+                std::to_string(stored) + " Bytes auf dem Server angekommen.") {}
 
 EListingTooLarge::EListingTooLarge(std::size_t limit)
     : EFTPError("Die Namensliste des Servers ist größer als " + std::to_string(limit >> 20) +

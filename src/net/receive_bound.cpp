@@ -9,7 +9,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-Clock::time_point after(int ms) { return Clock::now() + std::chrono::milliseconds(ms); }
+Clock::time_point after(int ms) {
+    return Clock::now() + std::chrono::milliseconds(ms);
+}
 
 }  // namespace
 

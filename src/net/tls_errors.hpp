@@ -23,8 +23,9 @@ public:
 class ECertificateRejected : public ETlsError {
 public:
     ECertificateRejected()
-        : ETlsError("Dem Zertifikat des Servers wird nicht vertraut. Die Verbindung wurde beendet, "
-                    "ohne dass Anmeldedaten gesendet wurden.") {}
+        : ETlsError(
+              "Dem Zertifikat des Servers wird nicht vertraut. Die Verbindung wurde beendet, "
+              "ohne dass Anmeldedaten gesendet wurden.") {}
 };
 
 }  // namespace quill::ftp

@@ -156,8 +156,8 @@ ssize_t TlsSession::push(gnutls_transport_ptr_t self, const void* data, std::siz
     try {
         if (session.deadline_ && Clock::now() >= *session.deadline_) throw EReadTimeout();
         if (session.roomWaitMs_) {
-            const std::size_t sent = session.socket_.sendSome(
-                std::string_view(static_cast<const char*>(data), size), *session.roomWaitMs_);
+            const std::size_t sent =
+                session.socket_.sendSome(std::string_view(static_cast<const char*>(data), size), *session.roomWaitMs_);
             if (sent > 0) return static_cast<ssize_t>(sent);
             gnutls_transport_set_errno(session.session_, EAGAIN);
             return -1;
@@ -277,7 +277,8 @@ std::size_t TlsSession::sendSome(std::string_view bytes, int timeoutMs) {
     const ssize_t sent = gnutls_record_send(session_, bytes.data(), std::min(bytes.size(), kRecordSize));
     roomWaitMs_.reset();
     if (sent >= 0) return static_cast<std::size_t>(sent);
-    if (failure_ || (sent != GNUTLS_E_AGAIN && sent != GNUTLS_E_INTERRUPTED)) fail(static_cast<int>(sent), kConnectionFailed);
+    if (failure_ || (sent != GNUTLS_E_AGAIN && sent != GNUTLS_E_INTERRUPTED))
+        fail(static_cast<int>(sent), kConnectionFailed);
     return 0;
 }
 

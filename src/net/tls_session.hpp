@@ -18,9 +18,9 @@ namespace quill::ftp {
 
 // What the client needs to know to open TLS on a connected socket.
 struct TlsParameters {
-    std::string host;         // as typed: checked against the certificate, sent as server name
-    int waitMs = 0;           // every wait, and the handshake and the close as a whole
-    std::string resumeData;   // another session's sessionData(), or empty
+    std::string host;        // as typed: checked against the certificate, sent as server name
+    int waitMs = 0;          // every wait, and the handshake and the close as a whole
+    std::string resumeData;  // another session's sessionData(), or empty
 };
 
 // The server's certificate as the client judges it.

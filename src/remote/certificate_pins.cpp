@@ -31,8 +31,9 @@ std::string readableFingerprint(const std::string& hex) {
 std::string certificateQuestion(const std::string& host, const PeerCertificate& certificate, bool changed) {
     std::string text;
     if (changed)
-        text += "Achtung: Das Zertifikat dieses Servers hat sich geändert! Es ist nicht das Zertifikat, dem "
-                "Sie zuvor vertraut haben.\r\n\r\n";
+        text +=
+            "Achtung: Das Zertifikat dieses Servers hat sich geändert! Es ist nicht das Zertifikat, dem "
+            "Sie zuvor vertraut haben.\r\n\r\n";
     text += "Das Zertifikat des Servers \"" + cp1252ToUtf8(host) + "\" konnte nicht bestätigt werden:\r\n" +
             certificate.problem + "\r\n\r\nSHA-256-Fingerabdruck:\r\n" + readableFingerprint(certificate.fingerprint) +
             "\r\n\r\nDiesem Zertifikat trotzdem vertrauen?";

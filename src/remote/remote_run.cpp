@@ -7,19 +7,19 @@
 #include <unordered_set>
 
 #include "addresses/address_audit.hpp"
+#include "files/file_io.hpp"
+#include "net/ftp_errors.hpp"
+#include "remote/certificate_pins.hpp"
+#include "remote/host_key_pins.hpp"
+#include "remote/in_place_notes.hpp"
+#include "remote/leftover_uploads.hpp"
+#include "remote/remote_names.hpp"
+#include "remote/remote_replace.hpp"
+#include "remote/server_address.hpp"
+#include "remote/site_pages.hpp"
 #include "runs/audit_message.hpp"
 #include "runs/backup_scope.hpp"
 #include "runs/run_progress.hpp"
-#include "files/file_io.hpp"
-#include "remote/certificate_pins.hpp"
-#include "remote/host_key_pins.hpp"
-#include "remote/server_address.hpp"
-#include "remote/in_place_notes.hpp"
-#include "remote/leftover_uploads.hpp"
-#include "net/ftp_errors.hpp"
-#include "remote/remote_names.hpp"
-#include "remote/remote_replace.hpp"
-#include "remote/site_pages.hpp"
 #include "settings/settings_file.hpp"
 #include "text/cp1252.hpp"
 
@@ -79,8 +79,7 @@ std::string uploadFailureMessage(const StringList& fileBox, std::size_t failed, 
             break;
     }
     if (!unchanged.empty()) text += "\r\nNicht hochgeladen, auf dem Server unverändert: " + quotedNames(unchanged);
-    text += "\r\nDie kodierten Kopien der nicht hochgeladenen Dateien liegen im Ordner \"" + remoteWorkFolder() +
-            "\".";
+    text += "\r\nDie kodierten Kopien der nicht hochgeladenen Dateien liegen im Ordner \"" + remoteWorkFolder() + "\".";
     return text;
 }
 
@@ -127,7 +126,9 @@ std::vector<ReadableAddress> auditCopies(const std::vector<RemotePage>& pages, c
     return splitByExceptions(std::move(hits), exceptions).counted;
 }
 
-std::string displayName(const std::string& remoteName) { return cp1252ToUtf8(remoteName); }
+std::string displayName(const std::string& remoteName) {
+    return cp1252ToUtf8(remoteName);
+}
 
 // Changes into a page's server folder unless the run is there already.
 class FolderSteps {
@@ -308,8 +309,8 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
         if (!page->folder.empty()) return cp1252ToUtf8(page->serverPath());
         return cp1252ToUtf8(fields.folder.empty() ? page->name : files::joinPath(fields.folder, page->name));
     };
-    const std::unique_ptr<EncodingRuns, void (*)(EncodingRuns*)> forget(
-        &runs, [](EncodingRuns* r) { r->pageName = nullptr; });
+    const std::unique_ptr<EncodingRuns, void (*)(EncodingRuns*)> forget(&runs,
+                                                                        [](EncodingRuns* r) { r->pageName = nullptr; });
 
     if (view.confirmChanges) {
         std::vector<PreviewFile> changes = runs.previewChanges(copies);
@@ -365,9 +366,13 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
 
 }  // namespace
 
-std::string remoteWorkFolder() { return files::inCurrentFolder("FTP-Inhalt"); }
+std::string remoteWorkFolder() {
+    return files::inCurrentFolder("FTP-Inhalt");
+}
 
-std::string localCopyPath(const std::string& remoteName) { return files::joinPath(remoteWorkFolder(), remoteName); }
+std::string localCopyPath(const std::string& remoteName) {
+    return files::joinPath(remoteWorkFolder(), remoteName);
+}
 
 void FTP_Go(remote::RemoteFolder& server, RemoteRunFields& fields, const StringList& masks, EncodingRuns& runs,
             StringList& fileBox, const RemoteRunView& view) {
@@ -380,9 +385,12 @@ void FTP_Go(remote::RemoteFolder& server, RemoteRunFields& fields, const StringL
     fileBox.clear();
     view.refresh();
 
-    const remote::RemoteLogin login{fields.host,    fields.user,
-                                    fields.password, fields.passive,
-                                    fields.tls,     pinnedCertificateTrust(view.askQuestion),
+    const remote::RemoteLogin login{fields.host,
+                                    fields.user,
+                                    fields.password,
+                                    fields.passive,
+                                    fields.tls,
+                                    pinnedCertificateTrust(view.askQuestion),
                                     pinnedHostKeyTrust(view.askQuestion)};
     try {
         server.connect(login);

@@ -24,8 +24,8 @@ UndoResult restorePages(remote::RemoteFolder& server, const KeptRun& run) {
     for (const KeptFile& page : run.files) {
         const std::size_t slash = page.target.rfind('/');
         const std::string folder = slash == std::string::npos ? run.serverFolder
-                                   : slash == 0                  ? std::string("/")
-                                                                 : page.target.substr(0, slash);
+                                   : slash == 0               ? std::string("/")
+                                                              : page.target.substr(0, slash);
         const std::string name = slash == std::string::npos ? page.target : page.target.substr(slash + 1);
         if (!folder.empty() && folder != current) server.changeFolder(folder);
         current = folder;
@@ -57,9 +57,12 @@ UndoResult undoRemoteRun(remote::RemoteFolder& server, const RemoteRunFields& fi
     if (fields.host != run.place)
         throw QuillError("Dieser Lauf gehört zum FTP-Server \"" + cp1252ToUtf8(run.place) +
                          "\". Bitte tragen Sie ihn im Feld FTP-Server ein.");
-    const remote::RemoteLogin login{fields.host,    fields.user,
-                                    fields.password, fields.passive,
-                                    fields.tls,      pinnedCertificateTrust(askQuestion),
+    const remote::RemoteLogin login{fields.host,
+                                    fields.user,
+                                    fields.password,
+                                    fields.passive,
+                                    fields.tls,
+                                    pinnedCertificateTrust(askQuestion),
                                     pinnedHostKeyTrust(askQuestion)};
     UndoResult result;
     try {

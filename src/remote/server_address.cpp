@@ -20,7 +20,9 @@ bool startsWithScheme(std::string_view field, std::string_view scheme) {
 
 }  // namespace
 
-bool selectsSftp(std::string_view field) { return startsWithScheme(field, kSftpScheme); }
+bool selectsSftp(std::string_view field) {
+    return startsWithScheme(field, kSftpScheme);
+}
 
 ServerAddress parseServerAddress(const std::string& field) {
     ServerAddress address;
@@ -36,8 +38,7 @@ ServerAddress parseServerAddress(const std::string& field) {
         return address;
     }
     if (!rest.empty() && rest.back() == '/') rest.remove_suffix(1);
-    if (rest.find('/') != std::string_view::npos)
-        refuse(field, "Der Ordner gehört in das Feld Datenverzeichnis.");
+    if (rest.find('/') != std::string_view::npos) refuse(field, "Der Ordner gehört in das Feld Datenverzeichnis.");
     if (const auto colon = rest.rfind(':'); colon != std::string_view::npos) {
         const std::string_view digits = rest.substr(colon + 1);
         unsigned long port = 0;

@@ -4,6 +4,8 @@
 
 namespace quill::remote {
 
-std::unique_ptr<RemoteFolder> serverConnection(std::uint16_t port) { return std::make_unique<ProtocolSwitch>(port); }
+std::unique_ptr<RemoteFolder> serverConnection(std::uint16_t port) {
+    return std::make_unique<ProtocolSwitch>(port);
+}
 
 }  // namespace quill::remote

@@ -32,7 +32,9 @@ std::string nameOf(const std::string& path) {
 
 }  // namespace
 
-std::string RemotePage::serverPath() const { return folder.empty() ? name : remote::serverPathOf(folder, name); }
+std::string RemotePage::serverPath() const {
+    return folder.empty() ? name : remote::serverPathOf(folder, name);
+}
 
 SitePages listSitePages(remote::RemoteFolder& server, const StringList& masks, RunObserver* observer) {
     const remote::RemoteTree tree = remote::walkRemoteTree(server, observer);
@@ -85,6 +87,8 @@ void removeEmptyCopyFolders(const std::string& workFolder, const std::vector<Rem
     for (const auto& folder : deepestFirst) ::rmdir(files::joinPath(workFolder, folder).c_str());
 }
 
-std::string contentDigest(const std::string& path) { return sha256Hex(files::readWholeFile(path)); }
+std::string contentDigest(const std::string& path) {
+    return sha256Hex(files::readWholeFile(path));
+}
 
 }  // namespace quill::ftp

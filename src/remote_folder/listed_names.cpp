@@ -39,7 +39,9 @@ std::string shownName(std::string_view name) {
 }
 
 EUnsafeListedName::EUnsafeListedName(std::string_view name)
-    : EFTPError("Die Ordnerliste des Servers enthält einen Namen, der aus dem Ordner \"FTP-Inhalt\" hinausführen "
-                "würde oder kein gültiger Dateiname ist. Es wurde nichts geändert. Name: \"" + shownName(name) + "\"") {}
+    : EFTPError(
+          "Die Ordnerliste des Servers enthält einen Namen, der aus dem Ordner \"FTP-Inhalt\" hinausführen "
+          "würde oder kein gültiger Dateiname ist. Es wurde nichts geändert. Name: \"" +
+          shownName(name) + "\"") {}
 
 }  // namespace quill::remote

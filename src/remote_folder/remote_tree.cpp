@@ -9,8 +9,9 @@ namespace quill::remote {
 
 namespace {
 
-constexpr const char* kNothingChanged = " Der Vorgang wurde vor dem ersten Hochladen beendet; auf dem Server wurde "
-                                        "nichts geändert.";
+constexpr const char* kNothingChanged =
+    " Der Vorgang wurde vor dem ersten Hochladen beendet; auf dem Server wurde "
+    "nichts geändert.";
 
 std::string joined(const std::string& folder, const std::string& name) {
     return folder.empty() ? name : folder + "/" + name;
@@ -48,8 +49,8 @@ public:
             if (entry.kind != RemoteEntry::Kind::Folder || entry.name.front() == '.') continue;
             if (level + 1 > bounds_.levels)
                 throw ETreeBoundExceeded("Die Ordner des Servers sind tiefer als " + std::to_string(bounds_.levels) +
-                                         " Ebenen verschachtelt (\"" + cp1252ToUtf8(joined(folder, entry.name)) + "\")." +
-                                         kNothingChanged);
+                                         " Ebenen verschachtelt (\"" + cp1252ToUtf8(joined(folder, entry.name)) +
+                                         "\")." + kNothingChanged);
             visit(joined(folder, entry.name), level + 1);
         }
     }

@@ -30,7 +30,8 @@ std::optional<RunOutcome> readableAddressesOutcome(const std::vector<ReadableAdd
     if (hits.empty()) return std::nullopt;
     std::string list;
     for (const ReadableAddress& hit : hits)
-        list += hit.path + ":" + std::to_string(hit.line) + ":" + std::to_string(hit.column) + ": " + hit.address + "\r\n";
+        list +=
+            hit.path + ":" + std::to_string(hit.line) + ":" + std::to_string(hit.column) + ": " + hit.address + "\r\n";
     return RunOutcome{OutcomeKind::Error, readableAddressesMessage(hits), list};
 }
 

@@ -2,7 +2,9 @@
 
 namespace quill {
 
-KeptAs keptAsLocal(const std::string& path) { return {path, localMirrorPath(path)}; }
+KeptAs keptAsLocal(const std::string& path) {
+    return {path, localMirrorPath(path)};
+}
 
 PageHook keepingOriginals(RunBackup& backup, KeptNaming naming, PageHook next) {
     return [&backup, naming = std::move(naming), next = std::move(next)](const PageChange& change) {
@@ -25,7 +27,9 @@ BackupScope::BackupScope(EncodingRuns& runs, std::optional<RunBackup>& backup, K
     if (backup) runs_.beforeWrite = keepingOriginals(*backup, std::move(naming), earlier_);
 }
 
-BackupScope::~BackupScope() { runs_.beforeWrite = std::move(earlier_); }
+BackupScope::~BackupScope() {
+    runs_.beforeWrite = std::move(earlier_);
+}
 
 std::vector<std::string> readableLines(const std::vector<ReadableAddress>& hits) {
     std::vector<std::string> lines;

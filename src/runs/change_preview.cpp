@@ -61,8 +61,8 @@ std::vector<ChangedLines> changedLines(std::string_view before, std::string_view
     if (old.size() == now.size()) {
         for (std::size_t i = 0; i < old.size(); ++i)
             if (old[i] != now[i])
-                changes.push_back({static_cast<int>(i) + 1, asReaderSees(old[i], decodedBefore),
-                                   asReaderSees(now[i], decodedAfter)});
+                changes.push_back(
+                    {static_cast<int>(i) + 1, asReaderSees(old[i], decodedBefore), asReaderSees(now[i], decodedAfter)});
         return changes;
     }
     std::size_t head = 0;

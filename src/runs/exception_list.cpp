@@ -54,11 +54,14 @@ bool ExceptionList::coversPath(std::string_view path) const {
 
 AuditSplit splitByExceptions(std::vector<ReadableAddress> hits, const ExceptionList& exceptions) {
     AuditSplit split;
-    for (ReadableAddress& hit : hits) (exceptions.covers(hit) ? split.excepted : split.counted).push_back(std::move(hit));
+    for (ReadableAddress& hit : hits)
+        (exceptions.covers(hit) ? split.excepted : split.counted).push_back(std::move(hit));
     return split;
 }
 
-std::string exceptionsFilePath() { return files::inCurrentFolder(kExceptionsFileName); }
+std::string exceptionsFilePath() {
+    return files::inCurrentFolder(kExceptionsFileName);
+}
 
 std::string exceptionsFileBeside(const std::string& settingsPath) {
     return (std::filesystem::path(settingsPath).parent_path() / kExceptionsFileName).string();

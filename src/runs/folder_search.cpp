@@ -1,14 +1,15 @@
 #include "runs/folder_search.hpp"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <dirent.h>
-#include <fcntl.h>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -46,7 +47,9 @@ struct Walk {
     std::unordered_set<std::string> listed;
 };
 
-void skip(Walk& run, std::string text) { run.skipped.push_back(std::move(text)); }
+void skip(Walk& run, std::string text) {
+    run.skipped.push_back(std::move(text));
+}
 
 std::string unreadableFolder(const std::string& folder, int error) {
     return "Verzeichnis " + folder + " kann nicht gelesen werden. " + systemErrorText(error);
@@ -92,8 +95,7 @@ std::vector<Entry> sortedEntries(int folderFd, const std::string& folder, Walk& 
         Entry entry{name, folder + name};
         struct stat own {};
         if (::fstatat(folderFd, name.c_str(), &own, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (maskMatches(name, run.mask))
-                skip(run, files::openErrorText(folder + name, errno));
+            if (maskMatches(name, run.mask)) skip(run, files::openErrorText(folder + name, errno));
             continue;
         }
         if (S_ISLNK(own.st_mode)) resolveLink(folder + name, entry, run);
@@ -145,8 +147,15 @@ void Dateien_suchen(const std::string& pathWithMask, bool includeSubfolders, Str
     if (folder.empty() || folder.back() != '/') folder += '/';
 
     StringList ownSkipped;
-    Walk run{mask, includeSubfolders, foundFiles, observerOrNone(observer), skipped ? *skipped : ownSkipped, folder,
-             {}, {}, std::unordered_set<std::string>(foundFiles.begin(), foundFiles.end())};
+    Walk run{mask,
+             includeSubfolders,
+             foundFiles,
+             observerOrNone(observer),
+             skipped ? *skipped : ownSkipped,
+             folder,
+             {},
+             {},
+             std::unordered_set<std::string>(foundFiles.begin(), foundFiles.end())};
     // The chosen folder's links are resolved here, once; below it, nothing
     // is reached through a link that leaves it.
     std::string real = files::resolvedPath(folder);

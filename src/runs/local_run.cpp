@@ -1,8 +1,7 @@
 #include "runs/local_run.hpp"
 
-#include <functional>
-
 #include <algorithm>
+#include <functional>
 #include <new>
 #include <optional>
 #include <unordered_map>
@@ -30,7 +29,9 @@ namespace {
 // the system's file cache mostly absorbs; a larger page is kept alone.
 constexpr std::size_t kKeptPageBytes = std::size_t{64} << 20;
 
-std::string asIs(const std::string& path) { return path; }
+std::string asIs(const std::string& path) {
+    return path;
+}
 
 // The audit of each page as the run leaves it, in the order pages were first
 // listed; a later rewrite of a page replaces its earlier hits.
@@ -204,7 +205,9 @@ std::optional<RunOutcome> LocalRunResult::auditOutcome(const ExceptionList& exce
     return readableAddressesOutcome(splitByExceptions(readable, exceptions).counted);
 }
 
-LocalRunResult runLocalEncoding(const LocalRunParameters& parameters) { return LocalRun(parameters).run(); }
+LocalRunResult runLocalEncoding(const LocalRunParameters& parameters) {
+    return LocalRun(parameters).run();
+}
 
 StringList searchFolder(const std::string& folder, const StringList& masks, bool includeSubfolders,
                         RunObserver* observer) {

@@ -1,10 +1,11 @@
 #include "runs/run_backup.hpp"
 
+#include <nettle/sha2.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <nettle/sha2.h>
 #include <sstream>
 
 #include "files/file_io.hpp"
@@ -75,7 +76,9 @@ std::vector<std::string> fields(const std::string& line) {
     return parts;
 }
 
-const char* kindWord(RunKind kind) { return kind == RunKind::Remote ? "FTP" : "lokal"; }
+const char* kindWord(RunKind kind) {
+    return kind == RunKind::Remote ? "FTP" : "lokal";
+}
 
 void appendTo(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::app);
@@ -99,7 +102,9 @@ std::string safeRelative(const std::string& path) {
 
 }  // namespace
 
-std::string backupsFolder() { return files::inCurrentFolder(kBackupsFolderName); }
+std::string backupsFolder() {
+    return files::inCurrentFolder(kBackupsFolderName);
+}
 
 std::string sha256Hex(std::string_view bytes) {
     sha256_ctx context;
@@ -126,8 +131,7 @@ std::string remoteMirrorPath(const std::string& host, const std::string& folder,
     return safeRelative(host + "/" + folder + "/" + name);
 }
 
-RunBackup::RunBackup(std::string root, RunKind kind, std::string place, std::string serverFolder,
-                     std::time_t started)
+RunBackup::RunBackup(std::string root, RunKind kind, std::string place, std::string serverFolder, std::time_t started)
     : root_(std::move(root)),
       kind_(kind),
       place_(std::move(place)),
@@ -152,11 +156,13 @@ void RunBackup::open() {
     appendLog("Protokoll des Laufs vom " + timeText(started_, "%d.%m.%Y %H:%M:%S") + "\n" +
               "Art: " + (kind_ == RunKind::Remote ? "FTP-Server" : "lokale Dateien") + "\n" +
               (kind_ == RunKind::Remote ? "Server: " + place_ + ", Ordner: " + serverFolder_ : "Ordner: " + place_) +
-              "\n" +
-              "Sicherung: " + folder_ + "\n\nGeänderte Dateien (alte → neue Größe in Bytes, ersetzte Stellen):\n");
+              "\n" + "Sicherung: " + folder_ +
+              "\n\nGeänderte Dateien (alte → neue Größe in Bytes, ersetzte Stellen):\n");
 }
 
-void RunBackup::appendLog(const std::string& text) const { appendTo((fs::path(folder_) / kRunLogName).string(), text); }
+void RunBackup::appendLog(const std::string& text) const {
+    appendTo((fs::path(folder_) / kRunLogName).string(), text);
+}
 
 void RunBackup::appendIndex(const std::string& line) const {
     appendTo((fs::path(folder_) / kIndexName).string(), line + "\n");
@@ -260,8 +266,8 @@ UndoResult undoLocalRun(const KeptRun& run) {
 }
 
 void recordUndo(const KeptRun& run, const UndoResult& result) {
-    const std::string report = "Rückgängig gemacht am " + timeText(std::time(nullptr), "%d.%m.%Y %H:%M:%S") + "\n" +
-                               undoReport(result) + "\n";
+    const std::string report =
+        "Rückgängig gemacht am " + timeText(std::time(nullptr), "%d.%m.%Y %H:%M:%S") + "\n" + undoReport(result) + "\n";
     appendTo((fs::path(run.folder) / kUndoneName).string(), report);
     appendTo((fs::path(run.folder) / kRunLogName).string(), "\n" + report);
 }

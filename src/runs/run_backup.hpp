@@ -39,8 +39,8 @@ public:
     // size and places replaced. A later change of the same target only
     // records its new bytes. Raises the file errors when the backup cannot
     // be written, so the file is not changed unbacked.
-    void keep(const std::string& target, const std::string& mirrorPath, std::string_view before,
-              std::string_view after, std::size_t places);
+    void keep(const std::string& target, const std::string& mirrorPath, std::string_view before, std::string_view after,
+              std::size_t places);
     // From now on kept originals wait and are synced together at
     // commitKept() (or when enough wait), which the caller must call before
     // it replaces any page it kept. Without it each original is synced
@@ -80,9 +80,9 @@ std::string remoteMirrorPath(const std::string& host, const std::string& folder,
 
 // A run as the backups folder keeps it.
 struct KeptFile {
-    std::string target;      // the local path or the server name
-    std::string original;    // the kept original's path
-    std::string writtenHash; // SHA-256 of the bytes the run wrote last
+    std::string target;       // the local path or the server name
+    std::string original;     // the kept original's path
+    std::string writtenHash;  // SHA-256 of the bytes the run wrote last
 };
 struct KeptRun {
     std::string name;  // the folder's name: the run's time

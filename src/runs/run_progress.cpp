@@ -16,11 +16,16 @@ std::string finishedLine(std::size_t finished, std::size_t total, const char* pa
 
 const char* runStepText(RunStep step) {
     switch (step) {
-        case RunStep::Searching: return "Dateien werden gesucht…";
-        case RunStep::Scanning: return "Dateien werden durchsucht…";
-        case RunStep::Encoding: return "Dateien werden kodiert…";
-        case RunStep::Downloading: return "Dateien werden heruntergeladen…";
-        case RunStep::Uploading: break;
+        case RunStep::Searching:
+            return "Dateien werden gesucht…";
+        case RunStep::Scanning:
+            return "Dateien werden durchsucht…";
+        case RunStep::Encoding:
+            return "Dateien werden kodiert…";
+        case RunStep::Downloading:
+            return "Dateien werden heruntergeladen…";
+        case RunStep::Uploading:
+            break;
     }
     return "Dateien werden hochgeladen…";
 }

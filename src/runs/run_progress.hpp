@@ -66,8 +66,7 @@ RunObserver& observerOrNone(RunObserver* observer);
 // each item checks for a cancel (raising RunCancelled with the items not
 // reached, named by displayName) and reports progress.
 template <typename DisplayName, typename Work>
-void forEachItem(RunObserver* observer, RunStep step, const StringList& items, DisplayName displayName,
-                 Work work) {
+void forEachItem(RunObserver* observer, RunStep step, const StringList& items, DisplayName displayName, Work work) {
     RunObserver& watcher = observerOrNone(observer);
     watcher.stepStarted(step, items.size());
     for (std::size_t done = 0; done < items.size(); ++done) {

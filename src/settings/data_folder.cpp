@@ -14,7 +14,9 @@ fs::path userWorkingFolder(const char* xdgDataHome, const char* home) {
     return fs::path(home) / ".local" / "share" / "Quillmaskerade";
 }
 
-fs::path installedDefaultsFolder(const fs::path& programFolder) { return programFolder / QUILL_INSTALLED_DEFAULTS; }
+fs::path installedDefaultsFolder(const fs::path& programFolder) {
+    return programFolder / QUILL_INSTALLED_DEFAULTS;
+}
 
 bool runsInstalled(const fs::path& programFolder) {
     std::error_code error;

@@ -34,9 +34,13 @@ std::string changedText(std::string_view readable, const StringList& masks) {
 
 }  // namespace
 
-std::string extensionListPath() { return files::inCurrentFolder("Endungen.qmk"); }
+std::string extensionListPath() {
+    return files::inCurrentFolder("Endungen.qmk");
+}
 
-StringList loadExtensionList() { return files::loadStringList(extensionListPath()); }
+StringList loadExtensionList() {
+    return files::loadStringList(extensionListPath());
+}
 
 void saveExtensionList(const StringList& masks) {
     const std::string path = extensionListPath();

@@ -13,7 +13,9 @@ namespace {
 
 constexpr std::size_t kMaxValueLength = 2047;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
@@ -112,8 +114,7 @@ void setKey(std::string& bytes, std::string_view section, std::string_view key, 
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {}
 
-std::string IniFile::readString(std::string_view section, std::string_view key,
-                                std::string_view defaultValue) const {
+std::string IniFile::readString(std::string_view section, std::string_view key, std::string_view defaultValue) const {
     std::string_view fallback = defaultValue;
     while (!fallback.empty() && isBlank(fallback.back())) fallback.remove_suffix(1);
     const std::string fallbackValue(fallback.substr(0, kMaxValueLength));

@@ -2,7 +2,9 @@
 
 namespace quill {
 
-std::string_view readablePart(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
+std::string_view readablePart(std::string_view bytes) {
+    return bytes.substr(0, bytes.find('\0'));
+}
 
 std::vector<LineSpan> lineSpans(std::string_view text) {
     std::vector<LineSpan> spans;

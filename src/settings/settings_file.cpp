@@ -7,7 +7,9 @@
 
 namespace quill {
 
-std::string settingsFilePath() { return files::inCurrentFolder("Einstellungen.qmk"); }
+std::string settingsFilePath() {
+    return files::inCurrentFolder("Einstellungen.qmk");
+}
 
 namespace settings {
 
@@ -46,7 +48,9 @@ bool readSwitch(const IniFile& ini, std::string_view section, std::string_view k
     return ini.readString(section, key, kNo) == kYes;
 }
 
-std::string switchValue(bool on) { return std::string(on ? kYes : kNo); }
+std::string switchValue(bool on) {
+    return std::string(on ? kYes : kNo);
+}
 
 }  // namespace
 
@@ -58,8 +62,8 @@ MailFields SettingsFile::mail() const {
 }
 
 void SettingsFile::setMail(const MailFields& fields) {
-    IniFile(path_).writeStrings(kProgramSection, {{std::string(kMailAddressKey), fields.address},
-                                                  {std::string(kSubjectKey), fields.subject}});
+    IniFile(path_).writeStrings(
+        kProgramSection, {{std::string(kMailAddressKey), fields.address}, {std::string(kSubjectKey), fields.subject}});
 }
 
 std::string SettingsFile::folder() const {
@@ -74,15 +78,21 @@ bool SettingsFile::backup() const {
     return IniFile(path_).readString(kProgramSection, kBackupKey, kYes) != kNo;
 }
 
-void SettingsFile::setBackup(bool on) { IniFile(path_).writeString(kProgramSection, kBackupKey, switchValue(on)); }
+void SettingsFile::setBackup(bool on) {
+    IniFile(path_).writeString(kProgramSection, kBackupKey, switchValue(on));
+}
 
-bool SettingsFile::preview() const { return readSwitch(IniFile(path_), kProgramSection, kPreviewKey); }
+bool SettingsFile::preview() const {
+    return readSwitch(IniFile(path_), kProgramSection, kPreviewKey);
+}
 
 void SettingsFile::setPreview(bool on) {
     IniFile(path_).writeString(kProgramSection, kPreviewKey, switchValue(on));
 }
 
-bool SettingsFile::protectAll() const { return readSwitch(IniFile(path_), kProgramSection, kProtectAllKey); }
+bool SettingsFile::protectAll() const {
+    return readSwitch(IniFile(path_), kProgramSection, kProtectAllKey);
+}
 
 void SettingsFile::setProtectAll(bool on) {
     IniFile(path_).writeString(kProgramSection, kProtectAllKey, switchValue(on));

@@ -26,7 +26,7 @@ struct FtpFields {
     std::string password;
     std::string folder;  // shown with slashes once a remote run has read it
     bool passive = false;
-    bool tls = false;  // explicit TLS on every connection
+    bool tls = false;         // explicit TLS on every connection
     bool subfolders = false;  // the run visits the folders below too
 };
 

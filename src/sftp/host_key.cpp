@@ -11,11 +11,13 @@ std::string changedHostKeyMessage(const std::string& hostPort, const HostKey& kn
 }
 
 std::string unknownHostKeyQuestion(const std::string& hostPort, const HostKey& offered) {
-    return "Der Schlüssel des Servers \"" + hostPort + "\" ist noch nicht bekannt.\r\n\r\nSchlüsseltyp: " +
-           offered.type + "\r\nFingerabdruck: " + offered.fingerprint +
-           "\r\n\r\nDiesem Serverschlüssel trotzdem vertrauen?";
+    return "Der Schlüssel des Servers \"" + hostPort +
+           "\" ist noch nicht bekannt.\r\n\r\nSchlüsseltyp: " + offered.type +
+           "\r\nFingerabdruck: " + offered.fingerprint + "\r\n\r\nDiesem Serverschlüssel trotzdem vertrauen?";
 }
 
-std::string hostPortKey(const std::string& host, unsigned port) { return host + ":" + std::to_string(port); }
+std::string hostPortKey(const std::string& host, unsigned port) {
+    return host + ":" + std::to_string(port);
+}
 
 }  // namespace quill::sftp

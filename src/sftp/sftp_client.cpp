@@ -66,17 +66,25 @@ private:
 EntryType typeOf(const sftp_attributes attributes) {
     if ((attributes->flags & SSH_FILEXFER_ATTR_PERMISSIONS) != 0) {
         switch (attributes->permissions & S_IFMT) {
-            case S_IFREG: return EntryType::File;
-            case S_IFDIR: return EntryType::Folder;
-            case S_IFLNK: return EntryType::Link;
-            default: return EntryType::Other;
+            case S_IFREG:
+                return EntryType::File;
+            case S_IFDIR:
+                return EntryType::Folder;
+            case S_IFLNK:
+                return EntryType::Link;
+            default:
+                return EntryType::Other;
         }
     }
     switch (attributes->type) {
-        case SSH_FILEXFER_TYPE_REGULAR: return EntryType::File;
-        case SSH_FILEXFER_TYPE_DIRECTORY: return EntryType::Folder;
-        case SSH_FILEXFER_TYPE_SYMLINK: return EntryType::Link;
-        default: return EntryType::Other;
+        case SSH_FILEXFER_TYPE_REGULAR:
+            return EntryType::File;
+        case SSH_FILEXFER_TYPE_DIRECTORY:
+            return EntryType::Folder;
+        case SSH_FILEXFER_TYPE_SYMLINK:
+            return EntryType::Link;
+        default:
+            return EntryType::Other;
     }
 }
 
@@ -98,8 +106,9 @@ SftpClient::~SftpClient() = default;
 
 void SftpClient::Connect() {
     if (session_) throw ftp::EAlreadyConnected();
-    const SshTarget target{Host, Port, Username, Password, SshFolder.empty() ? defaultSshFolder() : SshFolder,
-                           ConnectTimeout, TrustHostKey};
+    const SshTarget target{
+        Host,           Port,        Username, Password, SshFolder.empty() ? defaultSshFolder() : SshFolder,
+        ConnectTimeout, TrustHostKey};
     session_ = std::make_unique<SshSession>(target);
     folder_.clear();
     try {
@@ -110,11 +119,17 @@ void SftpClient::Connect() {
     }
 }
 
-void SftpClient::Disconnect() { session_.reset(); }
+void SftpClient::Disconnect() {
+    session_.reset();
+}
 
-bool SftpClient::Connected() const { return session_ && session_->alive(); }
+bool SftpClient::Connected() const {
+    return session_ && session_->alive();
+}
 
-LoginMethod SftpClient::Login() const { return session_ ? session_->login() : LoginMethod::None; }
+LoginMethod SftpClient::Login() const {
+    return session_ ? session_->login() : LoginMethod::None;
+}
 
 const HostKey& SftpClient::ServerKey() const {
     static const HostKey none;

@@ -17,10 +17,14 @@ constexpr mode_t kPageMode = 0644;
 
 remote::RemoteEntry::Kind kindOf(EntryType type) {
     switch (type) {
-        case EntryType::File: return remote::RemoteEntry::Kind::File;
-        case EntryType::Folder: return remote::RemoteEntry::Kind::Folder;
-        case EntryType::Link: return remote::RemoteEntry::Kind::Link;
-        case EntryType::Other: break;
+        case EntryType::File:
+            return remote::RemoteEntry::Kind::File;
+        case EntryType::Folder:
+            return remote::RemoteEntry::Kind::Folder;
+        case EntryType::Link:
+            return remote::RemoteEntry::Kind::Link;
+        case EntryType::Other:
+            break;
     }
     return remote::RemoteEntry::Kind::Other;
 }
@@ -74,7 +78,8 @@ remote::FolderListing SftpRemoteFolder::listFolder(const std::string& folder, st
 }
 
 void SftpRemoteFolder::download(const std::string& name, const std::string& localPath) {
-    client_.Download(name, localPath, [this](std::uint64_t done, std::uint64_t size) { reportTransferred(done, size); });
+    client_.Download(name, localPath,
+                     [this](std::uint64_t done, std::uint64_t size) { reportTransferred(done, size); });
 }
 
 void SftpRemoteFolder::upload(const std::string& localPath, const std::string& name) {
@@ -82,7 +87,7 @@ void SftpRemoteFolder::upload(const std::string& localPath, const std::string& n
         client_.Upload(localPath, name, kNewFileMode,
                        [this](std::uint64_t done, std::uint64_t size) { reportTransferred(done, size); });
     } catch (const ESftpStatus& refusal) {
-            if (refusedByServer(refusal)) throw remote::EStoreRefused(refusal.what());
+        if (refusedByServer(refusal)) throw remote::EStoreRefused(refusal.what());
         throw;
     }
 }
@@ -100,7 +105,7 @@ remote::RenameResult SftpRemoteFolder::rename(const std::string& from, const std
     } catch (const ESftpStatus& refusal) {
         if (!refusedByServer(refusal)) throw;
         return refusal.status() == SSH_FX_NO_SUCH_FILE ? remote::RenameResult::SourceRefused
-                                                      : remote::RenameResult::TargetRefused;
+                                                       : remote::RenameResult::TargetRefused;
     }
     return remote::RenameResult::Done;
 }

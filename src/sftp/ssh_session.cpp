@@ -17,14 +17,14 @@ constexpr int kInteractiveRounds = 4;
 
 // An encrypted key file is passed over rather than asked about: nobody types
 // into a terminal here.
-int noPassphrase(const char*, char*, std::size_t, int, int, void*) { return -1; }
+int noPassphrase(const char*, char*, std::size_t, int, int, void*) {
+    return -1;
+}
 
 struct KeyOwner {
     ssh_key key = nullptr;
     ~KeyOwner() { ssh_key_free(key); }
 };
-
-
 
 }  // namespace
 
@@ -40,7 +40,9 @@ SshSession::SshSession(const SshTarget& target) : hostPort_(hostPortKey(target.h
     }
 }
 
-SshSession::~SshSession() { close(); }
+SshSession::~SshSession() {
+    close();
+}
 
 void SshSession::close() {
     if (guard_) {
@@ -53,7 +55,9 @@ void SshSession::close() {
     socket_.reset();
 }
 
-bool SshSession::alive() const { return !guard_->fired() && ssh_is_connected(ssh_) != 0; }
+bool SshSession::alive() const {
+    return !guard_->fired() && ssh_is_connected(ssh_) != 0;
+}
 
 void SshSession::openSocket(const SshTarget& target) {
     ftp::TcpSocket socket = ftp::TcpSocket::create();
@@ -169,8 +173,7 @@ void SshSession::startSftp(const SshTarget& target) {
 
 void SshSession::failConnection(const std::string& step) const {
     if (guard_ && guard_->fired()) throw ESftpTimeout();
-    throw ESftpError("SSH-Verbindung zu \"" + hostPort_ + "\" fehlgeschlagen (" + step + "): " +
-                     ssh_get_error(ssh_));
+    throw ESftpError("SSH-Verbindung zu \"" + hostPort_ + "\" fehlgeschlagen (" + step + "): " + ssh_get_error(ssh_));
 }
 
 void SshSession::fail(const std::string& action, const std::string& name) const {

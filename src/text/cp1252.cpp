@@ -8,11 +8,10 @@ namespace {
 
 // 0x80-0x9F; the five bytes that 1252 leaves unassigned keep their C1 code
 // point, as the platform's conversion does, so every byte survives a round trip.
-constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char32_t, 32> kHighControls = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -133,11 +132,16 @@ std::string utf8ToCp1252(std::string_view text) {
 unsigned char toUpper1252(unsigned char byte) {
     if (byte >= 'a' && byte <= 'z') return static_cast<unsigned char>(byte - 0x20);
     switch (byte) {
-        case 0x9A: return 0x8A;  // š
-        case 0x9C: return 0x8C;  // œ
-        case 0x9E: return 0x8E;  // ž
-        case 0xFF: return 0x9F;  // ÿ
-        default: break;
+        case 0x9A:
+            return 0x8A;  // š
+        case 0x9C:
+            return 0x8C;  // œ
+        case 0x9E:
+            return 0x8E;  // ž
+        case 0xFF:
+            return 0x9F;  // ÿ
+        default:
+            break;
     }
     if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) return static_cast<unsigned char>(byte - 0x20);
     return byte;

@@ -34,8 +34,7 @@ public:
     // The file-open dialog with multiple selection; empty when cancelled.
     virtual QStringList chooseFiles(QWidget* parent) = 0;
     // The folder browser; nothing when cancelled.
-    virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt,
-                                                const QString& preselected) = 0;
+    virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& prompt, const QString& preselected) = 0;
     // A question with "Ja" and "Nein", modal; true for "Ja".
     virtual bool askQuestion(QWidget* parent, const QString& caption, const QString& text) = 0;
     // Hands a document path, web address or "mailto:" address to the desktop;

@@ -14,11 +14,16 @@ constexpr int kVerdictMilliseconds = 2000;
 // The opener's exit codes as its manual lists them.
 QString exitCodeReason(int code) {
     switch (code) {
-        case 1: return QStringLiteral("Der Aufruf des Öffners war fehlerhaft");
-        case 2: return QStringLiteral("Die Datei existiert nicht");
-        case 3: return QStringLiteral("Kein Programm zum Öffnen gefunden");
-        case 4: return QStringLiteral("Das Öffnen ist fehlgeschlagen");
-        default: return QStringLiteral("Der Öffner endete mit dem Code %1").arg(code);
+        case 1:
+            return QStringLiteral("Der Aufruf des Öffners war fehlerhaft");
+        case 2:
+            return QStringLiteral("Die Datei existiert nicht");
+        case 3:
+            return QStringLiteral("Kein Programm zum Öffnen gefunden");
+        case 4:
+            return QStringLiteral("Das Öffnen ist fehlgeschlagen");
+        default:
+            return QStringLiteral("Der Öffner endete mit dem Code %1").arg(code);
     }
 }
 

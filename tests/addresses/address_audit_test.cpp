@@ -5,8 +5,8 @@
 #include <random>
 
 #include "files/file_io.hpp"
-#include "text/cp1252.hpp"
 #include "support/temp_folder.hpp"
+#include "text/cp1252.hpp"
 
 namespace quill {
 namespace {
@@ -150,11 +150,40 @@ TEST(AddressAudit, FilesInListOrderEachOnceMissingOnesPassedOver) {
 // places where references are or are not read.
 TEST(AddressAudit, RegionsPassedOverHoldNoAddress) {
     std::mt19937 random(23);
-    const std::vector<std::string> pieces = {
-        "info", "@", "&#64;", "&#x40", "&#0064;", "&commat;", "&commat", "&COMMAT;", "&amp;", "&#", "&c",
-        "ex.de", ".org", " ", "\r\n", "<p>", "</p>", "<a href=\"mailto:", "<a title='", "'>", "\">",
-        "<script>", "</script>", "<style>", "<!--", "-->", "<![CDATA[", "]]>", "<title>", "</title>",
-        "\xc3\xa4", "\xe4", "<meta charset=\"windows-1252\">", "<meta charset=\"shift_jis\">"};
+    const std::vector<std::string> pieces = {"info",
+                                             "@",
+                                             "&#64;",
+                                             "&#x40",
+                                             "&#0064;",
+                                             "&commat;",
+                                             "&commat",
+                                             "&COMMAT;",
+                                             "&amp;",
+                                             "&#",
+                                             "&c",
+                                             "ex.de",
+                                             ".org",
+                                             " ",
+                                             "\r\n",
+                                             "<p>",
+                                             "</p>",
+                                             "<a href=\"mailto:",
+                                             "<a title='",
+                                             "'>",
+                                             "\">",
+                                             "<script>",
+                                             "</script>",
+                                             "<style>",
+                                             "<!--",
+                                             "-->",
+                                             "<![CDATA[",
+                                             "]]>",
+                                             "<title>",
+                                             "</title>",
+                                             "\xc3\xa4",
+                                             "\xe4",
+                                             "<meta charset=\"windows-1252\">",
+                                             "<meta charset=\"shift_jis\">"};
     for (int round = 0; round < 3000; ++round) {
         std::string page;
         for (std::size_t i = random() % 40; i > 0; --i) page += pieces[random() % pieces.size()];

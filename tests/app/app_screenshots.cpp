@@ -13,16 +13,16 @@
 #include <fstream>
 
 #include "app/application.hpp"
-#include "widgets/error_box.hpp"
 #include "app/main_window.hpp"
 #include "app/memo.hpp"
-#include "widgets/message_box.hpp"
-#include "widgets/program_look.hpp"
 #include "app/progress_window.hpp"
-#include "widgets/xp_button.hpp"
-#include "widgets/xp_button_painter.hpp"
 #include "support/desktop_fake.hpp"
 #include "support/scripted_ftp_server.hpp"
+#include "widgets/error_box.hpp"
+#include "widgets/message_box.hpp"
+#include "widgets/program_look.hpp"
+#include "widgets/xp_button.hpp"
+#include "widgets/xp_button_painter.hpp"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 
-#include "app_test_support.hpp"
 #include "addresses/address_audit.hpp"
+#include "app_test_support.hpp"
 #include "settings/ini_file.hpp"
 #include "support/scripted_ftp_server.hpp"
 

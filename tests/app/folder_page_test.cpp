@@ -53,9 +53,8 @@ TEST_F(FolderPageTest, ChoosingAFolderListsEveryMaskInTurnAndStoresTheFolder) {
     ASSERT_EQ(desktop->folderDialogs.size(), 1u);
     EXPECT_EQ(desktop->folderDialogs[0].prompt, QString::fromUtf8("Bitte wählen Sie das Verzeichnis aus:"));
     EXPECT_EQ(desktop->folderDialogs[0].preselected, site);
-    EXPECT_EQ(items("Dateien_gefunden"),
-              (QStringList{site + "/.versteckt.htm", site + "/index.html", site + "/unter/seite.htm",
-                           site + "/notiz.txt"}));
+    EXPECT_EQ(items("Dateien_gefunden"), (QStringList{site + "/.versteckt.htm", site + "/index.html",
+                                                      site + "/unter/seite.htm", site + "/notiz.txt"}));
     EXPECT_TRUE(items("EMail_gefunden").isEmpty());
     EXPECT_EQ(storedFolder(), work().file("site"));
     EXPECT_TRUE(desktop->messageBoxes.empty());

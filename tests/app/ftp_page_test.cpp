@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iterator>
-
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <algorithm>
+#include <iterator>
 
 #include "app_test_support.hpp"
 #include "net/tls_errors.hpp"
@@ -80,8 +79,9 @@ TEST_F(FtpPageTest, ARunWithSubfoldersShowsPathsAndTheFoldersItSearched) {
     control<QCheckBox>(*window, "Passiv").setChecked(true);
     auto& box = control<QCheckBox>(*window, "FTP_Unterordner");
     box.click();
-    EXPECT_TRUE(control<QLabel>(*window, "Label1").text().contains(
-        QString::fromUtf8("\r\nUnterverzeichnisse werden ebenfalls berücksichtigt.\r\n")));
+    EXPECT_TRUE(control<QLabel>(*window, "Label1")
+                    .text()
+                    .contains(QString::fromUtf8("\r\nUnterverzeichnisse werden ebenfalls berücksichtigt.\r\n")));
     server.always("FEAT", {test::sendRaw("211-Features:\r\n MLST type*;size*;\r\n211 End\r\n")});
     server.always("PWD", {replyLine("257 \"/htdocs/web\"")});
     server.once("MLSD", transferOut("type=dir; team\r\ntype=file;size=30; index.html\r\n"));
@@ -97,9 +97,8 @@ TEST_F(FtpPageTest, ARunWithSubfoldersShowsPathsAndTheFoldersItSearched) {
     EXPECT_EQ(fileBox(), (QStringList{"index.html", "team/anna.html"}));
     // Each page goes back into its own folder.
     const auto commands = server.commands();
-    const auto storeAnna = std::find_if(commands.begin(), commands.end(), [](const std::string& command) {
-        return command == "RNTO anna.html";
-    });
+    const auto storeAnna = std::find_if(commands.begin(), commands.end(),
+                                        [](const std::string& command) { return command == "RNTO anna.html"; });
     ASSERT_NE(storeAnna, commands.end());
     EXPECT_EQ(*std::find_if(std::make_reverse_iterator(storeAnna), commands.rend(),
                             [](const std::string& command) { return command.rfind("CWD ", 0) == 0; }),
@@ -107,8 +106,9 @@ TEST_F(FtpPageTest, ARunWithSubfoldersShowsPathsAndTheFoldersItSearched) {
     EXPECT_NE(readWorkFile("Einstellungen.qmk").find("TLS=Nein\r\nUnterordner=Ja\r\n"), std::string::npos);
 
     box.click();
-    EXPECT_TRUE(control<QLabel>(*window, "Label1").text().contains(
-        QString::fromUtf8("\r\nUnterverzeichnisse werden nicht berücksichtigt.\r\n")));
+    EXPECT_TRUE(control<QLabel>(*window, "Label1")
+                    .text()
+                    .contains(QString::fromUtf8("\r\nUnterverzeichnisse werden nicht berücksichtigt.\r\n")));
 }
 
 TEST_F(FtpPageTest, AFailedRunShowsTheServerTextAndKeepsWhatItListed) {
@@ -156,8 +156,8 @@ TEST_F(FtpPageTest, AnEncryptedRunPutsAnUnknownCertificateToTheUserAndStopsAtNei
     EXPECT_TRUE(desktop->questions[0].onWindowThread);
     const QString question = desktop->questions[0].text;
     EXPECT_TRUE(question.endsWith(QStringLiteral("Diesem Zertifikat trotzdem vertrauen?"))) << question.toStdString();
-    EXPECT_TRUE(question.contains(QString::fromStdString(certificate.fingerprint().substr(0, 2) + ":" +
-                                                         certificate.fingerprint().substr(2, 2))));
+    EXPECT_TRUE(question.contains(
+        QString::fromStdString(certificate.fingerprint().substr(0, 2) + ":" + certificate.fingerprint().substr(2, 2))));
     ASSERT_EQ(desktop->errorBoxes.size(), 1u);
     EXPECT_EQ(desktop->errorBoxes[0].text, QString::fromUtf8(ftp::ECertificateRejected().what()));
     EXPECT_TRUE(server.waitForConnectionsEnded(1));
@@ -174,9 +174,9 @@ TEST_F(FtpPageTest, AnSftpServerRestsTheFtpOnlyBoxesAndKeepsTheirTicks) {
     auto& host = control<QLineEdit>(*window, "Host");
     passive.setChecked(true);
     for (const auto& [typed, sftp] : std::vector<std::pair<QString, bool>>{{"sftp://web.example.org", true},
-                                                                            {"ftp://web.example.org:2121", false},
-                                                                            {"SFTP://web.example.org:2222", true},
-                                                                            {"web.example.org", false}}) {
+                                                                           {"ftp://web.example.org:2121", false},
+                                                                           {"SFTP://web.example.org:2222", true},
+                                                                           {"web.example.org", false}}) {
         host.setText(typed);
         EXPECT_EQ(passive.isEnabled(), !sftp) << typed.toStdString();
         EXPECT_EQ(tls.isEnabled(), !sftp) << typed.toStdString();

@@ -78,9 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"umlaut by its code page value", "jö@x", "", "&#106&#246&#64&#120\r\n",
                    "<a href=\"" + kMailto + "&#106&#246&#64&#120\">&#106&#246&#64&#120</a>\r\n"},
         // Outside the code page: the code point, never "?" (which would be another address).
-        EncodeCase{
-            "character outside the code page", "ł@x", "Łódź", "&#322&#64&#120\r\n",
-            "<a href=\"" + kMailto + "&#322&#64&#120" + kSubjectPrefix + "%C5%81%C3%B3d%C5%BA\">&#322&#64&#120</a>\r\n"}),
+        EncodeCase{"character outside the code page", "ł@x", "Łódź", "&#322&#64&#120\r\n",
+                   "<a href=\"" + kMailto + "&#322&#64&#120" + kSubjectPrefix +
+                       "%C5%81%C3%B3d%C5%BA\">&#322&#64&#120</a>\r\n"}),
     [](const ::testing::TestParamInfo<EncodeCase>& info) {
         std::string name = info.param.name;
         for (char& ch : name)
@@ -189,8 +189,9 @@ TEST_F(MailPageTest, APageWrittenAwayFromTheStartFolderIsNamed) {
     EXPECT_EQ(desktop->shellOpens, QStringList{workPath("SpamSchutz.html")});
     ASSERT_EQ(desktop->messageBoxes.size(), 1u);
     EXPECT_EQ(desktop->messageBoxes[0].kind, MessageKind::Information);
-    EXPECT_EQ(desktop->messageBoxes[0].text,
-              QStringLiteral("Die HTML-Datei wurde erstellt.\r\nSie liegt in \"%1\".").arg(workPath("SpamSchutz.html")));
+    EXPECT_EQ(
+        desktop->messageBoxes[0].text,
+        QStringLiteral("Die HTML-Datei wurde erstellt.\r\nSie liegt in \"%1\".").arg(workPath("SpamSchutz.html")));
 }
 
 TEST_F(MailPageTest, ASettingsFileThatCannotBeWrittenStopsBeforeTheMemos) {

@@ -10,8 +10,8 @@
 
 #include "app/list_box.hpp"
 #include "app/memo.hpp"
-#include "widgets/xp_button.hpp"
 #include "app_test_support.hpp"
+#include "widgets/xp_button.hpp"
 
 namespace quill {
 namespace {

@@ -31,10 +31,14 @@ Fields fieldsOf(TMaskerade& window) {
     QStringList masks;
     auto& list = control<ListBox>(window, "Endungen");
     for (int i = 0; i < list.count(); ++i) masks << list.item(i)->text();
-    return {control<QLineEdit>(window, "Mail_Edit").text(),   control<QLineEdit>(window, "Betreff_Edit").text(),
-            control<QLineEdit>(window, "Host").text(),        control<QLineEdit>(window, "User").text(),
-            control<QLineEdit>(window, "Pass").text(),        control<QLineEdit>(window, "FTPDir").text(),
-            control<QCheckBox>(window, "Passiv").isChecked(), control<QCheckBox>(window, "TLS_ja").isChecked(),
+    return {control<QLineEdit>(window, "Mail_Edit").text(),
+            control<QLineEdit>(window, "Betreff_Edit").text(),
+            control<QLineEdit>(window, "Host").text(),
+            control<QLineEdit>(window, "User").text(),
+            control<QLineEdit>(window, "Pass").text(),
+            control<QLineEdit>(window, "FTPDir").text(),
+            control<QCheckBox>(window, "Passiv").isChecked(),
+            control<QCheckBox>(window, "TLS_ja").isChecked(),
             masks,
             control<QCheckBox>(window, "FTP_Unterordner").isChecked()};
 }
@@ -98,21 +102,25 @@ INSTANTIATE_TEST_SUITE_P(
     Files, StartUpCaseTest,
     ::testing::Values(
         StartCase{"empty list, no settings", "", nullptr, {"", "", "", "", "", "/", false, false, {}}},
-        StartCase{"empty list, every setting",
-                  "",
-                  kFullSettings,
-                  {"info@example.com", "Hallo Welt", "ftp.example.org", "anna", "geheim", "/htdocs", true, true, {},
-                   true}},
+        StartCase{
+            "empty list, every setting",
+            "",
+            kFullSettings,
+            {"info@example.com", "Hallo Welt", "ftp.example.org", "anna", "geheim", "/htdocs", true, true, {}, true}},
         StartCase{"server only",
                   "*.html\r\n",
                   "[FTP-Daten]\r\nServer=ftp.example.org\r\n",
                   {"", "", "ftp.example.org", "", "", "/", false, false, {"*.html"}}},
-        StartCase{"passive in lower case", "", "[FTP-Daten]\r\nPassiv=ja\r\n", {"", "", "", "", "", "/", false, false, {}}},
-        StartCase{"passive in capitals", "", "[FTP-Daten]\r\nPassiv=JA\r\n", {"", "", "", "", "", "/", false, false, {}}},
-        StartCase{"encryption in lower case", "", "[FTP-Daten]\r\nTLS=ja\r\n",
-                  {"", "", "", "", "", "/", false, false, {}}},
+        StartCase{
+            "passive in lower case", "", "[FTP-Daten]\r\nPassiv=ja\r\n", {"", "", "", "", "", "/", false, false, {}}},
+        StartCase{
+            "passive in capitals", "", "[FTP-Daten]\r\nPassiv=JA\r\n", {"", "", "", "", "", "/", false, false, {}}},
+        StartCase{
+            "encryption in lower case", "", "[FTP-Daten]\r\nTLS=ja\r\n", {"", "", "", "", "", "/", false, false, {}}},
         StartCase{"encryption only", "", "[FTP-Daten]\r\nTLS=Ja\r\n", {"", "", "", "", "", "/", false, true, {}}},
-        StartCase{"sub-folders in lower case", "", "[FTP-Daten]\r\nUnterordner=ja\r\n",
+        StartCase{"sub-folders in lower case",
+                  "",
+                  "[FTP-Daten]\r\nUnterordner=ja\r\n",
                   {"", "", "", "", "", "/", false, false, {}, false}},
         StartCase{"names match in any case",
                   "",

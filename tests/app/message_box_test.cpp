@@ -9,13 +9,13 @@
 #include <QLabel>
 #include <QScreen>
 
+#include "support/desktop_fake.hpp"
 #include "widgets/box_clipboard_text.hpp"
 #include "widgets/error_box.hpp"
 #include "widgets/message_box_layout.hpp"
 #include "widgets/program_look.hpp"
 #include "widgets/question_box.hpp"
 #include "widgets/xp_button.hpp"
-#include "support/desktop_fake.hpp"
 
 namespace quill {
 namespace {
@@ -175,10 +175,9 @@ TEST(QuestionBox, CtrlCCopiesLikeTheErrorBoxAndOtherLettersDoNothing) {
     EXPECT_TRUE(box.isVisible());
     pressKey(*box.noButton(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_TRUE(box.isVisible());
-    EXPECT_EQ(QGuiApplication::clipboard()->text(),
-              kDivider + QStringLiteral("Quillmaskerade\r\n") + kDivider +
-                  QStringLiteral("Zeile eins\r\nZeile zwei?\r\n") + kDivider + QStringLiteral("Ja   Nein   \r\n") +
-                  kDivider);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), kDivider + QStringLiteral("Quillmaskerade\r\n") + kDivider +
+                                                        QStringLiteral("Zeile eins\r\nZeile zwei?\r\n") + kDivider +
+                                                        QStringLiteral("Ja   Nein   \r\n") + kDivider);
 }
 
 TEST(ShowMessageBox, GoesThroughTheDesktopAsUnicode) {

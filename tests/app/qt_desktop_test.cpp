@@ -1,3 +1,5 @@
+#include "widgets/qt_desktop.hpp"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -6,11 +8,10 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "widgets/desktop_opener.hpp"
-#include "widgets/document_handler.hpp"
-#include "widgets/qt_desktop.hpp"
 #include "support/environment_scope.hpp"
 #include "support/temp_folder.hpp"
+#include "widgets/desktop_opener.hpp"
+#include "widgets/document_handler.hpp"
 
 namespace quill {
 namespace {
@@ -46,11 +47,9 @@ TEST(QtDesktopFolderBrowser, ShowsThePromptAndPreselectsTheStoredFolder) {
 }
 
 TEST(QtDesktopFolderBrowser, WithoutAStoredFolderStartsAtTheTopAndCancelGivesNothing) {
-    whenDialogOpens([](QFileDialog& dialog) { EXPECT_EQ(dialog.directory().absolutePath(), QDir::rootPath()); },
-                    false);
+    whenDialogOpens([](QFileDialog& dialog) { EXPECT_EQ(dialog.directory().absolutePath(), QDir::rootPath()); }, false);
     EXPECT_EQ(QtDesktop().chooseFolder(nullptr, QStringLiteral("x"), QStringLiteral(" ")), std::nullopt);
 }
-
 
 // Points the desktop's application registry at a test folder for the
 // object's lifetime.

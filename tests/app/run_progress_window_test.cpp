@@ -11,10 +11,10 @@
 
 #include "app/progress_window.hpp"
 #include "app_test_support.hpp"
-#include "runs/run_progress.hpp"
 #include "files/file_io.hpp"
 #include "remote/remote_run.hpp"
 #include "run_gate.hpp"
+#include "runs/run_progress.hpp"
 #include "support/scripted_ftp_server.hpp"
 
 namespace quill {
@@ -25,7 +25,9 @@ using test::control;
 using test::RunGate;
 using test::WhenHeld;
 
-std::string link(const std::string& address) { return "<a href=\"mailto:" + address + "\">X</a>"; }
+std::string link(const std::string& address) {
+    return "<a href=\"mailto:" + address + "\">X</a>";
+}
 
 bool anyProgressWindowLeft() {
     for (QWidget* top : QApplication::topLevelWidgets())
@@ -65,7 +67,8 @@ protected:
 TEST_F(RunWindowTest, TheWindowKeepsTurningAndShowsFoundAddressesAsTheyAreFound) {
     RunGate gate(files::FileStep::OpenRead, pages[2]);
     // Ready only once the addresses of the two pages scanned so far are shown.
-    WhenHeld held(gate, [&] { return items("EMail_gefunden").size() == 2; }, [] {});
+    WhenHeld held(
+        gate, [&] { return items("EMail_gefunden").size() == 2; }, [] {});
     click("Verzeichnis_kodieren");
     EXPECT_TRUE(held.acted());
     EXPECT_EQ(items("EMail_gefunden"), (QStringList{"a@x.de\">X", "b@x.de\">X", "c@x.de\">X"}));
@@ -178,7 +181,8 @@ TEST_F(RunWindowTest, EveryStepShowsItsFileWithABarMovedByTheFilesBefore) {
         SCOPED_TRACE(runStepText(step));
         for (std::size_t i = 0; i < pages.size(); ++i) test::writeFile(pages[i], original[i]);
         // The second page in that step: the scan reads it, the rewrite writes it.
-        const files::FileStep held = step == RunStep::Scanning ? files::FileStep::OpenRead : files::FileStep::CreateTemp;
+        const files::FileStep held =
+            step == RunStep::Scanning ? files::FileStep::OpenRead : files::FileStep::CreateTemp;
         RunGate gate(held, pages[1]);
         std::vector<std::pair<QString, int>> barValues;
         QProgressBar* watched = nullptr;

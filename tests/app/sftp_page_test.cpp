@@ -23,8 +23,8 @@ protected:
         writeRemoteRunFiles();
         server.root().write("index.html", kPage);
         window = makeWindow();
-        control<QLineEdit>(*window, "Host").setText(
-            QString::fromStdString("sftp://127.0.0.1:" + std::to_string(server.port())));
+        control<QLineEdit>(*window, "Host")
+            .setText(QString::fromStdString("sftp://127.0.0.1:" + std::to_string(server.port())));
         control<QLineEdit>(*window, "FTPDir").clear();
     }
     void start() { control<QAbstractButton>(*window, "FTP_Go").click(); }
@@ -42,16 +42,17 @@ TEST_F(SftpPageTest, AnUnknownKeyIsAskedAboutOnceWithItsTypeAndFingerprint) {
     ASSERT_EQ(desktop->questions.size(), 1u);
     EXPECT_TRUE(desktop->questions[0].onWindowThread);
     const QString question = desktop->questions[0].text;
-    EXPECT_TRUE(question.endsWith(QString::fromUtf8("Diesem Serverschlüssel trotzdem vertrauen?"))) << question.toStdString();
+    EXPECT_TRUE(question.endsWith(QString::fromUtf8("Diesem Serverschlüssel trotzdem vertrauen?")))
+        << question.toStdString();
     EXPECT_TRUE(question.contains(QStringLiteral("ecdsa-sha2-nistp256"))) << question.toStdString();
     const qsizetype at = question.indexOf(QStringLiteral("SHA256:"));
     ASSERT_GE(at, 0) << question.toStdString();
     const QString fingerprint = question.mid(at).section(QLatin1Char('\r'), 0, 0);
     EXPECT_TRUE(desktop->errorBoxes.empty());
     EXPECT_EQ(server.root().read("index.html").find("mailto:"), std::string::npos);
-    EXPECT_NE(readWorkFile("Einstellungen.qmk").find("[SSH-Schl\xFCssel]\r\n127.0.0.1:" +
-                                                     std::to_string(server.port()) + "=ecdsa-sha2-nistp256 " +
-                                                     fingerprint.toStdString() + "\r\n"),
+    EXPECT_NE(readWorkFile("Einstellungen.qmk")
+                  .find("[SSH-Schl\xFCssel]\r\n127.0.0.1:" + std::to_string(server.port()) + "=ecdsa-sha2-nistp256 " +
+                        fingerprint.toStdString() + "\r\n"),
               std::string::npos)
         << readWorkFile("Einstellungen.qmk");
 
@@ -71,7 +72,8 @@ TEST_F(SftpPageTest, NeinEndsTheRunAndTrustsNothing) {
 
     ASSERT_EQ(desktop->questions.size(), 1u);
     ASSERT_EQ(desktop->errorBoxes.size(), 1u);
-    EXPECT_TRUE(desktop->errorBoxes[0].text.contains(QString::fromUtf8("nicht vertraut"))) << desktop->errorBoxes[0].text.toStdString();
+    EXPECT_TRUE(desktop->errorBoxes[0].text.contains(QString::fromUtf8("nicht vertraut")))
+        << desktop->errorBoxes[0].text.toStdString();
     EXPECT_EQ(server.root().read("index.html"), kPage);
     EXPECT_EQ(readWorkFile("Einstellungen.qmk").find("SSH-Schl"), std::string::npos);
 }

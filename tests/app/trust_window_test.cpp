@@ -13,11 +13,11 @@
 #include "app/exceptions_dialog.hpp"
 #include "app/preview_dialog.hpp"
 #include "app/undo_dialog.hpp"
+#include "app_test_support.hpp"
+#include "runs/run_backup.hpp"
 #include "widgets/full_list_dialog.hpp"
 #include "widgets/message_box.hpp"
 #include "widgets/xp_button.hpp"
-#include "app_test_support.hpp"
-#include "runs/run_backup.hpp"
 
 namespace quill {
 namespace {
@@ -69,7 +69,9 @@ protected:
         click("Verzeichnis_suchen");
         click("Verzeichnis_kodieren");
     }
-    std::map<std::string, std::string> site() { return {{"index", readWorkFile("site/index.html")}, {"team", readWorkFile("site/team.html")}}; }
+    std::map<std::string, std::string> site() {
+        return {{"index", readWorkFile("site/index.html")}, {"team", readWorkFile("site/team.html")}};
+    }
 
     std::unique_ptr<TMaskerade> window;
 };
@@ -103,8 +105,8 @@ TEST_F(TrustWindowTest, TheNewSwitchesFollowTheirKeysAndSitInFreeSpace) {
             EXPECT_LE(added.fontMetrics().horizontalAdvance(added.text()) + 20, added.width());
         } else {
             // A button wraps its caption at blanks.
-            const QRect caption = added.fontMetrics().boundingRect(QRect(0, 0, added.width() - 4, 1000),
-                                                                   Qt::TextWordWrap, added.text());
+            const QRect caption =
+                added.fontMetrics().boundingRect(QRect(0, 0, added.width() - 4, 1000), Qt::TextWordWrap, added.text());
             EXPECT_LE(caption.width(), added.width() - 4);
             EXPECT_LE(caption.height(), added.height() - 4);
         }

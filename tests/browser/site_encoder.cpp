@@ -6,10 +6,10 @@
 #include <iostream>
 #include <string>
 
-#include "html/char_reference.hpp"
-#include "runs/local_run.hpp"
 #include "encoding/link_page.hpp"
 #include "encoding/mail_link.hpp"
+#include "html/char_reference.hpp"
+#include "runs/local_run.hpp"
 #include "text/cp1252.hpp"
 
 int main(int argc, char** argv) {

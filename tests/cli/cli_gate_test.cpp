@@ -8,7 +8,9 @@
 namespace quill::cli::test {
 namespace {
 
-std::size_t lineCount(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 long long jsonNumber(const std::string& json, const std::string& key) {
     const std::size_t at = json.find("\"" + key + "\":");

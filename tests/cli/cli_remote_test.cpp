@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -48,8 +47,8 @@ TEST_P(CliRemote, EncodesTheServerFolderLikeALocalRun) {
     const quill::test::TempFolder local;
     runLocalEncoding(LocalRunParameters::over({local.write("index.html", page), local.write("ohne.htm", plain)}));
 
-    std::vector<std::string> args = {"remote", "--host", "127.0.0.1", "--port", std::to_string(server.port()),
-                                     "--user", server.user(), "--folder", "/web"};
+    std::vector<std::string> args = {"remote", "--host",      "127.0.0.1", "--port", std::to_string(server.port()),
+                                     "--user", server.user(), "--folder",  "/web"};
     const quill::test::TempFolder secrets;
     const quill::test::EnvironmentScope variable{
         {"QUILL_TEST_FTP_PASSWORT", param.passwordInVariable ? std::optional(server.password()) : std::nullopt}};
@@ -106,9 +105,9 @@ TEST_F(CliRemoteTree, EncodesTheSubfoldersAndNamesPagesByTheirServerPaths) {
     server.root().write("web/team/2026/anna.html", page);
     server.root().write("web/team/ohne.html", "Nur Text\r\n");
     const quill::test::TempFolder secrets;
-    const Outcome outcome = runInProcess(
-        {"remote", "--recursive", "--json", "--host", "127.0.0.1", "--port", std::to_string(server.port()), "--user",
-         server.user(), "--password-file", passwordFile(secrets, server.password() + "\n"), "--folder", "/web"});
+    const Outcome outcome = runInProcess({"remote", "--recursive", "--json", "--host", "127.0.0.1", "--port",
+                                          std::to_string(server.port()), "--user", server.user(), "--password-file",
+                                          passwordFile(secrets, server.password() + "\n"), "--folder", "/web"});
 
     EXPECT_EQ(outcome.code, 0) << outcome.err;
     EXPECT_EQ(server.root().read("web/team/2026/anna.html"), server.root().read("web/index.html"));
@@ -139,8 +138,10 @@ TEST_F(CliRemoteTls, RefusesAnUnknownCertificateUnlessItsFingerprintIsGiven) {
     const quill::test::PyftpdlibServer server("quill", "geheim", quill::test::PyftpdlibServer::Masks::Globbed, 0, pem);
     const std::string page = "<a href=\"mailto:a@b.de\">Mail</a>\r\n";
     server.root().write("index.html", page);
-    const std::vector<std::string> args = {"remote", "--tls", "--host", "127.0.0.1", "--port",
-                                           std::to_string(server.port()), "--user", server.user(),
+    const std::vector<std::string> args = {"remote",          "--tls",
+                                           "--host",          "127.0.0.1",
+                                           "--port",          std::to_string(server.port()),
+                                           "--user",          server.user(),
                                            "--password-file", passwordFile(secrets, server.password())};
 
     const Outcome refused = runInProcess(args);
@@ -174,8 +175,10 @@ TEST_F(CliRemoteTls, RefusesAnUnknownHostKeyUnlessItsFingerprintIsGiven) {
     const quill::test::TempFolder home;
     const quill::test::EnvironmentScope environment{
         {"HOME", home.path()}, {"SSH_AUTH_SOCK", std::nullopt}, {"QUILL_TEST_SFTP_PASSWORT", "geheim"}};
-    const std::vector<std::string> args = {"remote", "--sftp", "--host", "127.0.0.1", "--port",
-                                           std::to_string(server.port()), "--user", "anna",
+    const std::vector<std::string> args = {"remote",         "--sftp",
+                                           "--host",         "127.0.0.1",
+                                           "--port",         std::to_string(server.port()),
+                                           "--user",         "anna",
                                            "--password-env", "QUILL_TEST_SFTP_PASSWORT"};
 
     const Outcome refused = runInProcess(args);
@@ -210,12 +213,24 @@ TEST_F(CliRemoteUsage, PasswordFilesAndFingerprintsAreCheckedFirst) {
     };
     const std::string hex64(64, 'a');
     const UsageCase cases[] = {
-        {"missing password file", {"--password-file", secrets.file("fehlt")}, "Die Passwortdatei " + secrets.file("fehlt") + " ist nicht lesbar"},
-        {"group-readable password file", {"--password-file", passwordFile(secrets, "geheim", 0640, "gruppe")}, "auch für Gruppe oder andere lesbar"},
-        {"other-readable password file", {"--password-file", passwordFile(secrets, "geheim", 0604, "andere")}, "auch für Gruppe oder andere lesbar"},
-        {"short fingerprint", {"--password-file", ownerOnly, "--tls", "--fingerprint", "AB:CD"}, "64 Hexadezimalziffern"},
-        {"one digit too many", {"--password-file", ownerOnly, "--tls", "--fingerprint", hex64 + "a"}, "64 Hexadezimalziffern"},
-        {"not hex", {"--password-file", ownerOnly, "--tls", "--fingerprint", std::string(63, 'a') + "g"}, "64 Hexadezimalziffern"},
+        {"missing password file",
+         {"--password-file", secrets.file("fehlt")},
+         "Die Passwortdatei " + secrets.file("fehlt") + " ist nicht lesbar"},
+        {"group-readable password file",
+         {"--password-file", passwordFile(secrets, "geheim", 0640, "gruppe")},
+         "auch für Gruppe oder andere lesbar"},
+        {"other-readable password file",
+         {"--password-file", passwordFile(secrets, "geheim", 0604, "andere")},
+         "auch für Gruppe oder andere lesbar"},
+        {"short fingerprint",
+         {"--password-file", ownerOnly, "--tls", "--fingerprint", "AB:CD"},
+         "64 Hexadezimalziffern"},
+        {"one digit too many",
+         {"--password-file", ownerOnly, "--tls", "--fingerprint", hex64 + "a"},
+         "64 Hexadezimalziffern"},
+        {"not hex",
+         {"--password-file", ownerOnly, "--tls", "--fingerprint", std::string(63, 'a') + "g"},
+         "64 Hexadezimalziffern"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

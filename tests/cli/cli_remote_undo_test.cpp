@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -36,8 +35,8 @@ TEST_F(CliRemoteUndo, RestoresTheServersPagesAndLeavesOneEditedSince) {
     const quill::test::TempFolder secrets;
     const std::string password = secrets.write("passwort", server.password() + "\n");
     ::chmod(password.c_str(), 0600);
-    const std::vector<std::string> login = {"--port", std::to_string(server.port()), "--user", server.user(),
-                                            "--password-file", password};
+    const std::vector<std::string> login = {
+        "--port", std::to_string(server.port()), "--user", server.user(), "--password-file", password};
 
     std::vector<std::string> run = {"remote", "--recursive", "--host", "127.0.0.1", "--folder", "/web"};
     run.insert(run.end(), login.begin(), login.end());

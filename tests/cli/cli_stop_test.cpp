@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <poll.h>
+#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 

@@ -32,7 +32,9 @@ Outcome runInProcess(const std::vector<std::string>& args, const std::string& in
     return outcome;
 }
 
-std::string cliProgram() { return QUILL_CLI_PROGRAM; }
+std::string cliProgram() {
+    return QUILL_CLI_PROGRAM;
+}
 
 Outcome runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& input,
                    int limitMs) {
@@ -137,10 +139,16 @@ void generateSite(const std::string& folder, unsigned seed) {
     const auto pick = [&](const std::vector<std::string>& options) {
         return options[std::uniform_int_distribution<std::size_t>(0, options.size() - 1)(random)];
     };
-    const std::vector<std::string> tags = {"a href=\"mailto:", "a HREF=\"mailto:", "A href=\"mailto:",
-                                           "A HREF=\"mailto:", "a hRef=\"mailto:"};
-    const std::vector<std::string> addresses = {"info@example.com", "Info@Example.com", "web@b\xe4" "ckerei.de",
-                                                "x@y.de?subject=Hallo", "a&b@c.de", "post@c.de", ""};
+    const std::vector<std::string> tags = {
+        "a href=\"mailto:", "a HREF=\"mailto:", "A href=\"mailto:", "A HREF=\"mailto:", "a hRef=\"mailto:"};
+    const std::vector<std::string> addresses = {"info@example.com",
+                                                "Info@Example.com",
+                                                "web@b\xe4"
+                                                "ckerei.de",
+                                                "x@y.de?subject=Hallo",
+                                                "a&b@c.de",
+                                                "post@c.de",
+                                                ""};
     const std::vector<std::string> texts = {"Mail", "Schreiben Sie uns", "info@example.com", "\xc4nderung", ""};
     const std::vector<std::string> filler = {"<p>Text</p>", "MaIlTo:post@c.de steht hier", "info@example.com",
                                              "<div>\xfc</div>", "nichts"};

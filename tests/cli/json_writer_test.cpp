@@ -1,6 +1,7 @@
+#include "cli/json_writer.hpp"
+
 #include <gtest/gtest.h>
 
-#include "cli/json_writer.hpp"
 #include "cli_test_support.hpp"
 #include "support/temp_folder.hpp"
 
@@ -17,7 +18,10 @@ TEST(JsonWriter, PythonReadsBackEveryText) {
         {"\"Anführung\" \\ / \x7f", "\"Anführung\" \\ / \x7f"},
         {controls, controls},
         {std::string("nul\0mitte", 9), std::string("nul\0mitte", 9)},
-        {"a\xff" "b", "a\xEF\xBF\xBD" "b"},
+        {"a\xff"
+         "b",
+         "a\xEF\xBF\xBD"
+         "b"},
         {"\xc3", "\xEF\xBF\xBD"},
         {"\xc0\xaf", "\xEF\xBF\xBD\xEF\xBF\xBD"},
         {"\xed\xa0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},

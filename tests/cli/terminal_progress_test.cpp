@@ -1,8 +1,8 @@
+#include "cli/terminal_progress.hpp"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
-
-#include "cli/terminal_progress.hpp"
 
 namespace quill::cli {
 namespace {

@@ -1,10 +1,10 @@
+#include "cli/unified_diff.hpp"
+
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
-
-#include "cli/unified_diff.hpp"
 
 namespace quill::cli {
 namespace {

@@ -1,6 +1,7 @@
+#include "html/char_reference.hpp"
+
 #include <gtest/gtest.h>
 
-#include "html/char_reference.hpp"
 #include "encoding/mail_link.hpp"
 #include "text/cp1252.hpp"
 
@@ -51,8 +52,8 @@ TEST(CharReference, TypedCharactersUseTheCodePageValueOrElseTheCodePoint) {
     };
     const std::vector<Row> rows = {
         {U"ab", "&#97&#98"},
-        {U"\u00e4\u20ac", "&#228&#128"},          // ä and € are in the code page
-        {U"\u0141x", "&#321&#120"},               // Ł is not
+        {U"\u00e4\u20ac", "&#228&#128"},  // ä and € are in the code page
+        {U"\u0141x", "&#321&#120"},       // Ł is not
         {U"\U0001F600", "&#128512"},
     };
     for (const auto& row : rows) EXPECT_EQ(fullEncodingOfCharacters(row.typed), row.expected);
@@ -73,11 +74,13 @@ TEST(MailLink, BuiltFromItsPiecesWithTheSubjectAsAValidUrlPart) {
     const std::vector<Row> rows = {
         {"ab", U"", "<a href=\"" + mailto + "&#97&#98\">&#97&#98</a>"},
         {"ab", U"Hi", "<a href=\"" + mailto + "&#97&#98" + subject + "Hi\">&#97&#98</a>"},
-        {"ab", U"Anfrage \"Torte\"", "<a href=\"" + mailto + "&#97&#98" + subject + "Anfrage%20%22Torte%22\">&#97&#98</a>"},
-        {"ab", U"M\u00fcller & S\u00f6hne #1?<>%+/=", "<a href=\"" + mailto + "&#97&#98" + subject +
-                                                     "M%C3%BCller%20%26%20S%C3%B6hne%20%231%3F%3C%3E%25%2B%2F%3D\">&#97&#98</a>"},
-        {"ab", U"\u0141\U0001F600 Re:it's(1)*,;!$@~._-", "<a href=\"" + mailto + "&#97&#98" + subject +
-                                                           "%C5%81%F0%9F%98%80%20Re:it's(1)*,;!$@~._-\">&#97&#98</a>"},
+        {"ab", U"Anfrage \"Torte\"",
+         "<a href=\"" + mailto + "&#97&#98" + subject + "Anfrage%20%22Torte%22\">&#97&#98</a>"},
+        {"ab", U"M\u00fcller & S\u00f6hne #1?<>%+/=",
+         "<a href=\"" + mailto + "&#97&#98" + subject +
+             "M%C3%BCller%20%26%20S%C3%B6hne%20%231%3F%3C%3E%25%2B%2F%3D\">&#97&#98</a>"},
+        {"ab", U"\u0141\U0001F600 Re:it's(1)*,;!$@~._-",
+         "<a href=\"" + mailto + "&#97&#98" + subject + "%C5%81%F0%9F%98%80%20Re:it's(1)*,;!$@~._-\">&#97&#98</a>"},
         // A digit or ";" right behind the "=" reference would be read as part of it.
         {"ab", U"2026 Bestellung", "<a href=\"" + mailto + "&#97&#98" + subject + ";2026%20Bestellung\">&#97&#98</a>"},
         {"ab", U";x", "<a href=\"" + mailto + "&#97&#98" + subject + ";;x\">&#97&#98</a>"},

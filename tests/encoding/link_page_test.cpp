@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
+#include "encoding/link_page.hpp"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "encoding/link_page.hpp"
 #include "files/file_io.hpp"
 #include "support/temp_folder.hpp"
 #include "text/string_list.hpp"
@@ -14,11 +14,13 @@ const std::string kLink = "<a href=\"&#109&#97&#105&#108&#116&#111&#58&#97&#98\"
 
 TEST(LinkPage, ExactBytes) {
     const std::string expected =
-        "<html>\r\n<head>\r\n<!--\r\n" + std::string(80, '#') + "\r\n"
+        "<html>\r\n<head>\r\n<!--\r\n" + std::string(80, '#') +
+        "\r\n"
         "# Die Datei wurde mit dem Quillmaskerade V 2.6 erstellt!                       #\r\n"
         "# Den Ursprung von Spam zu bek\xe4mpfen ist besser, als Spam-Mails zu bearbeiten! #\r\n"
-        "# Infos unter: https://www.quillmaskerade.de" + std::string(35, ' ') + "#\r\n" +
-        std::string(80, '#') + "\r\n"
+        "# Infos unter: https://www.quillmaskerade.de" +
+        std::string(35, ' ') + "#\r\n" + std::string(80, '#') +
+        "\r\n"
         "-->\r\n<title>Verschl&uuml;sselte E-Mail-Adresse</title>\r\n</head>\r\n<body>\r\n<center>\r\n<h1>\r\n" +
         kLink + "\r\n\r\n</h1>\r\n</center>\r\n</body>\r\n</html>\r\n";
     EXPECT_EQ(linkPageText(kLink + "\r\n"), expected);
@@ -30,7 +32,8 @@ class LinkPageFile : public test::InTempWorkingFolder {};
 
 TEST_F(LinkPageFile, WrittenIntoTheWorkingFolderAndOverwritten) {
     EXPECT_EQ(linkPagePath(), files::inCurrentFolder("SpamSchutz.html"));
-    test::writeFile(linkPagePath(), "old and much longer content than the page will ever need ... " + std::string(4000, 'x'));
+    test::writeFile(linkPagePath(),
+                    "old and much longer content than the page will ever need ... " + std::string(4000, 'x'));
     writeLinkPage(linkPagePath(), kLink + "\r\n");
     EXPECT_EQ(test::readFile(linkPagePath()), linkPageText(kLink + "\r\n"));
 }

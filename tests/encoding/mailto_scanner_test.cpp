@@ -1,9 +1,10 @@
+#include "encoding/mailto_scanner.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <random>
 
-#include "encoding/mailto_scanner.hpp"
 #include "encoding/mailto_texts.hpp"
 #include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
@@ -48,8 +49,8 @@ TEST(FindFrom, PositionsCountFromOne) {
         std::int32_t start, expected;
     };
     const std::vector<Row> rows = {
-        {"b", "abcb", 1, 2}, {"b", "abcb", 2, 2}, {"b", "abcb", 3, 4}, {"b", "abcb", 5, 0},
-        {"B", "abcb", 1, 0}, {"", "abc", 1, 0},   {"a", "", 1, 0},     {"a", "abc", 0, 0},
+        {"b", "abcb", 1, 2}, {"b", "abcb", 2, 2}, {"b", "abcb", 3, 4},   {"b", "abcb", 5, 0},
+        {"B", "abcb", 1, 0}, {"", "abc", 1, 0},   {"a", "", 1, 0},       {"a", "abc", 0, 0},
         {"a", "abc", -3, 0}, {"bc", "abc", 2, 2}, {"abcd", "abc", 1, 0},
     };
     for (const auto& row : rows)
@@ -64,16 +65,18 @@ TEST(MailtoScanner, WhatIsFoundInAText) {
     };
     const std::vector<Row> rows = {
         {"plain link", "<a href=\"mailto:x@y.de\">X</a>", {"x@y.de\">X"}},
-        {"other spellings", "<a Href=\"mailto:a\">A</a><a href='mailto:b'>B</a><a  href=\"mailto:c\">C</a>"
-                            "<a href=\"MAILTO:d\">D</a><a hREF=\"mailto:e\">E</a>", {}},
+        {"other spellings",
+         "<a Href=\"mailto:a\">A</a><a href='mailto:b'>B</a><a  href=\"mailto:c\">C</a>"
+         "<a href=\"MAILTO:d\">D</a><a hREF=\"mailto:e\">E</a>",
+         {}},
         {"end of a word", "xa href=\"mailto:w\">W<", {"w\">W"}},
         {"area element", "<area href=\"mailto:m@n.de\" alt=\"Karte\"></map>", {"m@n.de\" alt=\"Karte\">"}},
         {"no < behind", "a href=\"mailto:tail", {""}},
         {"< right behind", "a href=\"mailto:<b>", {""}},
-        {"two on a line across keys", "<A HREF=\"mailto:first\">1</A> <a href=\"mailto:second\">2</a>",
+        {"two on a line across keys",
+         "<A HREF=\"mailto:first\">1</A> <a href=\"mailto:second\">2</a>",
          {"first\">1", "second\">2"}},
-        {"two open tags without <", "a href=\"mailto:p A href=\"mailto:q<",
-         {"p A href=\"mailto:q", "q"}},
+        {"two open tags without <", "a href=\"mailto:p A href=\"mailto:q<", {"p A href=\"mailto:q", "q"}},
         {"same address twice", "<a href=\"mailto:s\">S</a><a href=\"mailto:s\">S</a>", {"s\">S", "s\">S"}},
         {"nothing to find", "<p>mailto:x@y.de</p>", {}},
         {"empty", "", {}},
@@ -107,7 +110,7 @@ TEST(MailtoScanner, HitRecordsSortedByOpenPosition) {
     parser.AddKey("inner", "x<", "<");  // its close tag lies inside the open tag
     parser.ParseText("(ab] [c] [d x<e<");
     const std::vector<std::array<std::int32_t, 5>> expected = {
-        {1, 1, 2, 0, 1},     // no ")": EndPos is the close tag's length alone
+        {1, 1, 2, 0, 1},  // no ")": EndPos is the close tag's length alone
         {6, 9, 7, 8, 0},
         {10, 1, 11, 0, 0},
         {13, 15, 15, 14, 2},  // close tag found at the open tag's own "<"
@@ -201,11 +204,33 @@ TEST(MailtoScanner, MissingFileIsSkippedAndAnUnreadableOneRaisesTheOpenError) {
 // exactly what the scanner with the four keys delivers from its line list.
 TEST(MailtoTexts, SameAsTheScannerOverTheLineList) {
     std::mt19937 random(11);
-    const std::vector<std::string> pieces = {"<a href=\"mailto:", "A HREF=\"mailto:", "a HREF=\"mailto:",
-                                             "a Href=\"mailto:", "=\"mailto:", "href", "a@b.de", "\">", "<", "x",
-                                             "\r\n", "\n", "\r", std::string(1, '\0'), "\xe4", "a ", "A",
-                                             "<script>", "</script\r>", "</SCRIPT>", "<style\n>", "</style>",
-                                             "<![CDATA[", "]]>", "<svg>", "<!--", "-->"};
+    const std::vector<std::string> pieces = {"<a href=\"mailto:",
+                                             "A HREF=\"mailto:",
+                                             "a HREF=\"mailto:",
+                                             "a Href=\"mailto:",
+                                             "=\"mailto:",
+                                             "href",
+                                             "a@b.de",
+                                             "\">",
+                                             "<",
+                                             "x",
+                                             "\r\n",
+                                             "\n",
+                                             "\r",
+                                             std::string(1, '\0'),
+                                             "\xe4",
+                                             "a ",
+                                             "A",
+                                             "<script>",
+                                             "</script\r>",
+                                             "</SCRIPT>",
+                                             "<style\n>",
+                                             "</style>",
+                                             "<![CDATA[",
+                                             "]]>",
+                                             "<svg>",
+                                             "<!--",
+                                             "-->"};
     for (int round = 0; round < 3000; ++round) {
         std::string page;
         for (std::size_t i = random() % 24; i > 0; --i) page += pieces[random() % pieces.size()];

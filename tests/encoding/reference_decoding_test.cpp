@@ -1,6 +1,7 @@
+#include "encoding/reference_decoding.hpp"
+
 #include <gtest/gtest.h>
 
-#include "encoding/reference_decoding.hpp"
 #include "text/quill_error.hpp"
 
 namespace quill {

@@ -76,7 +76,8 @@ std::string sequentialRule(std::string text, const StringList& foundTexts) {
         for (std::size_t i = range.begin; i < range.end; ++i) marked.kept[i] = true;
     for (const auto& found : foundTexts) {
         if (found.empty()) continue;
-        marked = plainReplace(marked, found, [&](const std::string& at) { return replacementForFoundText(at, charset); });
+        marked =
+            plainReplace(marked, found, [&](const std::string& at) { return replacementForFoundText(at, charset); });
         marked = plainReplace(marked, "mailto:", [](const std::string& at) { return fullEncoding(at); });
     }
     return marked.bytes;

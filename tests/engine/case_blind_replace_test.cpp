@@ -1,14 +1,15 @@
+#include "engine/case_blind_replace.hpp"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "engine/case_blind_replace.hpp"
-#include "html/char_reference.hpp"
-#include "engine/found_text_replacement.hpp"
-#include "html/page_charset.hpp"
-#include "engine/replacement_plan.hpp"
-#include "text/cp1252.hpp"
 #include "encoding/sequential_rule.hpp"
+#include "engine/found_text_replacement.hpp"
+#include "engine/replacement_plan.hpp"
+#include "html/char_reference.hpp"
+#include "html/page_charset.hpp"
+#include "text/cp1252.hpp"
 
 namespace quill {
 namespace {
@@ -24,7 +25,7 @@ TEST(ReplaceIgnoringCase, UpperCaseMatchingLeftToRightWithoutOverlap) {
         {"abab", "ab", "abab", "abababab"},  // inserted text is not searched again
         {"ab", "b", "bb", "abb"},
         {"\xe4\xc4\xff\x9f", "\xc4\x9f", "!", "\xe4!\x9f"},  // ä Ä ÿ Ÿ
-        {"\xf7\xd7", "\xd7", "-", "\xf7-"},                     // ÷ has no capital
+        {"\xf7\xd7", "\xd7", "-", "\xf7-"},                  // ÷ has no capital
         {"\xdf", "SS", "-", "\xdf"},
         {"text", "", "X", "text"},
         {"", "a", "X", ""},
@@ -49,12 +50,53 @@ public:
     explicit Generator(unsigned seed) : random_(seed) {}
 
     std::string piece() {
-        static const std::vector<std::string> pieces = {
-            "a@b.de", "ab", "aba", "x.y@z.org", "mailto:", "MAILTO:", "mail", "to:", "<a href=\"mailto:", "\"",
-            ">", "<", "&", "&amp;", "&#97", "&#", "#", "\r\n", "\n", "\r", std::string(1, '\0'), "\xe4", "\xc4",
-            "\xff", "\x9f", "\xe0", "\xc0", " ", "class=\"c\"", "?subject=Hi", "1", "9", "58", ";", "11@x.de",
-            "kontakt1@firma.de", "kontakt12@firma.de", "ma", "ilto:", "\xc3\xbc", "&uuml;", "<script>", "</script>",
-            "<style>", "</style >", "<![CDATA[", "]]>"};
+        static const std::vector<std::string> pieces = {"a@b.de",
+                                                        "ab",
+                                                        "aba",
+                                                        "x.y@z.org",
+                                                        "mailto:",
+                                                        "MAILTO:",
+                                                        "mail",
+                                                        "to:",
+                                                        "<a href=\"mailto:",
+                                                        "\"",
+                                                        ">",
+                                                        "<",
+                                                        "&",
+                                                        "&amp;",
+                                                        "&#97",
+                                                        "&#",
+                                                        "#",
+                                                        "\r\n",
+                                                        "\n",
+                                                        "\r",
+                                                        std::string(1, '\0'),
+                                                        "\xe4",
+                                                        "\xc4",
+                                                        "\xff",
+                                                        "\x9f",
+                                                        "\xe0",
+                                                        "\xc0",
+                                                        " ",
+                                                        "class=\"c\"",
+                                                        "?subject=Hi",
+                                                        "1",
+                                                        "9",
+                                                        "58",
+                                                        ";",
+                                                        "11@x.de",
+                                                        "kontakt1@firma.de",
+                                                        "kontakt12@firma.de",
+                                                        "ma",
+                                                        "ilto:",
+                                                        "\xc3\xbc",
+                                                        "&uuml;",
+                                                        "<script>",
+                                                        "</script>",
+                                                        "<style>",
+                                                        "</style >",
+                                                        "<![CDATA[",
+                                                        "]]>"};
         std::string text = pieces[pick(pieces.size())];
         for (auto& c : text)
             if (pick(2) == 0) c = static_cast<char>(toUpper1252(static_cast<unsigned char>(c)));

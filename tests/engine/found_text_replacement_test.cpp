@@ -1,7 +1,8 @@
+#include "engine/found_text_replacement.hpp"
+
 #include <gtest/gtest.h>
 
 #include "html/char_reference.hpp"
-#include "engine/found_text_replacement.hpp"
 
 namespace quill {
 namespace {
@@ -15,9 +16,9 @@ TEST(FoundTextReplacement, PlainLinksAreAddressAndTextReferencedAroundTheTag) {
         for (const std::string found : {"x@y.de\">Schreiben", "ab\">Cd", "a@b.de?subject=Hallo Welt\">a@b.de", "x\">",
                                         "only address", "multi\r\nline\">T\r\nx"}) {
             const auto quote = found.find('"');
-            const std::string expected = quote == std::string::npos
-                                             ? fullEncoding(found)
-                                             : fullEncoding(found.substr(0, quote)) + "\">" + fullEncoding(found.substr(quote + 2));
+            const std::string expected = quote == std::string::npos ? fullEncoding(found)
+                                                                    : fullEncoding(found.substr(0, quote)) + "\">" +
+                                                                          fullEncoding(found.substr(quote + 2));
             EXPECT_EQ(replacementForFoundText(found, charset), expected) << found;
         }
     }
@@ -38,19 +39,25 @@ TEST(FoundTextReplacement, CharactersAsABrowserReadsThemInEachEncoding) {
         {"x@y.de\" title=\"no end", xy + "\" title=\"no end", xy + "\" title=\"no end"},
         {"x@y.de\" data-n=1>2", xy + "\" data-n=1>&#50", xy + "\" data-n=1>&#50"},
         // Existing references and entities are their characters.
-        {"x@y.de?subject=a&amp;body=b\">Tom &amp; Jerry", xy + "&#63&#115&#117&#98&#106&#101&#99&#116&#61&#97&#38&#98&#111&#100&#121&#61&#98\">&#84&#111&#109&#32&#38&#32&#74&#101&#114&#114&#121",
-         xy + "&#63&#115&#117&#98&#106&#101&#99&#116&#61&#97&#38&#98&#111&#100&#121&#61&#98\">&#84&#111&#109&#32&#38&#32&#74&#101&#114&#114&#121"},
+        {"x@y.de?subject=a&amp;body=b\">Tom &amp; Jerry",
+         xy + "&#63&#115&#117&#98&#106&#101&#99&#116&#61&#97&#38&#98&#111&#100&#121&#61&#98\">&#84&#111&#109&#32&#38&#"
+              "32&#74&#101&#114&#114&#121",
+         xy + "&#63&#115&#117&#98&#106&#101&#99&#116&#61&#97&#38&#98&#111&#100&#121&#61&#98\">&#84&#111&#109&#32&#38&#"
+              "32&#74&#101&#114&#114&#121"},
         {"&#120;&#X40&#x79\">T", "&#120&#64&#121\">&#84", "&#120&#64&#121\">&#84"},
-        {"a\">&uuml;&euro;&ndash;&nbsp;&Lstrok;", "&#97\">&#252&#128&#150&#160&#321", "&#97\">&#252&#8364&#8211&#160&#321"},
+        {"a\">&uuml;&euro;&ndash;&nbsp;&Lstrok;", "&#97\">&#252&#128&#150&#160&#321",
+         "&#97\">&#252&#8364&#8211&#160&#321"},
         {"a\">&#150;&#0;&#xD800;&#1114112;", "&#97\">&#150&#65533&#65533&#65533", "&#97\">&#8211&#65533&#65533&#65533"},
         {"a\">&NotEqualTilde;", "&#97\">&#8770&#824", "&#97\">&#8770&#824"},
         // A lone "&", or one that starts no reference, is the character "&".
         {"&", "&#38", "&#38"},
-        {"a&b\">& &#; &#x; &zzz;", "&#97&#38&#98\">&#38&#32&#38&#35&#59&#32&#38&#35&#120&#59&#32&#38&#122&#122&#122&#59",
+        {"a&b\">& &#; &#x; &zzz;",
+         "&#97&#38&#98\">&#38&#32&#38&#35&#59&#32&#38&#35&#120&#59&#32&#38&#122&#122&#122&#59",
          "&#97&#38&#98\">&#38&#32&#38&#35&#59&#32&#38&#35&#120&#59&#32&#38&#122&#122&#122&#59"},
         // Legacy names without ";": in text the longest one counts; in the address
         // one followed by "=" or a letter or digit is no reference.
-        {"?c=1&copy=2&not\">&notit; &copy2", "&#63&#99&#61&#49&#38&#99&#111&#112&#121&#61&#50&#172\">&#172&#105&#116&#59&#32&#169&#50",
+        {"?c=1&copy=2&not\">&notit; &copy2",
+         "&#63&#99&#61&#49&#38&#99&#111&#112&#121&#61&#50&#172\">&#172&#105&#116&#59&#32&#169&#50",
          "&#63&#99&#61&#49&#38&#99&#111&#112&#121&#61&#50&#172\">&#172&#105&#116&#59&#32&#169&#50"},
         // Raw bytes: 1252 values in a 1252 page, code points of UTF-8 in a UTF-8
         // page, byte values where a UTF-8 page holds no UTF-8.

@@ -1,8 +1,7 @@
 #include "files/descriptor.hpp"
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <vector>

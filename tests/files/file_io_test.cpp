@@ -1,13 +1,14 @@
-#include <gtest/gtest.h>
+#include "files/file_io.hpp"
 
-#include <filesystem>
-#include <fstream>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "files/fault_injection.hpp"
-#include "files/file_io.hpp"
 #include "files/memory_budget.hpp"
 #include "support/child_process.hpp"
 #include "support/hook_scopes.hpp"

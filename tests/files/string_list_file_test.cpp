@@ -1,7 +1,8 @@
+#include "files/string_list_file.hpp"
+
 #include <gtest/gtest.h>
 
 #include "files/file_io.hpp"
-#include "files/string_list_file.hpp"
 #include "support/temp_folder.hpp"
 
 namespace quill::files {

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
-
-#include <functional>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 #include "files/fault_injection.hpp"
@@ -163,8 +162,9 @@ TEST(ScriptedTransfer, FinalReplies) {
             }
             // Still logged in, and no reply left over for the next command (a
             // server still holding its data connection answers only later).
-            const bool holding = std::any_of(c.answer.begin(), c.answer.end(),
-                                             [](const ServerStep& step) { return step.kind == ServerStep::Kind::Pause; });
+            const bool holding = std::any_of(c.answer.begin(), c.answer.end(), [](const ServerStep& step) {
+                return step.kind == ServerStep::Kind::Pause;
+            });
             if (holding) continue;
             session.server.once("NOOP", {replyLine("200 NOOP ok")});
             EXPECT_EQ(session.client.SendCommand("NOOP"), 200);
@@ -250,7 +250,8 @@ TEST(ScriptedTransfer, PassiveStoreWritesTheCommandBeforeConnecting) {
     session.connect();
     const auto calls = sendsAndConnects([&] { session.client.Upload(local.file("up.bin"), "", false); });
     // Where the server tells sizes, the upload's is checked afterwards.
-    EXPECT_EQ(calls, (Commands{"send PASV\r\n", "send STOR up.bin\r\n", "connect", "send bytes", "send SIZE up.bin\r\n"}));
+    EXPECT_EQ(calls,
+              (Commands{"send PASV\r\n", "send STOR up.bin\r\n", "connect", "send bytes", "send SIZE up.bin\r\n"}));
     EXPECT_EQ(session.afterLogin(), (Commands{"PASV", "STOR up.bin", "SIZE up.bin"}));
 }
 
@@ -341,7 +342,8 @@ TEST(ScriptedTransfer, UploadNamesAndLocalFileErrors) {
     session.client.Upload(path, "other.html", false);
     EXPECT_EQ(session.server.uploads(), (Commands{"<html>", "<html>"}));
     const auto sent = session.afterLogin();
-    EXPECT_EQ(sent, (Commands{"PASV", "STOR seite.html", "SIZE seite.html", "PASV", "STOR other.html", "SIZE other.html"}));
+    EXPECT_EQ(sent,
+              (Commands{"PASV", "STOR seite.html", "SIZE seite.html", "PASV", "STOR other.html", "SIZE other.html"}));
 
     expectError<EUploadFileNameEmpty>([&] { session.client.Upload(local.path() + "/", "", false); },
                                       "The destination filename can not be empty");
@@ -407,7 +409,10 @@ TEST(ScriptedTransfer, BrokenTransfersGiveClearErrorsAndNoHang) {
          "STOR",
          {replyLine("150 Go"), openData(), pause(50), resetData()},
          "Socket Error # 10054\r\nConnection reset by peer."},
-        {"no data connection while sending", "STOR", {replyLine("150 Go"), replyLine("226 Done")}, "Connect timed out."},
+        {"no data connection while sending",
+         "STOR",
+         {replyLine("150 Go"), replyLine("226 Done")},
+         "Connect timed out."},
     };
     test::TempFolder local;
     const std::string upload = local.write("big.bin", big);

@@ -51,12 +51,13 @@ TEST(ListingParsers, ReadsKnownFormatsAndRefusesHostileOnes) {
          "type=OS.unix=slink:/site; loop\r\n"
          "type=file;size=3; name with spaces; and semicolons.html\r\n"
          "type=OS.unix=chr-1/3; null\r\n",
-         std::vector<ListingEntry>{file("index.html", 1234, "20240315101112"), folder("team", "20240102030405"),
-                                   link("loop"), file("name with spaces; and semicolons.html", 3),
+         std::vector<ListingEntry>{file("index.html", 1234, "20240315101112"),
+                                   folder("team", "20240102030405"),
+                                   link("loop"),
+                                   file("name with spaces; and semicolons.html", 3),
                                    {"null", EntryKind::Other, std::nullopt, {}}}},
         {"mlsd with LF only and a size too large to hold", ListingFormat::Mlsd,
-         "type=file;size=99999999999999999999999; big.html\n",
-         std::vector<ListingEntry>{file("big.html")}},
+         "type=file;size=99999999999999999999999; big.html\n", std::vector<ListingEntry>{file("big.html")}},
         {"mlsd without a type", ListingFormat::Mlsd, "size=12; index.html\r\n", Refusal::Unreadable},
         {"mlsd without facts", ListingFormat::Mlsd, "index.html\r\n", Refusal::Unreadable},
         {"mlsd name climbing out", ListingFormat::Mlsd, "type=file;size=1; ../evil.html\r\n", Refusal::UnsafeName},
@@ -65,13 +66,11 @@ TEST(ListingParsers, ReadsKnownFormatsAndRefusesHostileOnes) {
         {"mlsd name with a control byte", ListingFormat::Mlsd, std::string("type=file; a\x01.html\r\n"),
          Refusal::UnsafeName},
         {"mlsd name with a lone CR", ListingFormat::Mlsd, "type=file; a\rb.html\r\n", Refusal::UnsafeName},
-        {"mlsd name with a NUL", ListingFormat::Mlsd, std::string("type=file; a\0b.html\r\n", 21),
-         Refusal::UnsafeName},
+        {"mlsd name with a NUL", ListingFormat::Mlsd, std::string("type=file; a\0b.html\r\n", 21), Refusal::UnsafeName},
         {"mlsd name of 4 KiB", ListingFormat::Mlsd, "type=file; " + longestName + "\r\n",
          std::vector<ListingEntry>{file(longestName)}},
         {"mlsd name past 4 KiB", ListingFormat::Mlsd, "type=file; " + longName + "\r\n", Refusal::UnsafeName},
-        {"mlsd named parent folder as a file", ListingFormat::Mlsd, "type=file; ..\r\n",
-         std::vector<ListingEntry>{}},
+        {"mlsd named parent folder as a file", ListingFormat::Mlsd, "type=file; ..\r\n", std::vector<ListingEntry>{}},
 
         {"unix listing as ls -la writes it", ListingFormat::List,
          "total 12\r\n"
@@ -82,7 +81,8 @@ TEST(ListingParsers, ReadsKnownFormatsAndRefusesHostileOnes) {
          "lrwxrwxrwx    1 owner    group           7 Jan  1 12:00 loop -> ../loop\r\n"
          "-rw-r--r--    1 jan      12 Feb  2  2023 no group.html\r\n"
          "crw-rw-rw-    1 root     root       1,   3 Jan  1 12:00 null\r\n",
-         std::vector<ListingEntry>{file("file name.html", 1234, "20240305000000"), folder("team", {}, 4096),
+         std::vector<ListingEntry>{file("file name.html", 1234, "20240305000000"),
+                                   folder("team", {}, 4096),
                                    link("loop", 7),
                                    file("no group.html", 12, "20230202000000"),
                                    {"null", EntryKind::Other, 3, {}}}},
@@ -91,8 +91,8 @@ TEST(ListingParsers, ReadsKnownFormatsAndRefusesHostileOnes) {
         {"unix link whose own name climbs out", ListingFormat::List, "lrwxrwxrwx 1 u g 7 Jan 1 12:00 ../x -> y\r\n",
          Refusal::UnsafeName},
         {"unix line without a date", ListingFormat::List, "-rw-r--r-- 1 u g 12 index.html\r\n", Refusal::Unreadable},
-        {"unix line with a bad permission word", ListingFormat::List,
-         "-rw-r--r-Q 1 u g 12 Jan 1 12:00 index.html\r\n", Refusal::Unreadable},
+        {"unix line with a bad permission word", ListingFormat::List, "-rw-r--r-Q 1 u g 12 Jan 1 12:00 index.html\r\n",
+         Refusal::Unreadable},
 
         {"dos listing with two- and four-digit years, 12- and 24-hour clocks", ListingFormat::List,
          "01-15-24  10:30AM       <DIR>          team\r\n"
@@ -100,8 +100,10 @@ TEST(ListingParsers, ReadsKnownFormatsAndRefusesHostileOnes) {
          "12-31-1999  12:00AM                  7 old page.htm\r\n"
          "2024-01-15  14:05                   12 blog.html\r\n"
          "01-15-24  10:30AM       <JUNCTION>     site [C:\\site]\r\n",
-         std::vector<ListingEntry>{folder("team", "20240115103000"), file("index.html", 1234, "20240115140500"),
-                                   file("old page.htm", 7, "19991231000000"), file("blog.html", 12, "20240115140500"),
+         std::vector<ListingEntry>{folder("team", "20240115103000"),
+                                   file("index.html", 1234, "20240115140500"),
+                                   file("old page.htm", 7, "19991231000000"),
+                                   file("blog.html", 12, "20240115140500"),
                                    {"site", EntryKind::Link, std::nullopt, "20240115103000"}}},
         {"dos name climbing out", ListingFormat::List, "01-15-24  10:30AM       <DIR>          ..\\..\r\n",
          Refusal::UnsafeName},

@@ -73,8 +73,8 @@ protected:
 // ended in a reset, or an upload cut short, shows as a difference or an error.
 TEST_P(FtpsLadder, EverySizeMovesByteExactBothWays) {
     std::mt19937 generator(24);
-    for (const std::size_t size : {std::size_t{0}, std::size_t{1000}, std::size_t{100000}, std::size_t{1000000},
-                                   std::size_t{50000000}}) {
+    for (const std::size_t size :
+         {std::size_t{0}, std::size_t{1000}, std::size_t{100000}, std::size_t{1000000}, std::size_t{50000000}}) {
         SCOPED_TRACE(size);
         std::string page(size, '\0');
         for (auto& byte : page) byte = static_cast<char>(generator() & 0xFF);

@@ -28,7 +28,9 @@ struct RefusalCase {
 // However TLS fails to start, the run ends before the user name leaves.
 TEST_F(ScriptedSession, NoLoginWithoutTls) {
     const RefusalCase cases[] = {
-        {"refused", {replyLine("502 Kein TLS hier")}, "Der Server bietet keine verschlüsselte Verbindung an: Kein TLS hier"},
+        {"refused",
+         {replyLine("502 Kein TLS hier")},
+         "Der Server bietet keine verschlüsselte Verbindung an: Kein TLS hier"},
         {"refused in two lines",
          {sendRaw("534-Nicht erlaubt\r\n534 Richtlinie\r\n")},
          "Der Server bietet keine verschlüsselte Verbindung an: Nicht erlaubt\r\nRichtlinie"},
@@ -39,7 +41,9 @@ TEST_F(ScriptedSession, NoLoginWithoutTls) {
          {sendRaw("234 Los\r\n230 Schon angemeldet\r\n")},
          "Die verschlüsselte Verbindung konnte nicht aufgebaut werden: Der Server hat nach AUTH TLS unverschlüsselte "
          "Daten gesendet."},
-        {"closed instead of a handshake", {replyLine("234 Los"), closeControl()}, "Die verschlüsselte Verbindung konnte nicht aufgebaut werden: ..."},
+        {"closed instead of a handshake",
+         {replyLine("234 Los"), closeControl()},
+         "Die verschlüsselte Verbindung konnte nicht aufgebaut werden: ..."},
         {"silence instead of a handshake", {replyLine("234 Los"), pause(1500)}, "Read Timeout"},
     };
     client.UseTLS = true;
@@ -106,8 +110,8 @@ TEST_F(EncryptedSession, AnUntrustedCertificateEndsTheConnectionBeforeTheLogin) 
 TEST_F(EncryptedSession, LogsInThenProtectsTheDataAndResumesTheSessionOnEachConnection) {
     server.once("RETR", {replyLine("150 Los"), openData(), secureData(), sendData("geheime Seite"), closeData(),
                          replyLine("226 Fertig")});
-    server.once("STOR", {replyLine("150 Los"), openData(), secureData(), receiveData(), closeData(),
-                         replyLine("226 Fertig")});
+    server.once("STOR",
+                {replyLine("150 Los"), openData(), secureData(), receiveData(), closeData(), replyLine("226 Fertig")});
     client.Connect();
     const quill::test::TempFolder folder;
     client.Download("a.html", folder.file("a.html"), true, false);
@@ -138,9 +142,15 @@ TEST_F(EncryptedSession, ADownloadCountsOnlyWithAConfirmingReplyAndTheAnnouncedS
     const EndCase cases[] = {
         {"close alert, 226", true, "150 Los", {replyLine("226 Fertig")}, nullptr},
         {"no close alert, 250", false, "150 Los (6 bytes)", {replyLine("250 Fertig")}, nullptr},
-        {"no close alert, 426 then 226", false, "150 Los", {replyLine("426 Abgebrochen"), replyLine("226 Fertig")},
+        {"no close alert, 426 then 226",
+         false,
+         "150 Los",
+         {replyLine("426 Abgebrochen"), replyLine("226 Fertig")},
          "Abgebrochen"},
-        {"no close alert, cut short", false, "150 Los (60 bytes)", {replyLine("226 Fertig")},
+        {"no close alert, cut short",
+         false,
+         "150 Los (60 bytes)",
+         {replyLine("226 Fertig")},
          "Die Datei \"a.html\" wurde nicht richtig übertragen: 6 Bytes angekommen, 60"},
     };
     client.Connect();

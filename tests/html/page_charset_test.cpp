@@ -1,6 +1,7 @@
+#include "html/page_charset.hpp"
+
 #include <gtest/gtest.h>
 
-#include "html/page_charset.hpp"
 #include "html/page_decoder.hpp"
 
 namespace quill {
@@ -24,7 +25,7 @@ TEST(PageCharset, DecidedByMarkThenDeclarationThenContent) {
         {"<meta charset='utf-8'/>", utf8},
         {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">", utf8},
         {"<meta content='text/html;charset=\"UTF-8\"' http-equiv=content-type>", utf8},
-        {"<meta content=\"text/html; charset=utf-8\">", cp1252},          // no http-equiv: no declaration
+        {"<meta content=\"text/html; charset=utf-8\">", cp1252},  // no http-equiv: no declaration
         {"<meta http-equiv=\"Content-Type\" content=\"text/html\">" + umlautUtf8, utf8},  // names none
         {"<meta charset=\"iso-8859-1\">" + umlautUtf8, cp1252},
         {"<meta http-equiv=\"content-type\" content=\"text/html; charset=windows-1252\">" + umlautUtf8, cp1252},
@@ -34,10 +35,10 @@ TEST(PageCharset, DecidedByMarkThenDeclarationThenContent) {
         {"<html><head><meta name=\"x\" content=\"y\"><meta charset=utf-8>", utf8},
         {padding + "<meta charset=\"utf-8\">", cp1252},  // too far in
         {padding + "<meta charset=\"iso-8859-1\">" + umlautUtf8, utf8},
-        {"\xc3\xbc\xc3", cp1252},          // cut sequence
-        {"\xc0\xbc", cp1252},              // overlong
-        {"\xed\xa0\x80", cp1252},          // surrogate
-        {"\xf4\x90\x80\x80", cp1252},      // beyond U+10FFFF
+        {"\xc3\xbc\xc3", cp1252},      // cut sequence
+        {"\xc0\xbc", cp1252},          // overlong
+        {"\xed\xa0\x80", cp1252},      // surrogate
+        {"\xf4\x90\x80\x80", cp1252},  // beyond U+10FFFF
         {"\xf0\x9f\x98\x80 \xe2\x80\x93", utf8},
     };
     for (const auto& [page, expected] : rows) EXPECT_EQ(detectPageCharset(page), expected) << page;
@@ -93,7 +94,10 @@ TEST(PageDecoder, ReadsEachCharacterWithItsLength) {
     const std::vector<Row> rows = {
         {"shift_jis", "a\x82\xa0\x83\x41\x5c", U"a\u3042\u30a2\\"},
         {"euc-kr", "\xc7\xd1x\xb1\xdb", U"\ud55cx\uae00"},
-        {"iso-8859-2", "\xb3\xf3" "d\xbc", U"\u0142\u00f3d\u017a"},
+        {"iso-8859-2",
+         "\xb3\xf3"
+         "d\xbc",
+         U"\u0142\u00f3d\u017a"},
         {"gb18030", "\x81\x30\x81\x30\xd6\xd0", U"\u0080\u4e2d"},
         {"big5", "\xa4\xa4\xff", U"\u4e2d\ufffd"},
         {"koi8-r", "\xf0\xd2\xc9", U"\u041f\u0440\u0438"},

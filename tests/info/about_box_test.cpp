@@ -1,13 +1,13 @@
 #include "info/about_box.hpp"
 
-#include "widgets/xp_button.hpp"
-#include "info/credit.hpp"
-#include "info/vk_tobrin.hpp"
-#include "info_test_support.hpp"
-
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
+
+#include "info/credit.hpp"
+#include "info/vk_tobrin.hpp"
+#include "info_test_support.hpp"
+#include "widgets/xp_button.hpp"
 
 namespace quill {
 namespace {

@@ -1,15 +1,15 @@
 #include "info/credit.hpp"
 
-#include "info/author_info.hpp"
-#include "info/media_player.hpp"
-#include "info/vk_tobrin.hpp"
-#include "info_test_support.hpp"
-
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
 #include <optional>
 #include <string>
+
+#include "info/author_info.hpp"
+#include "info/media_player.hpp"
+#include "info/vk_tobrin.hpp"
+#include "info_test_support.hpp"
 
 namespace quill {
 namespace {
@@ -48,14 +48,13 @@ TEST_F(CreditTest, WindowAndControlsInTheirStackingOrder) {
     EXPECT_EQ(credit.objectName(), "credit");
     EXPECT_EQ(credit.windowTitle(), "Credits");
     EXPECT_EQ(credit.size(), QSize(320, 240));
-    test::expectControls(credit,
-                         {
-                             {"Image2", "credit", {80, 8, 150, 169}, {}, true},
-                             {"Image1", "credit", {8, 8, 307, 174}, {}, true},
-                             {"Label1", "credit", {0, 184, 313, 57}, kStartText, true},
-                             {"Image3", "credit", {80, 8, 150, 169}, {}, false},
-                             {"Label2", "credit", {0, 0, 320, 240}, kClosingText, false},
-                         });
+    test::expectControls(credit, {
+                                     {"Image2", "credit", {80, 8, 150, 169}, {}, true},
+                                     {"Image1", "credit", {8, 8, 307, 174}, {}, true},
+                                     {"Label1", "credit", {0, 184, 313, 57}, kStartText, true},
+                                     {"Image3", "credit", {80, 8, 150, 169}, {}, false},
+                                     {"Label2", "credit", {0, 0, 320, 240}, kClosingText, false},
+                                 });
     QStringList order;
     for (QObject* child : credit.children()) {
         if (child->isWidgetType()) order << child->objectName();

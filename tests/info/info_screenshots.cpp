@@ -1,14 +1,14 @@
 // Renders the info windows offscreen into PNG files, so their look can be
 // checked by eye: info_screenshots <output folder>
-#include "info/about_box.hpp"
-#include "info/credit.hpp"
-#include "info/vk_tobrin.hpp"
-
 #include <QApplication>
 #include <QDir>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
+
+#include "info/about_box.hpp"
+#include "info/credit.hpp"
+#include "info/vk_tobrin.hpp"
 
 namespace {
 

@@ -1,13 +1,14 @@
 #pragma once
 
-#include "info/info_flags.hpp"
-#include "support/desktop_fake.hpp"
-#include "support/temp_folder.hpp"
-
 #include <gtest/gtest.h>
+
 #include <QRect>
 #include <QString>
 #include <QWidget>
+
+#include "info/info_flags.hpp"
+#include "support/desktop_fake.hpp"
+#include "support/temp_folder.hpp"
 
 namespace quill::test {
 

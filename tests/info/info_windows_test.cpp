@@ -1,16 +1,16 @@
+#include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
+#include <QScreen>
+#include <functional>
+#include <memory>
+
 #include "info/about_box.hpp"
 #include "info/credit.hpp"
 #include "info/info_look.hpp"
 #include "info/vk_tobrin.hpp"
 #include "info_test_support.hpp"
-
-#include <QFile>
-#include <QGuiApplication>
-#include <QImage>
-#include <QIcon>
-#include <QScreen>
-#include <functional>
-#include <memory>
 
 namespace quill {
 namespace {
@@ -54,8 +54,8 @@ TEST_F(InfoWindowsTest, ExecutableIconIsTheWindowIconIn24Bits) {
     const QByteArray ico = file.readAll();
     ASSERT_GE(ico.size(), 22 + 40);
     const auto word = [&ico](int at) { return quint8(ico[at]) | quint8(ico[at + 1]) << 8; };
-    EXPECT_EQ(word(2), 1);   // an icon file
-    EXPECT_EQ(word(4), 1);   // with one picture
+    EXPECT_EQ(word(2), 1);  // an icon file
+    EXPECT_EQ(word(4), 1);  // with one picture
     EXPECT_EQ(quint8(ico[6]), 32);
     EXPECT_EQ(quint8(ico[7]), 32);
     EXPECT_EQ(word(12), 24);

@@ -1,11 +1,12 @@
 #include "info/jpeg_image.hpp"
-#include "info/info_look.hpp"
 
 #include <gtest/gtest.h>
+
 #include <QFile>
 #include <QImage>
-
 #include <cstdlib>
+
+#include "info/info_look.hpp"
 
 namespace quill {
 namespace {

@@ -1,16 +1,16 @@
 #include "info/media_player.hpp"
 
-#include "support/temp_folder.hpp"
-
 #include <gtest/gtest.h>
+
 #include <QAudioOutput>
 #include <QCoreApplication>
 #include <QMediaPlayer>
 #include <QTest>
 #include <QUrl>
+#include <filesystem>
 #include <functional>
 
-#include <filesystem>
+#include "support/temp_folder.hpp"
 
 namespace quill {
 namespace {

@@ -1,12 +1,12 @@
 #include "info/vk_tobrin.hpp"
 
-#include "info_test_support.hpp"
-#include "text/quill_error.hpp"
-
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
 #include <utility>
+
+#include "info_test_support.hpp"
+#include "text/quill_error.hpp"
 
 namespace quill {
 namespace {
@@ -106,7 +106,8 @@ TEST_F(CardTest, LinksOpenTheWebAddressAndAMailToTheAuthor) {
 }
 
 TEST_F(CardTest, ALinkTheDesktopCannotOpenEndsInAnErrorNamingIt) {
-    desktop->unopenable << "https://www.quillmaskerade.de" << "mailto:tobias@quillmaskerade.de";
+    desktop->unopenable << "https://www.quillmaskerade.de"
+                        << "mailto:tobias@quillmaskerade.de";
     desktop->unopenableReason = QStringLiteral("Kein Programm zum Öffnen gefunden");
     for (const auto& [click, target] : {std::pair{&TVK_Tobrin::Label17Click, "https://www.quillmaskerade.de"},
                                         std::pair{&TVK_Tobrin::Label18Click, "mailto:tobias@quillmaskerade.de"}}) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
-#include <QImage>
 #include <unistd.h>
 
+#include <QImage>
 #include <algorithm>
 #include <cctype>
 #include <chrono>
@@ -119,8 +119,8 @@ TEST_F(InstallTest, ManShowsTheCommandLinesPage) {
     if (!onPath("man")) GTEST_SKIP() << "man is not installed (scripts/deps installs man-db)";
     const std::string page = installed("share/man/man1/quillmaskerade-cli.1");
     ASSERT_TRUE(fs::exists(page));
-    const Finished shown = runToEnd({"/usr/bin/env", "MANPAGER=cat", "MANWIDTH=200", "LC_ALL=C.UTF-8", "man",
-                                     "--warnings", "-l", page});
+    const Finished shown =
+        runToEnd({"/usr/bin/env", "MANPAGER=cat", "MANWIDTH=200", "LC_ALL=C.UTF-8", "man", "--warnings", "-l", page});
     EXPECT_EQ(shown.exitCode, 0) << shown.output;
     EXPECT_EQ(shown.output.find("warning"), std::string::npos) << shown.output;
     EXPECT_NE(shown.output.find("quillmaskerade-cli - Schützt E-Mail-Adressen"), std::string::npos) << shown.output;
@@ -168,8 +168,12 @@ TEST_F(InstallTest, InstalledCommandLineKeepsBackupsInTheUsersDataFolder) {
     user.write("site/index.html", page);
     fs::create_directories(user.file("call"));
     const auto cli = [&](const std::vector<std::string>& args) {
-        std::vector<std::string> call = {"/usr/bin/env", "-C", user.file("call"), "XDG_DATA_HOME=" + user.file("data"),
-                                         "HOME=" + user.file("home"), installed("bin/quillmaskerade-cli")};
+        std::vector<std::string> call = {"/usr/bin/env",
+                                         "-C",
+                                         user.file("call"),
+                                         "XDG_DATA_HOME=" + user.file("data"),
+                                         "HOME=" + user.file("home"),
+                                         installed("bin/quillmaskerade-cli")};
         call.insert(call.end(), args.begin(), args.end());
         return runToEnd(call);
     };

@@ -57,8 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PinCase{"first_yes", nullptr, kNew, true, 1, false, true, kNew},
                       PinCase{"first_no", nullptr, kNew, false, 1, false, false, ""},
                       PinCase{"stored", kNew.c_str(), kNew, false, 0, false, true, kNew},
-                      PinCase{"stored_by_hand_with_colons", "01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:45:"
-                                                            "67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef",
+                      PinCase{"stored_by_hand_with_colons",
+                              "01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:45:"
+                              "67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef",
                               kNew, false, 0, false, true,
                               "01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:45:67:89:"
                               "ab:cd:ef"},

@@ -7,9 +7,9 @@
 #include <map>
 
 #include "ftp/ftp_client.hpp"
-#include "runs/encoding_runs.hpp"
 #include "remote/remote_replace.hpp"
 #include "remote/remote_run.hpp"
+#include "runs/encoding_runs.hpp"
 #include "support/scripted_ftp_server.hpp"
 #include "support/temp_folder.hpp"
 
@@ -44,69 +44,114 @@ std::string countText(std::size_t number) {
 }
 
 const Hostile kHostile[] = {
-    {"ActiveFinalReplyWithoutDataConnection", false,
-     [](ScriptedFtpServer& s) { s.once("RETR", {replyLine("150 Opening"), replyLine("226 Sent")}); },
-     "Connect timed out.", 1, {{"a.html", Left::Old}, {"b.html", Left::Old}}},
-    {"ActiveRefusalWithoutDataConnection", false,
-     [](ScriptedFtpServer& s) { s.once("RETR", {replyLine("150 Opening"), replyLine("425 No data connection")}); },
-     "No data connection\r\n", 1, {{"a.html", Left::Old}, {"b.html", Left::Old}}},
-    {"ActiveServerSilentAfterOpening", false,
+    {"ActiveFinalReplyWithoutDataConnection",
+     false,
+     [](ScriptedFtpServer& s) {
+         s.once("RETR", {replyLine("150 Opening"), replyLine("226 Sent")});
+     },
+     "Connect timed out.",
+     1,
+     {{"a.html", Left::Old}, {"b.html", Left::Old}}},
+    {"ActiveRefusalWithoutDataConnection",
+     false,
+     [](ScriptedFtpServer& s) {
+         s.once("RETR", {replyLine("150 Opening"), replyLine("425 No data connection")});
+     },
+     "No data connection\r\n",
+     1,
+     {{"a.html", Left::Old}, {"b.html", Left::Old}}},
+    {"ActiveServerSilentAfterOpening",
+     false,
      [](ScriptedFtpServer& s) { s.once("RETR", {replyLine("150 Opening")}); },
-     "Connect timed out.", 1, {{"a.html", Left::Old}, {"b.html", Left::Old}}},
-    {"ActiveStrangerReachesTheDataPortFirst", false,
+     "Connect timed out.",
+     1,
+     {{"a.html", Left::Old}, {"b.html", Left::Old}}},
+    {"ActiveStrangerReachesTheDataPortFirst",
+     false,
      [](ScriptedFtpServer& s) {
          s.once("RETR", {replyLine("150 Opening"), strangerData(kStranger), pause(100), openData(), sendData(kPage),
                          closeData(), replyLine("226 Sent")});
      },
-     "", 1, {{"a.html", Left::Encoded}, {"b.html", Left::Encoded}}},
-    {"PassiveReplyNamesAnotherHost", true,
+     "",
+     1,
+     {{"a.html", Left::Encoded}, {"b.html", Left::Encoded}}},
+    {"PassiveReplyNamesAnotherHost",
+     true,
      [](ScriptedFtpServer& s) { s.setAnnouncedPassiveAddress("127.0.0.2"); },
-     "", 1, {{"a.html", Left::Encoded}, {"b.html", Left::Encoded}}},
-    {"PassivePortFieldsOutOfRange", true,
+     "",
+     1,
+     {{"a.html", Left::Encoded}, {"b.html", Left::Encoded}}},
+    {"PassivePortFieldsOutOfRange",
+     true,
      [](ScriptedFtpServer& s) { s.always("PASV", {replyLine("227 Entering Passive Mode (127,0,0,1,-1,300)")}); },
-     "Fehler bei Bereichsprüfung", 1, {{"a.html", Left::Old}, {"b.html", Left::Old}}},
-    {"PassivePortZero", true,
+     "Fehler bei Bereichsprüfung",
+     1,
+     {{"a.html", Left::Old}, {"b.html", Left::Old}}},
+    {"PassivePortZero",
+     true,
      [](ScriptedFtpServer& s) { s.always("PASV", {replyLine("227 Entering Passive Mode (127,0,0,1,0,0)")}); },
-     "Fehler bei Bereichsprüfung", 1, {{"a.html", Left::Old}, {"b.html", Left::Old}}},
-    {"ReplyDripsInSlowerThanTheBound", true,
+     "Fehler bei Bereichsprüfung",
+     1,
+     {{"a.html", Left::Old}, {"b.html", Left::Old}}},
+    {"ReplyDripsInSlowerThanTheBound",
+     true,
      [](ScriptedFtpServer& s) { s.once("NLST", {drip("150 Opening data connection now\r\n", 100)}); },
-     "Read Timeout", 1, {{"a.html", Left::Old}, {"b.html", Left::Old}}},
-    {"DataTricklesBelowTheMinimumRate", true,
+     "Read Timeout",
+     1,
+     {{"a.html", Left::Old}, {"b.html", Left::Old}}},
+    {"DataTricklesBelowTheMinimumRate",
+     true,
      [](ScriptedFtpServer& s) {
          s.once("RETR", {replyLine("150 Opening"), openData(), dripData(std::string(200, 'x'), 40)});
      },
-     "Read Timeout", 1, {{"a.html", Left::Old}, {"b.html", Left::Old}}},
-    {"SilentAfterTheListCommand", true, [](ScriptedFtpServer& s) { s.once("NLST", {}); }, "Read Timeout", 1,
+     "Read Timeout",
+     1,
      {{"a.html", Left::Old}, {"b.html", Left::Old}}},
-    {"NameLongerThanTheLimit", false,
+    {"SilentAfterTheListCommand",
+     true,
+     [](ScriptedFtpServer& s) { s.once("NLST", {}); },
+     "Read Timeout",
+     1,
+     {{"a.html", Left::Old}, {"b.html", Left::Old}}},
+    {"NameLongerThanTheLimit",
+     false,
      [](ScriptedFtpServer& s) { s.once("NLST", transferOut("a.html\r\n" + std::string(5000, 'n'))); },
      "Die Namensliste des Servers enthält einen Namen, der länger als 4096 Bytes ist: \"" + std::string(100, 'n') +
          "...\"",
-     1, {{"a.html", Left::Old}, {"b.html", Left::Old}}},
-    {"ListingLargerThanTheLimit", true,
+     1,
+     {{"a.html", Left::Old}, {"b.html", Left::Old}}},
+    {"ListingLargerThanTheLimit",
+     true,
      [](ScriptedFtpServer& s) {
          s.once("NLST", {replyLine("150 Opening"), openData(), sendDataRepeated(std::string(1000, 'n') + "\r\n", 70000),
                          closeData(), replyLine("226 Sent")});
      },
      // Moving 64 MiB over loopback alone takes seconds on a loaded machine.
-     "Die Namensliste des Servers ist größer als 64 MiB und wird nicht gelesen.", 15,
+     "Die Namensliste des Servers ist größer als 64 MiB und wird nicht gelesen.",
+     15,
      {{"a.html", Left::Old}, {"b.html", Left::Old}}},
     // Each list stays under the bound; together they pass it.
-    {"ListingsOfAllMasksTogetherLargerThanTheLimit", true,
+    {"ListingsOfAllMasksTogetherLargerThanTheLimit",
+     true,
      [](ScriptedFtpServer& s) {
          for (int i = 0; i < 2; ++i)
-             s.once("NLST", {replyLine("150 Opening"), openData(),
-                             sendDataRepeated(std::string(1000, 'n') + "\r\n", 40000), closeData(),
-                             replyLine("226 Sent")});
+             s.once("NLST",
+                    {replyLine("150 Opening"), openData(), sendDataRepeated(std::string(1000, 'n') + "\r\n", 40000),
+                     closeData(), replyLine("226 Sent")});
      },
-     "Die Namensliste des Servers ist größer als 64 MiB und wird nicht gelesen.", 4,
-     {{"a.html", Left::Old}, {"b.html", Left::Old}}, {"*.html", "*.htm"}},
-    {"SizeAnnouncesMoreThanArrives", true,
+     "Die Namensliste des Servers ist größer als 64 MiB und wird nicht gelesen.",
+     4,
+     {{"a.html", Left::Old}, {"b.html", Left::Old}},
+     {"*.html", "*.htm"}},
+    {"SizeAnnouncesMoreThanArrives",
+     true,
      [](ScriptedFtpServer& s) { s.once("RETR", transferOut(kPage.substr(0, 10))); },
      "Die Datei \"a.html\" wurde nicht richtig übertragen: 10 Bytes angekommen, " + countText(kPage.size()) +
          " Bytes angekündigt.",
-     1, {{"a.html", Left::Old}, {"b.html", Left::Old}}},
-    {"OpeningReplyAnnouncesMoreThanArrives", false,
+     1,
+     {{"a.html", Left::Old}, {"b.html", Left::Old}}},
+    {"OpeningReplyAnnouncesMoreThanArrives",
+     false,
      [](ScriptedFtpServer& s) {
          s.once("FEAT", {sendRaw("211-Features:\r\n MDTM\r\n211 End\r\n")});
          s.once("RETR", {replyLine("150 Opening BINARY mode data connection for a.html (999 bytes)"), openData(),
@@ -114,19 +159,29 @@ const Hostile kHostile[] = {
      },
      "Die Datei \"a.html\" wurde nicht richtig übertragen: " + countText(kPage.size()) +
          " Bytes angekommen, 999 Bytes angekündigt.",
-     1, {{"a.html", Left::Old}, {"b.html", Left::Old}}},
-    {"ConnectionDropsDuringTheSecondUpload", true,
+     1,
+     {{"a.html", Left::Old}, {"b.html", Left::Old}}},
+    {"ConnectionDropsDuringTheSecondUpload",
+     true,
      [](ScriptedFtpServer& s) {
          s.once("STOR", transferIn());
          s.once("STOR", {replyLine("150 Opening"), openData(), closeControl()});
      },
      "Die Datei \"b.html\" konnte nicht hochgeladen werden:\r\nConnection Closed Gracefully.\r\n\r\n"
      "Hochgeladen: \"a.html\"\r\nNicht hochgeladen, auf dem Server unverändert: \"b.html\"",
-     1, {{"a.html", Left::Encoded}, {"b.html", Left::Old}}},
-    {"RenameOntoAnExistingNameRefused", true, [](ScriptedFtpServer& s) { s.setRenameOntoExisting(false); }, "", 1,
+     1,
+     {{"a.html", Left::Encoded}, {"b.html", Left::Old}}},
+    {"RenameOntoAnExistingNameRefused",
+     true,
+     [](ScriptedFtpServer& s) { s.setRenameOntoExisting(false); },
+     "",
+     1,
      {{"a.html", Left::Encoded}, {"b.html", Left::Encoded}}},
-    {"NoRenameAtAll", false,
-     [](ScriptedFtpServer& s) { s.always("RNFR", {replyLine("502 Command not implemented.")}); }, "", 1,
+    {"NoRenameAtAll",
+     false,
+     [](ScriptedFtpServer& s) { s.always("RNFR", {replyLine("502 Command not implemented.")}); },
+     "",
+     1,
      {{"a.html", Left::Encoded}, {"b.html", Left::Encoded}}},
 };
 

@@ -55,11 +55,8 @@ struct KillPoint {
 
 // A page goes up in seven pieces; each kill point is reached by its server.
 const KillPoint kProftpdKills[] = {
-    {"BeforeTheFirstStore", "STOR ", 1},
-    {"WhileTheFirstPageGoesUp", "", 2},
-    {"BeforeTheFirstRename", "RNFR ", 1},
-    {"AfterThePageWasDeleted", "RNFR ", 2},
-    {"WhileTheSecondPageGoesUp", "", 9},
+    {"BeforeTheFirstStore", "STOR ", 1},    {"WhileTheFirstPageGoesUp", "", 2},  {"BeforeTheFirstRename", "RNFR ", 1},
+    {"AfterThePageWasDeleted", "RNFR ", 2}, {"WhileTheSecondPageGoesUp", "", 9},
 };
 const KillPoint kRefusingKills[] = {
     {"BeforeThePageIsWrittenInPlace", "STOR a.html", 1},

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <optional>
 
-#include "ftp/ftp_client.hpp"
-#include "runs/encoding_runs.hpp"
 #include "files/file_io.hpp"
-#include "remote/remote_run.hpp"
+#include "ftp/ftp_client.hpp"
 #include "net/tls_errors.hpp"
+#include "remote/remote_run.hpp"
+#include "runs/encoding_runs.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "support/pyftpdlib_server.hpp"
@@ -51,9 +51,7 @@ protected:
         return {};
     }
 
-    std::string pinned() const {
-        return IniFile(settingsFilePath()).readString("FTP-Zertifikate", "127.0.0.1", "");
-    }
+    std::string pinned() const { return IniFile(settingsFilePath()).readString("FTP-Zertifikate", "127.0.0.1", ""); }
 
     test::TempFolder keys;
     std::optional<test::TestCertificate> certificate;

@@ -4,8 +4,8 @@
 #include <tuple>
 
 #include "ftp/ftp_client.hpp"
-#include "runs/encoding_runs.hpp"
 #include "remote/remote_run.hpp"
+#include "runs/encoding_runs.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "support/pyftpdlib_server.hpp"
@@ -42,9 +42,8 @@ std::string certificateFile(const test::TempFolder& folder, const test::TestCert
 // A whole run against a real server, in each data connection mode, with a
 // server that globs masks and with one that refuses them, and with one that
 // requires TLS on every connection.
-class RemoteRunRealServer
-    : public test::InTempWorkingFolder,
-      public ::testing::WithParamInterface<std::tuple<bool, PyftpdlibServer::Masks, bool>> {
+class RemoteRunRealServer : public test::InTempWorkingFolder,
+                            public ::testing::WithParamInterface<std::tuple<bool, PyftpdlibServer::Masks, bool>> {
 protected:
     RemoteRunRealServer()
         : server("quill", "geheim", std::get<1>(GetParam()), 0,
@@ -97,8 +96,7 @@ TEST_P(RemoteRunRealServer, EncodesTheFolderInPlaceAndLeavesEverythingElse) {
 
     IniFile ini(settingsFilePath());
     EXPECT_EQ(ini.readString("FTP-Daten", "Verzeichnis", ""), "\\web");
-    EXPECT_EQ(ini.readString("FTP-Daten", "Passiv", ""),
-              std::get<0>(GetParam()) ? "Ja" : "Nein");
+    EXPECT_EQ(ini.readString("FTP-Daten", "Passiv", ""), std::get<0>(GetParam()) ? "Ja" : "Nein");
     EXPECT_EQ(ini.readString("FTP-Daten", "TLS", ""), tls ? "Ja" : "Nein");
     // The self-signed certificate was put to the user once and is kept.
     EXPECT_EQ(questions.size(), tls ? 1u : 0u);
@@ -154,9 +152,11 @@ TEST_P(DropDuringUploads, PagesAreOldOrNewAndTheMessageSaysWhich) {
     }
     // The reason depends on how far the client got when the connection went.
     const std::string start = "Die Datei \"b.html\" konnte nicht hochgeladen werden:\r\n";
-    const std::string end = "\r\n\r\nHochgeladen: \"a.html\"\r\nNicht hochgeladen, auf dem Server unverändert: "
-                            "\"b.html\", \"c.html\"\r\nDie kodierten Kopien der nicht hochgeladenen Dateien liegen "
-                            "im Ordner \"" + remoteWorkFolder() + "\".";
+    const std::string end =
+        "\r\n\r\nHochgeladen: \"a.html\"\r\nNicht hochgeladen, auf dem Server unverändert: "
+        "\"b.html\", \"c.html\"\r\nDie kodierten Kopien der nicht hochgeladenen Dateien liegen "
+        "im Ordner \"" +
+        remoteWorkFolder() + "\".";
     EXPECT_EQ(message.substr(0, start.size()), start) << message;
     EXPECT_TRUE(message.size() > end.size() && message.substr(message.size() - end.size()) == end) << message;
     EXPECT_EQ(server.root().read("web/a.html"), kIndexEncoded);

@@ -5,11 +5,11 @@
 #include <filesystem>
 
 #include "addresses/address_audit.hpp"
-#include "ftp/ftp_client.hpp"
-#include "runs/encoding_runs.hpp"
 #include "files/file_io.hpp"
+#include "ftp/ftp_client.hpp"
 #include "net/ftp_errors.hpp"
 #include "remote/remote_names.hpp"
+#include "runs/encoding_runs.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
 #include "support/recording_observer.hpp"
@@ -138,13 +138,31 @@ TEST_F(RemoteRun, EncodesUploadsAfterTheMessageAndCleansUp) {
     const auto verbs = verbsAfterLogin();
     // A look for what an interrupted run left; then each page goes up under a
     // temporary name and is renamed over the old one.
-    const std::vector<std::string> expected = {
-        "CWD /htdocs/web", "TYPE A",          "PORT",  "NLST .quill-upload-*.tmp", "TYPE I",
-        "TYPE A",          "PORT",            "NLST *.html",          "TYPE I",
-        "SIZE index.html", "PORT",            "RETR index.html", "SIZE leer.html", "PORT",
-        "RETR leer.html",  "PORT",            "STOR .quill-upload-", "SIZE .quill-upload-", "RNFR .quill-upload-",
-        "RNTO index.html", "PORT",            "STOR .quill-upload-", "SIZE .quill-upload-", "RNFR .quill-upload-",
-        "RNTO leer.html"};
+    const std::vector<std::string> expected = {"CWD /htdocs/web",
+                                               "TYPE A",
+                                               "PORT",
+                                               "NLST .quill-upload-*.tmp",
+                                               "TYPE I",
+                                               "TYPE A",
+                                               "PORT",
+                                               "NLST *.html",
+                                               "TYPE I",
+                                               "SIZE index.html",
+                                               "PORT",
+                                               "RETR index.html",
+                                               "SIZE leer.html",
+                                               "PORT",
+                                               "RETR leer.html",
+                                               "PORT",
+                                               "STOR .quill-upload-",
+                                               "SIZE .quill-upload-",
+                                               "RNFR .quill-upload-",
+                                               "RNTO index.html",
+                                               "PORT",
+                                               "STOR .quill-upload-",
+                                               "SIZE .quill-upload-",
+                                               "RNFR .quill-upload-",
+                                               "RNTO leer.html"};
     ASSERT_EQ(verbs.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(verbs[i].rfind(expected[i], 0), 0u) << verbs[i];
     // Nothing was stored before the user closed the messages.

@@ -67,12 +67,10 @@ public:
             proftpd_.emplace(ProftpdServer::Overwrite::Allowed);
             return;
         }
-        const PyftpdlibServer::Listings listings[] = {PyftpdlibServer::Listings::Full,
-                                                      PyftpdlibServer::Listings::UnixList,
-                                                      PyftpdlibServer::Listings::DosList,
-                                                      PyftpdlibServer::Listings::NamesOnly};
-        pyftpdlib_.emplace("quill", "geheim", PyftpdlibServer::Masks::Globbed, 0, "",
-                           listings[static_cast<int>(kind)]);
+        const PyftpdlibServer::Listings listings[] = {
+            PyftpdlibServer::Listings::Full, PyftpdlibServer::Listings::UnixList, PyftpdlibServer::Listings::DosList,
+            PyftpdlibServer::Listings::NamesOnly};
+        pyftpdlib_.emplace("quill", "geheim", PyftpdlibServer::Masks::Globbed, 0, "", listings[static_cast<int>(kind)]);
     }
 
     std::string root() const {
@@ -137,7 +135,8 @@ TEST_P(RemoteTreeRealServer, EncodesEveryPageAsALocalRunAndUploadsOnlyTheChanged
     writeSite(local.path());
     runLocalEncoding(LocalRunParameters::over(searchFolder(local.path(), kMasks, true)));
     // vsftpd and proftpd list links as links: one that loops is passed over.
-    if (GetParam() == Server::Vsftpd || GetParam() == Server::Proftpd) fs::create_directory_symlink(".", siteOnServer() + "/team/schleife");
+    if (GetParam() == Server::Vsftpd || GetParam() == Server::Proftpd)
+        fs::create_directory_symlink(".", siteOnServer() + "/team/schleife");
     server->handOver();
     const auto before = snapshot(siteOnServer());
 
@@ -146,7 +145,7 @@ TEST_P(RemoteTreeRealServer, EncodesEveryPageAsALocalRunAndUploadsOnlyTheChanged
     ASSERT_FALSE(run->messages.empty());
     EXPECT_EQ(run->messages[0], "Die E-Mail-Adressen wurden erfolgreich kodiert!\r\n5 Ordner durchsucht.");
     EXPECT_EQ(run->fileBox, (StringList{"index.html", "blog/2026/alt.html", "blog/2026/post.html", "team/index.html",
-                                   "team/ohne.html", "produkte/liste.htm"}));
+                                        "team/ohne.html", "produkte/liste.htm"}));
     const auto after = snapshot(siteOnServer());
     const auto expected = snapshot(local.path());
     ASSERT_EQ(after.size(), kSite.size());

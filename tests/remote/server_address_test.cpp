@@ -39,14 +39,14 @@ INSTANTIATE_TEST_SUITE_P(
                       AddressCase{"sftp:/x", RemoteProtocol::Ftp, "sftp:/x", 21, false}));
 
 TEST(ServerFieldRefusal, SaysWhatIsWrongInGerman) {
-    for (const auto& [field, says] : std::vector<std::pair<std::string, std::string>>{
-             {"sftp://", "Name des Servers"},
-             {"sftp://:22", "Name des Servers"},
-             {"sftp://host:0", "Port"},
-             {"sftp://host:65536", "Port"},
-             {"sftp://host:2x", "Port"},
-             {"sftp://host:", "Port"},
-             {"ftp://host/htdocs", "Datenverzeichnis"}}) {
+    for (const auto& [field, says] :
+         std::vector<std::pair<std::string, std::string>>{{"sftp://", "Name des Servers"},
+                                                          {"sftp://:22", "Name des Servers"},
+                                                          {"sftp://host:0", "Port"},
+                                                          {"sftp://host:65536", "Port"},
+                                                          {"sftp://host:2x", "Port"},
+                                                          {"sftp://host:", "Port"},
+                                                          {"ftp://host/htdocs", "Datenverzeichnis"}}) {
         try {
             parseServerAddress(field);
             ADD_FAILURE() << field << " was taken";

@@ -27,7 +27,9 @@ struct FakeSite {
 
 using EntryKind = RemoteEntry::Kind;
 
-RemoteEntry entry(std::string name, EntryKind kind) { return {std::move(name), kind, std::nullopt, {}}; }
+RemoteEntry entry(std::string name, EntryKind kind) {
+    return {std::move(name), kind, std::nullopt, {}};
+}
 
 FakeSite chainOfFolders(std::size_t levels) {
     FakeSite site;
@@ -42,9 +44,9 @@ FakeSite chainOfFolders(std::size_t levels) {
 
 TEST(RemoteTree, TakesFilesAsTheLocalSearchDoesAndFollowsNoLink) {
     FakeSite site;
-    site.folders[""] = {entry("Zeta.html", EntryKind::File), entry("team", EntryKind::Folder),
+    site.folders[""] = {entry("Zeta.html", EntryKind::File),  entry("team", EntryKind::Folder),
                         entry("alpha.html", EntryKind::File), entry("loop", EntryKind::Link),
-                        entry(".git", EntryKind::Folder), entry("Blog", EntryKind::Folder),
+                        entry(".git", EntryKind::Folder),     entry("Blog", EntryKind::Folder),
                         entry("null", EntryKind::Other)};
     site.folders["team"] = {entry("index.html", EntryKind::File)};
     site.folders["Blog"] = {entry("2026", EntryKind::Folder), entry("b.html", EntryKind::File)};
@@ -73,7 +75,10 @@ TEST(RemoteTree, StopsAtEachBoundBeforeGoingPastIt) {
         {"33 levels", chainOfFolders(33), {}, "32 Ebenen"},
         {"entries at the bound", wide, {32, 10, 1000}, nullptr},
         {"entries past the bound", wide, {32, 9, 1000}, "mehr als 9 Einträge"},
-        {"listing bytes across folders past the bound", chainOfFolders(3), {32, 100, 36}, "Ordnerlisten des Servers sind zusammen größer"},
+        {"listing bytes across folders past the bound",
+         chainOfFolders(3),
+         {32, 100, 36},
+         "Ordnerlisten des Servers sind zusammen größer"},
         {"listing bytes across folders at the bound", chainOfFolders(3), {32, 100, 37}, nullptr},
     };
     for (auto& c : cases) {

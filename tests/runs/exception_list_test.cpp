@@ -1,8 +1,9 @@
+#include "runs/exception_list.hpp"
+
 #include <gtest/gtest.h>
 
 #include "addresses/address_audit.hpp"
 #include "addresses/address_protection.hpp"
-#include "runs/exception_list.hpp"
 #include "runs/local_run.hpp"
 #include "support/temp_folder.hpp"
 
@@ -11,12 +12,8 @@ namespace {
 
 TEST(ExceptionList, EntriesMatchAddressesAndPathsByTheMaskRules) {
     const ExceptionList list({
-        "# Kommentar: nie@example.org",
-        "  Info@Example.ORG   # Kontakt im JSON-LD",
-        "*@presse.example.org",
-        "",
-        "impressum.htm",
-        "intern/*.html",
+        "# Kommentar: nie@example.org", "  Info@Example.ORG   # Kontakt im JSON-LD", "*@presse.example.org", "",
+        "impressum.htm", "intern/*.html",
         "m\xFC"
         "ller@example.org",  // code page 1252
     });
@@ -28,8 +25,8 @@ TEST(ExceptionList, EntriesMatchAddressesAndPathsByTheMaskRules) {
     const Case cases[] = {
         {"info@example.org", true, false},
         {"INFO@EXAMPLE.ORG", true, false},
-        {"nie@example.org", false, false},        // only in a comment
-        {"info@example.org.de", false, false},    // whole address only
+        {"nie@example.org", false, false},      // only in a comment
+        {"info@example.org.de", false, false},  // whole address only
         {"a@presse.example.org", true, false},
         {"a@example.org", false, false},
         {"m\xC3\xBCller@example.org", true, false},

@@ -1,19 +1,18 @@
-#include <gtest/gtest.h>
-
-#include <optional>
-
 #include <fcntl.h>
-#include <functional>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <functional>
+#include <optional>
+
 #include "engine/case_blind_replace.hpp"
-#include "runs/local_run.hpp"
 #include "files/descriptor.hpp"
 #include "files/file_io.hpp"
+#include "runs/local_run.hpp"
 #include "support/child_process.hpp"
 #include "support/temp_folder.hpp"
 
@@ -22,7 +21,9 @@ namespace {
 
 const std::string kPage = "<a href=\"mailto:x@y.de\">X</a>";
 
-std::string encodedPage() { return RunReplacements(StringList{"x@y.de\">X"}).apply(kPage); }
+std::string encodedPage() {
+    return RunReplacements(StringList{"x@y.de\">X"}).apply(kPage);
+}
 
 struct stat statusOf(const std::string& path) {
     struct stat info {};
@@ -65,8 +66,12 @@ struct Kind {
     std::function<void(const std::string& path)> check;
 };
 
-std::string refusedToOpen(const std::string& path) { return files::openErrorText(path, EACCES); }
-std::string success(const std::string&) { return ""; }
+std::string refusedToOpen(const std::string& path) {
+    return files::openErrorText(path, EACCES);
+}
+std::string success(const std::string&) {
+    return "";
+}
 
 // Every kind of file a user may choose, with what a run must make of it.
 TEST(FileKinds, OnlyRegularFilesAreRewrittenAndKeepWhatTheyWere) {

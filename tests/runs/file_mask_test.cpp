@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "runs/file_mask.hpp"
+
+#include <gtest/gtest.h>
 
 namespace quill {
 namespace {
@@ -37,7 +37,7 @@ TEST(FileMask, WholeNameLetterCaseIgnoredWithTheExtensionRule) {
         {"ab.shtml", "*.?html", true},
         {"ab.shtmlx", "*.?html", false},
         {"\xc3\xa4rger.html", "\xc3\x84*.html", true},  // ä against Ä
-        {"\xc3\xa4.html", "?.html", true},               // one character, two bytes
+        {"\xc3\xa4.html", "?.html", true},              // one character, two bytes
         {".html", "*.html", true},
         {"", "*", true},
         {"x.html", "", false},

@@ -1,14 +1,15 @@
-#include <gtest/gtest.h>
+#include "runs/folder_search.hpp"
 
-#include <climits>
 #include <fcntl.h>
-#include <filesystem>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
+#include <filesystem>
+
 #include "files/descriptor.hpp"
 #include "files/file_io.hpp"
-#include "runs/folder_search.hpp"
 #include "support/child_process.hpp"
 #include "support/temp_folder.hpp"
 
@@ -36,8 +37,8 @@ protected:
 };
 
 TEST_F(FolderSearch, DepthFirstFilesBeforeSubfoldersByNameIgnoringCase) {
-    EXPECT_EQ(search("*.html"), (StringList{".hidden.html", "A.HTML", "b.html", "sub/z.html", "sub/deeper/y.html",
-                                            "Sub2/x.html"}));
+    EXPECT_EQ(search("*.html"),
+              (StringList{".hidden.html", "A.HTML", "b.html", "sub/z.html", "sub/deeper/y.html", "Sub2/x.html"}));
 }
 
 TEST_F(FolderSearch, MasksAndTheSubfolderSwitch) {
@@ -81,8 +82,8 @@ TEST_F(FolderSearch, LinksToFoldersAreNotEnteredSoNoWalkLoops) {
     ASSERT_EQ(::symlink("gone.html", folder.file("dangling.html").c_str()), 0);
     // A link to a file inside the folder is listed by its target, so nothing
     // later follows it again, and that target only once.
-    EXPECT_EQ(search("*.html"), (StringList{".hidden.html", "A.HTML", "b.html", "sub/z.html", "sub/deeper/y.html",
-                                            "Sub2/x.html"}));
+    EXPECT_EQ(search("*.html"),
+              (StringList{".hidden.html", "A.HTML", "b.html", "sub/z.html", "sub/deeper/y.html", "Sub2/x.html"}));
 }
 
 TEST_F(FolderSearch, OnlyRegularFilesAreListed) {
@@ -121,7 +122,8 @@ TEST_F(FolderSearch, WhatCannotBeSearchedIsNamedAndNothingIsSkippedInSilence) {
         } catch (const SearchIncompleteError& error) {
             report(std::string(error.what()) + "\n");
         }
-        for (const auto& path : found) report(path == deep + "/deep.html" ? files::readWholeFile(path) + "\n" : path + "\n");
+        for (const auto& path : found)
+            report(path == deep + "/deep.html" ? files::readWholeFile(path) + "\n" : path + "\n");
     });
     ASSERT_EQ(child.exitStatus, 0);
     EXPECT_NE(child.report.find(folder.path() + "/locked/"), std::string::npos) << child.report;

@@ -1,16 +1,16 @@
-#include <gtest/gtest.h>
-
 #include <dirent.h>
 #include <fcntl.h>
-#include <functional>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
+
+#include "addresses/address_audit.hpp"
 #include "engine/case_blind_replace.hpp"
 #include "files/fault_injection.hpp"
-#include "files/temporary_files.hpp"
-#include "addresses/address_audit.hpp"
 #include "files/file_io.hpp"
+#include "files/temporary_files.hpp"
 #include "runs/local_run.hpp"
 #include "support/child_process.hpp"
 #include "support/hook_scopes.hpp"
@@ -56,7 +56,8 @@ std::string asNobody(const std::function<std::string()>& act) {
                files::setFaultHook({});  // the child is not the run
                if (!test::becomeNobody(state.path())) ::_exit(2);
                report(act());
-           }).report;
+           })
+        .report;
 }
 
 std::string encode(const StringList& paths) {
@@ -129,8 +130,7 @@ TEST(HostileSite, NoPlantedFileSwappedLinkReusedInodeOrSecondRunMakesARunWriteWh
              EXPECT_EQ(test::readFile(s.site + "/evil"), "EVIL");
              EXPECT_EQ(test::namesIn(s.site).size(), 9u);
          }},
-        {"page swapped for a link between read and replace",
-         nullptr, &Site::plain,
+        {"page swapped for a link between read and replace", nullptr, &Site::plain,
          [](Site& s) {
              return asNobody([&] {
                  ::unlink(s.plain.c_str());
@@ -142,8 +142,7 @@ TEST(HostileSite, NoPlantedFileSwappedLinkReusedInodeOrSecondRunMakesARunWriteWh
              EXPECT_EQ(struck, "0");
              EXPECT_EQ(test::readFile(s.victim), kAfter);
          }},
-        {"hard-linked page swapped for a link between read and replace",
-         nullptr, &Site::linked,
+        {"hard-linked page swapped for a link between read and replace", nullptr, &Site::linked,
          [](Site& s) {
              return asNobody([&] {
                  ::rename(s.linked.c_str(), (s.site + "/moved.html").c_str());
@@ -155,8 +154,7 @@ TEST(HostileSite, NoPlantedFileSwappedLinkReusedInodeOrSecondRunMakesARunWriteWh
              EXPECT_EQ(struck, "0");
              EXPECT_EQ(test::readFile(s.site + "/moved.html"), kBefore);
          }},
-        {"page appended to during the run",
-         nullptr, &Site::plain,
+        {"page appended to during the run", nullptr, &Site::plain,
          [](Site& s) {
              return asNobody([&] {
                  const int fd = ::open(s.plain.c_str(), O_WRONLY | O_APPEND);
@@ -171,8 +169,7 @@ TEST(HostileSite, NoPlantedFileSwappedLinkReusedInodeOrSecondRunMakesARunWriteWh
              EXPECT_EQ(test::readFile(s.plain), kBefore + "<p>more</p>\n");
              EXPECT_EQ(test::readFile(s.victim), kAfter);
          }},
-        {"a second run over the same folder",
-         nullptr, &Site::victim,
+        {"a second run over the same folder", nullptr, &Site::victim,
          [](Site& s) {
              return asNobody([&] {
                  try {
@@ -203,9 +200,8 @@ TEST(HostileSite, NoPlantedFileSwappedLinkReusedInodeOrSecondRunMakesARunWriteWh
              EXPECT_EQ(test::readFile(s.linked), "their new page");
              EXPECT_EQ(test::namesIn(s.state.folder()), StringList{});
          }},
-        {"a folder choice and an audit after a kill only read",
-         [](Site& s) { killAtInPlaceWrite(s.linked); },
-         nullptr, nullptr,
+        {"a folder choice and an audit after a kill only read", [](Site& s) { killAtInPlaceWrite(s.linked); }, nullptr,
+         nullptr,
          [](Site& s) {
              auditFiles(searchFolder(s.site, {"*.html"}, true));
              return std::string();
@@ -217,10 +213,8 @@ TEST(HostileSite, NoPlantedFileSwappedLinkReusedInodeOrSecondRunMakesARunWriteWh
              EXPECT_EQ(test::namesIn(s.site).size(), 4u);
          }},
         {"a link planted in the site leads out of it",
-         [](Site& s) {
-             asNobody([&] { return std::to_string(::symlink(s.secret.c_str(), s.out.c_str())); });
-         },
-         nullptr, nullptr,
+         [](Site& s) { asNobody([&] { return std::to_string(::symlink(s.secret.c_str(), s.out.c_str())); }); }, nullptr,
+         nullptr,
          [](Site& s) {
              test::RecordingObserver listed;
              try {
@@ -232,8 +226,7 @@ TEST(HostileSite, NoPlantedFileSwappedLinkReusedInodeOrSecondRunMakesARunWriteWh
              }
              return std::string("listed");
          },
-         &Site::out,
-         [](Site& s, const std::string&) { EXPECT_EQ(test::readFile(s.secret), "secret"); }},
+         &Site::out, [](Site& s, const std::string&) { EXPECT_EQ(test::readFile(s.secret), "secret"); }},
     };
 
     for (const auto& attack : attacks) {
@@ -251,8 +244,10 @@ TEST(HostileSite, NoPlantedFileSwappedLinkReusedInodeOrSecondRunMakesARunWriteWh
         });
         const std::string error = attack.run(site);
         EXPECT_EQ(hit, attack.strikeOn != nullptr);
-        if (attack.named) EXPECT_NE(error.find(site.*attack.named), std::string::npos) << error;
-        else EXPECT_EQ(error, "");
+        if (attack.named)
+            EXPECT_NE(error.find(site.*attack.named), std::string::npos) << error;
+        else
+            EXPECT_EQ(error, "");
         EXPECT_EQ(test::readFile(site.secret), "secret");
         const std::string victim = test::readFile(site.victim);
         EXPECT_TRUE(victim == kBefore || victim == kAfter) << victim;

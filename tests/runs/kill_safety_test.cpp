@@ -1,14 +1,14 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "engine/case_blind_replace.hpp"
-#include "runs/local_run.hpp"
 #include "files/fault_injection.hpp"
 #include "files/temporary_files.hpp"
+#include "runs/local_run.hpp"
 #include "support/child_process.hpp"
 #include "support/hook_scopes.hpp"
 #include "support/state_home.hpp"

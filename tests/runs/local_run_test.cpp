@@ -1,21 +1,22 @@
+#include "runs/local_run.hpp"
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <map>
 #include <random>
-#include <sys/stat.h>
 
 #include "addresses/address_audit.hpp"
 #include "encoding/found_addresses.hpp"
+#include "encoding/sequential_rule.hpp"
 #include "engine/case_blind_replace.hpp"
-#include "html/char_reference.hpp"
-#include "runs/local_run.hpp"
 #include "engine/found_text_replacement.hpp"
 #include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
+#include "html/char_reference.hpp"
 #include "support/hook_scopes.hpp"
 #include "support/recording_observer.hpp"
 #include "support/temp_folder.hpp"
-#include "encoding/sequential_rule.hpp"
 
 namespace quill {
 namespace {
@@ -147,8 +148,8 @@ TEST_F(LocalRunTest, ACrLfFoundTextIsReplacedOnlyWhereTheFileHasCrLf) {
     encodeFoundFiles();
     EXPECT_EQ(foundTexts, StringList{"p@q.de\">\r\nName"});
     EXPECT_EQ(test::readFile(lf), "<a href=\"" + kMailto + "p@q.de\">\nName</a>\n");
-    EXPECT_EQ(test::readFile(crlf), "<a href=\"" + kMailto + fullEncoding("p@q.de") + "\">" +
-                                        fullEncoding("\r\nName") + "</a>\r\n");
+    EXPECT_EQ(test::readFile(crlf),
+              "<a href=\"" + kMailto + fullEncoding("p@q.de") + "\">" + fullEncoding("\r\nName") + "</a>\r\n");
     EXPECT_EQ(test::readFile(empty), "");
     EXPECT_NE(inodeOf(empty), emptyBefore);
 }
@@ -213,7 +214,8 @@ TEST_F(LocalRunTest, AFailureEndsTheRunWhereItArisesAndKeepsEarlierFiles) {
     const std::string link = "<a href=\"mailto:x@y.de\">X</a>";
     for (const auto& row : rows) {
         test::TempFolder trees;
-        const StringList paths = {trees.write("1.html", link), trees.write("2.html", link), trees.write("3.html", link)};
+        const StringList paths = {trees.write("1.html", link), trees.write("2.html", link),
+                                  trees.write("3.html", link)};
         LocalRunParameters run;
         run.rewritten = paths;
         run.foundTexts = {"x@y.de\">X"};
@@ -295,8 +297,20 @@ TEST(ErgebnisMelden, SuccessWhenAnyEntryIsListed) {
 // with its own rewrite of every file, then "mailto:" with another.
 TEST(LocalRun, SameFilesAsRewritingOnceForEveryReplacement) {
     std::mt19937 random(7);
-    const std::vector<std::string> pieces = {"<a href=\"mailto:", "A HREF=\"mailto:", "a@b.de", "A@B.DE", "\">", "x",
-                                             "</a>", "\r\n", "\n", "mailto:", "&amp;", std::string(1, '\0'), "\xe4", "\xc3\xbc"};
+    const std::vector<std::string> pieces = {"<a href=\"mailto:",
+                                             "A HREF=\"mailto:",
+                                             "a@b.de",
+                                             "A@B.DE",
+                                             "\">",
+                                             "x",
+                                             "</a>",
+                                             "\r\n",
+                                             "\n",
+                                             "mailto:",
+                                             "&amp;",
+                                             std::string(1, '\0'),
+                                             "\xe4",
+                                             "\xc3\xbc"};
     for (int round = 0; round < 40; ++round) {
         test::TempFolder batched;
         test::TempFolder sequential;

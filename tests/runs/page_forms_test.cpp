@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-
 #include <iconv.h>
+
 #include <regex>
 
 #include "addresses/page_addresses.hpp"
@@ -41,7 +41,8 @@ std::u32string shownText(const std::string& page) {
 // Scripts, styles and CDATA sections as their bytes stand.
 std::vector<std::string> rawTexts(const std::string& page) {
     std::vector<std::string> texts;
-    for (const ByteRange& range : rawTextRanges(page)) texts.push_back(page.substr(range.begin, range.end - range.begin));
+    for (const ByteRange& range : rawTextRanges(page))
+        texts.push_back(page.substr(range.begin, range.end - range.begin));
     return texts;
 }
 
@@ -64,8 +65,10 @@ struct Form {
 TEST(PageForms, ReadAndRunAsBeforeAfterEveryRun) {
     const std::string link = "<a href=\"mailto:info@firma.de\">info@firma.de</a>";
     const std::vector<Form> forms = {
-        {"';' right after an address", {{"semicolon.html", "<p>" + link + "; Fax <a href=\"mailto:x@y.de\">x@y.de</a>;2</p>"
-                                                               "<i title=\"Mail: a@x.org; Tel.\">anna@x.org;bert@x.org</i>"}},
+        {"';' right after an address",
+         {{"semicolon.html", "<p>" + link +
+                                 "; Fax <a href=\"mailto:x@y.de\">x@y.de</a>;2</p>"
+                                 "<i title=\"Mail: a@x.org; Tel.\">anna@x.org;bert@x.org</i>"}},
          true},
         {"script-built link",
          {{"script.html", link + "<script>el.innerHTML = '<a href=\"mailto:' + u + '@' + d + '\">Schreiben</a>';"
@@ -78,21 +81,31 @@ TEST(PageForms, ReadAndRunAsBeforeAfterEveryRun) {
         {"CDATA in SVG", {{"svg.html", link + "<svg><text><![CDATA[mailto:info@firma.de > x]]></text></svg>"}}, true},
         {"letter case across two files",
          {{"upper.html", "<a href=\"mailto:USER@DOMAIN.DE\">USER@DOMAIN.DE</a> MAILTO:"},
-          {"lower.html", "<p>user@domain.de\">user@domain.de</p> Links mit MAILTO: \xf6" "ffnen"}},
+          {"lower.html",
+           "<p>user@domain.de\">user@domain.de</p> Links mit MAILTO: \xf6"
+           "ffnen"}},
          true},
         {"XHTML",
-         {{"page.xhtml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<html xmlns=\"http://www.w3.org/1999/xhtml\"><body>" +
-                             link + " 1 <a href=\"mailto:b@c.de?subject=a&amp;b\">b@c.de</a>; a@b.de</body></html>"}},
+         {{"page.xhtml",
+           "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<html xmlns=\"http://www.w3.org/1999/xhtml\"><body>" + link +
+               " 1 <a href=\"mailto:b@c.de?subject=a&amp;b\">b@c.de</a>; a@b.de</body></html>"}},
          true},
-        {"Shift_JIS", {{"sjis.html", encodedAs("SHIFT_JIS", "<meta charset=\"shift_jis\"><a href=\"mailto:info@firma.jp\">"
-                                                             "\xe3\x81\x8a\xe5\x95\x8f\xe3\x81\x84\xe5\x90\x88\xe3\x82\x8f\xe3\x81\x9b</a>"
-                                                             " \xe5\xb1\xb1\xe7\x94\xb0 yamada@firma.jp")}},
+        {"Shift_JIS",
+         {{"sjis.html", encodedAs("SHIFT_JIS",
+                                  "<meta charset=\"shift_jis\"><a href=\"mailto:info@firma.jp\">"
+                                  "\xe3\x81\x8a\xe5\x95\x8f\xe3\x81\x84\xe5\x90\x88\xe3\x82\x8f\xe3\x81\x9b</a>"
+                                  " \xe5\xb1\xb1\xe7\x94\xb0 yamada@firma.jp")}},
          true},
-        {"EUC-KR", {{"euckr.html", encodedAs("EUC-KR", "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=euc-kr\">"
-                                                       "<a href=\"mailto:kim@firma.kr\">\xea\xb9\x80 \xed\x95\x9c\xea\xb8\x80</a>")}},
+        {"EUC-KR",
+         {{"euckr.html", encodedAs("EUC-KR",
+                                   "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=euc-kr\">"
+                                   "<a href=\"mailto:kim@firma.kr\">\xea\xb9\x80 \xed\x95\x9c\xea\xb8\x80</a>")}},
          true},
-        {"ISO-8859-2", {{"latin2.html", encodedAs("ISO-8859-2", "<meta charset=\"iso-8859-2\"><a href=\"mailto:\xc5\x82ukasz@"
-                                                                "\xc5\x82\xc3\xb3" "d\xc5\xba.pl\">\xc5\x81ukasz \xc5\xbb\xc3\xb3\xc5\x82\xc4\x87</a>")}},
+        {"ISO-8859-2",
+         {{"latin2.html", encodedAs("ISO-8859-2",
+                                    "<meta charset=\"iso-8859-2\"><a href=\"mailto:\xc5\x82ukasz@"
+                                    "\xc5\x82\xc3\xb3"
+                                    "d\xc5\xba.pl\">\xc5\x81ukasz \xc5\xbb\xc3\xb3\xc5\x82\xc4\x87</a>")}},
          true},
         {"an encoding that cannot be read", {{"kr.html", "<meta charset=\"iso-2022-kr\">" + link}}, false},
     };

@@ -1,3 +1,5 @@
+#include "runs/run_backup.hpp"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,7 +8,6 @@
 #include "files/file_io.hpp"
 #include "runs/backup_scope.hpp"
 #include "runs/local_run.hpp"
-#include "runs/run_backup.hpp"
 #include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"
 
@@ -97,8 +98,7 @@ TEST(RunBackup, OneOriginalPerFileAndOneFolderPerRun) {
     EXPECT_EQ(kept[1].files[0].target, odd);
     EXPECT_EQ(kept[1].files[0].writtenHash, sha256Hex("drei"));
     EXPECT_EQ(test::readFile(kept[1].files[0].original), "eins");
-    EXPECT_NE(test::readFile(kept[0].folder + "/Protokoll.txt").find("Fehler: Verbindung verloren"),
-              std::string::npos);
+    EXPECT_NE(test::readFile(kept[0].folder + "/Protokoll.txt").find("Fehler: Verbindung verloren"), std::string::npos);
     EXPECT_NE(test::readFile(kept[1].folder + "/Protokoll.txt").find("/srv/x.html:1:1: a@b.de"), std::string::npos);
     EXPECT_EQ(sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }

@@ -125,8 +125,9 @@ TEST_F(ObservedRuns, ACancelledSearchKeepsTheFilesListedSoFar) {
 TEST(CancelledRunMessage, CountsAndNamesOnlyForRewritingAndUploading) {
     StringList twelve;
     for (int i = 1; i <= 12; ++i) twelve.push_back("s" + std::to_string(i) + ".html");
-    const std::string first10 = "\r\ns1.html\r\ns2.html\r\ns3.html\r\ns4.html\r\ns5.html\r\ns6.html\r\ns7.html"
-                                "\r\ns8.html\r\ns9.html\r\ns10.html";
+    const std::string first10 =
+        "\r\ns1.html\r\ns2.html\r\ns3.html\r\ns4.html\r\ns5.html\r\ns6.html\r\ns7.html"
+        "\r\ns8.html\r\ns9.html\r\ns10.html";
     const struct {
         RunCancelled cancelled;
         std::string text;

@@ -1,7 +1,8 @@
+#include "settings/extension_list.hpp"
+
 #include <gtest/gtest.h>
 
 #include "files/file_io.hpp"
-#include "settings/extension_list.hpp"
 #include "settings/settings_file.hpp"
 #include "support/temp_folder.hpp"
 

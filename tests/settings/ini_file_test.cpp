@@ -1,8 +1,9 @@
+#include "settings/ini_file.hpp"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "files/fault_injection.hpp"
-#include "settings/ini_file.hpp"
 #include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"
 
@@ -22,8 +23,7 @@ TEST(IniFile, ReadsValuesWithTheProfileRules) {
     const std::string longValue(3000, 'x');
     const ReadCase cases[] = {
         {"plain", "[A]\r\nk=v\r\n", "A", "k", "d", "v"},
-        {"section case-blind", "[quillMASKERADE]\r\nEMailAdresse=a@b\r\n", "Quillmaskerade", "EMailAdresse", "",
-         "a@b"},
+        {"section case-blind", "[quillMASKERADE]\r\nEMailAdresse=a@b\r\n", "Quillmaskerade", "EMailAdresse", "", "a@b"},
         {"key case-blind", "[A]\r\nbetreff=Hi\r\n", "A", "Betreff", "", "Hi"},
         {"blanks around value", "[A]\r\nk=  v w  \r\n", "A", "k", "", "v w"},
         {"blanks around key", "[A]\r\n  k  =v\r\n", "A", "k", "", "v"},

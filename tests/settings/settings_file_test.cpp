@@ -1,10 +1,11 @@
+#include "settings/settings_file.hpp"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <functional>
 #include <vector>
 
-#include "settings/settings_file.hpp"
 #include "support/hook_scopes.hpp"
 #include "support/temp_folder.hpp"
 
@@ -61,8 +62,12 @@ TEST_F(ProgramSettings, TheFieldsOfOneSetterAreWrittenInOneReplace) {
     SettingsFile file;
     file.setFtp({"old", "old", "old", "/", false, false});
     const std::vector<std::function<void()>> setters = {
-        [&] { file.setFtp({"new.example.org", "anna", "geheim", "/htdocs", true, true}); },
-        [&] { file.setMail({"a@b.de", "Hallo"}); },
+        [&] {
+            file.setFtp({"new.example.org", "anna", "geheim", "/htdocs", true, true});
+        },
+        [&] {
+            file.setMail({"a@b.de", "Hallo"});
+        },
     };
     for (const auto& set : setters) {
         int replaces = 0;
@@ -99,8 +104,8 @@ TEST_F(ProgramSettings, OnlyJaSwitchesOn) {
     const struct {
         const char* stored;
         bool on;
-    } cases[] = {{"Ja", true}, {"  Ja ", true}, {"\"Ja\"", true}, {"Nein", false},
-                 {"ja", false}, {"1", false},   {"", false}};
+    } cases[] = {{"Ja", true},  {"  Ja ", true}, {"\"Ja\"", true}, {"Nein", false},
+                 {"ja", false}, {"1", false},    {"", false}};
     for (const auto& c : cases) {
         work().write("Einstellungen.qmk", std::string("[Quillmaskerade]\r\nAlleAdressen=") + c.stored +
                                               "\r\n[FTP-Daten]\r\nPassiv=" + c.stored + "\r\nTLS=" + c.stored + "\r\n");

@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
-#include <cerrno>
 #include <grp.h>
-#include <optional>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <optional>
 
 #include "files/file_io.hpp"
 #include "settings/extension_list.hpp"
@@ -45,7 +45,8 @@ std::string writeAs(Place place, const std::function<void()>& write) {
                } catch (const QuillError& error) {
                    report(error.what());
                }
-           }).report;
+           })
+        .report;
 }
 
 TEST(SettingsWrites, AKeyWriteChangesOneLineAndKeepsEveryOtherByte) {
@@ -76,7 +77,12 @@ TEST(SettingsWrites, AKeyWriteChangesOneLineAndKeepsEveryOtherByte) {
         const std::string error = writeAs(row.place, [&] { ini.writeString(row.section, "k", "neu"); });
         if (row.place == Place::Fifo) {
             EXPECT_EQ(ini.readString("A", "k", "d"), "d");
-            EXPECT_TRUE(S_ISFIFO(([&] { struct stat s {}; ::stat(path.c_str(), &s); return s; })().st_mode));
+            EXPECT_TRUE(S_ISFIFO(([&] {
+                                     struct stat s {};
+                                     ::stat(path.c_str(), &s);
+                                     return s;
+                                 })()
+                                     .st_mode));
         } else {
             EXPECT_EQ(test::readFile(path), row.after.value_or(row.before));
         }
@@ -96,8 +102,12 @@ TEST_F(ExtensionListWrites, AddingOrRemovingAMaskChangesOnlyItsLine) {
         int error;  // 0, or the reason the save is refused with
     };
     const std::vector<Row> rows = {
-        {"added behind a NUL byte's text", Place::Plain, "*.htm\n\0junk"s, {"*.htm", "*.html"},
-         "*.htm\n*.html\r\n\0junk"s, 0},
+        {"added behind a NUL byte's text",
+         Place::Plain,
+         "*.htm\n\0junk"s,
+         {"*.htm", "*.html"},
+         "*.htm\n*.html\r\n\0junk"s,
+         0},
         {"removed from the middle", Place::Plain, "a\r\nb\nc\r\n\0x"s, {"a", "c"}, "a\r\nc\r\n\0x"s, 0},
         {"unchanged", Place::Plain, "a\nb"s, {"a", "b"}, "a\nb"s, 0},
         {"written anew", Place::Plain, "a\nb\0x"s, {"c"}, "c\r\n\0x"s, 0},

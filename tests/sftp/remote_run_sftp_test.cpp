@@ -44,8 +44,12 @@ protected:
     };
 
     Result run(bool answer, bool subfolders = false) {
-        ftp::RemoteRunFields fields{"sftp://127.0.0.1:" + std::to_string(server_->port()), server_->user(),
-                                    server_->password(), "web", true, true};
+        ftp::RemoteRunFields fields{"sftp://127.0.0.1:" + std::to_string(server_->port()),
+                                    server_->user(),
+                                    server_->password(),
+                                    "web",
+                                    true,
+                                    true};
         fields.subfolders = subfolders;
         EncodingRuns runs;
         Result result;
@@ -93,8 +97,9 @@ TEST_F(RemoteRunOverSftp, RewritesThePagesByteForByteAsTheLocalRunAndAsksOnce) {
     std::size_t leftOnServer = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(server_->path("web"))) ++leftOnServer;
     EXPECT_EQ(leftOnServer, site.size() + 2);  // no temporary file stays
-    EXPECT_NE(settings::SettingsFile().hostKey("127.0.0.1:" + std::to_string(server_->port())).find("ssh-ed25519 SHA256:"),
-              std::string::npos);
+    EXPECT_NE(
+        settings::SettingsFile().hostKey("127.0.0.1:" + std::to_string(server_->port())).find("ssh-ed25519 SHA256:"),
+        std::string::npos);
 
     // The key is trusted now; the pages hold no plain address any more.
     const Result second = run(false);

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "sftp/sftp_errors.hpp"
 #include "remote_folder/remote_tree.hpp"
+#include "sftp/sftp_errors.hpp"
 #include "sftp/sftp_remote_folder.hpp"
-#include "support/sshd_server.hpp"
 #include "sftp_test_support.hpp"
+#include "support/sshd_server.hpp"
 
 namespace quill::test {
 namespace {
@@ -57,8 +57,8 @@ TEST_F(SftpAgainstSshd, PasswordLoginListsTransfersAndReplacesAPageKeepingItsPer
     client().Connect();
     // The question shows what ssh-keygen shows for the server's key.
     ASSERT_EQ(fixture_->asked.size(), 1u);
-    EXPECT_EQ(fixture_->asked[0], "127.0.0.1:" + std::to_string(server_->port()) + " ssh-ed25519 " +
-                                      server_->hostFingerprint());
+    EXPECT_EQ(fixture_->asked[0],
+              "127.0.0.1:" + std::to_string(server_->port()) + " ssh-ed25519 " + server_->hostFingerprint());
     EXPECT_EQ(client().Login(), sftp::LoginMethod::Password);
 
     client().ChangeFolder("site");
@@ -161,7 +161,12 @@ TEST_F(SftpAgainstSshd, AWalkOverTheFoldersKeepsItsBoundsAndFollowsNoLink) {
     server_->put("site/.hidden/h.html", "h");
     ASSERT_EQ(::symlink("..", server_->path("site/A/up").c_str()), 0);
     sftp::SftpRemoteFolder folder(static_cast<std::uint16_t>(server_->port()));
-    folder.connect({"127.0.0.1", server_->user(), server_->password(), false, false, {},
+    folder.connect({"127.0.0.1",
+                    server_->user(),
+                    server_->password(),
+                    false,
+                    false,
+                    {},
                     [](const std::string&, const sftp::HostKey&) { return true; }});
     folder.changeFolder("site");
     const std::string start = folder.currentFolder();

@@ -74,8 +74,8 @@ TEST_F(HostileListing, IsReportedAndOnlyTheHarmlessNameIsTaken) {
     server.root().write("ok.html", "kein Link");
     TempFolder home;
     const EnvironmentScope environment{{"HOME", home.path()}, {"SSH_AUTH_SOCK", std::nullopt}};
-    ftp::RemoteRunFields fields{"sftp://127.0.0.1:" + std::to_string(server.port()), "anna", "geheim", "", false,
-                                false};
+    ftp::RemoteRunFields fields{
+        "sftp://127.0.0.1:" + std::to_string(server.port()), "anna", "geheim", "", false, false};
     EncodingRuns runs;
     StringList fileBox;
     std::vector<std::string> messages;

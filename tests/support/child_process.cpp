@@ -1,11 +1,12 @@
 #include "support/child_process.hpp"
 
-#include <cstdlib>
 #include <grp.h>
 #include <sys/stat.h>
-#include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
 
 namespace quill::test {
 
@@ -56,7 +57,8 @@ int runAsNobody(const std::function<void()>& body) {
     return runInChild([&](const auto&) {
                if (!becomeNobody()) ::_exit(2);
                body();
-           }).exitStatus;
+           })
+        .exitStatus;
 }
 
 }  // namespace quill::test

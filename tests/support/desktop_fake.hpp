@@ -1,13 +1,13 @@
 #pragma once
 
-#include "widgets/desktop.hpp"
-
 #include <QString>
 #include <QStringList>
 #include <deque>
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include "widgets/desktop.hpp"
 
 namespace quill::test {
 
@@ -54,8 +54,8 @@ public:
     int fileDialogs = 0;
     std::vector<FolderCall> folderDialogs;
     std::vector<QuestionCall> questions;
-    QStringList shellOpens;  // every target handed over, opened or not
-    QStringList unopenable;  // targets the desktop's opener gives up on
+    QStringList shellOpens;    // every target handed over, opened or not
+    QStringList unopenable;    // targets the desktop's opener gives up on
     QString unopenableReason;  // what it says then
 
 private:

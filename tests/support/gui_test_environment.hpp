@@ -1,9 +1,10 @@
 #pragma once
 
-#include <cstdlib>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <string>
 
 namespace quill::test {
 

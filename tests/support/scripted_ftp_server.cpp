@@ -323,7 +323,8 @@ void ScriptedFtpServer::serve(int control) {
             if (stop_) break;
         }
         if (!(controlTls_ && controlTls_->pending()) && !waitReadable(control, kPollRoundMs)) continue;
-        const auto got = controlTls_ ? controlTls_->receive(buffer, sizeof buffer) : ::recv(control, buffer, sizeof buffer, 0);
+        const auto got =
+            controlTls_ ? controlTls_->receive(buffer, sizeof buffer) : ::recv(control, buffer, sizeof buffer, 0);
         if (got <= 0) break;
         input.append(buffer, static_cast<std::size_t>(got));
     }
@@ -438,7 +439,8 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step, 
                     addProblem("upload did not end");
                     break;
                 }
-                const auto got = dataTls_ ? dataTls_->receive(buffer, sizeof buffer) : ::recv(data, buffer, sizeof buffer, 0);
+                const auto got =
+                    dataTls_ ? dataTls_->receive(buffer, sizeof buffer) : ::recv(data, buffer, sizeof buffer, 0);
                 if (got <= 0) break;
                 received.append(buffer, static_cast<std::size_t>(got));
             }
@@ -472,9 +474,8 @@ void ScriptedFtpServer::perform(int control, int& data, const ServerStep& step, 
                 break;
             }
             try {
-                (onControl ? controlTls_ : dataTls_) =
-                    std::make_unique<ServerTls>(onControl ? control : data, *certificate, kDataWaitMs, &ticketKey_,
-                                                priorities);
+                (onControl ? controlTls_ : dataTls_) = std::make_unique<ServerTls>(
+                    onControl ? control : data, *certificate, kDataWaitMs, &ticketKey_, priorities);
                 if (!onControl) {
                     std::lock_guard lock(mutex_);
                     dataSessionsResumed_.push_back(dataTls_->resumed());

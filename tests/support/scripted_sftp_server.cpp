@@ -132,12 +132,18 @@ while True:
 
 const char* behaviourArgument(ScriptedSftpServer::Behaviour behaviour) {
     switch (behaviour) {
-        case ScriptedSftpServer::Behaviour::Normal: return "normal";
-        case ScriptedSftpServer::Behaviour::RefusePassword: return "refuse-password";
-        case ScriptedSftpServer::Behaviour::NoSftp: return "no-sftp";
-        case ScriptedSftpServer::Behaviour::StallRead: return "stall-read";
-        case ScriptedSftpServer::Behaviour::StallWrite: return "stall-write";
-        case ScriptedSftpServer::Behaviour::HostileNames: return "hostile-names";
+        case ScriptedSftpServer::Behaviour::Normal:
+            return "normal";
+        case ScriptedSftpServer::Behaviour::RefusePassword:
+            return "refuse-password";
+        case ScriptedSftpServer::Behaviour::NoSftp:
+            return "no-sftp";
+        case ScriptedSftpServer::Behaviour::StallRead:
+            return "stall-read";
+        case ScriptedSftpServer::Behaviour::StallWrite:
+            return "stall-write";
+        case ScriptedSftpServer::Behaviour::HostileNames:
+            return "hostile-names";
     }
     return "normal";
 }
@@ -145,9 +151,9 @@ const char* behaviourArgument(ScriptedSftpServer::Behaviour behaviour) {
 }  // namespace
 
 ScriptedSftpServer::ScriptedSftpServer(Behaviour behaviour) {
-    const std::string line = process_.start({"/usr/bin/python3", "-c", kServerScript, behaviourArgument(behaviour),
-                                             root_.path()},
-                                            logs_.file("server.log"), "PORT ");
+    const std::string line =
+        process_.start({"/usr/bin/python3", "-c", kServerScript, behaviourArgument(behaviour), root_.path()},
+                       logs_.file("server.log"), "PORT ");
     port_ = static_cast<unsigned>(std::stoul(line.substr(line.find("PORT ") + 5)));
     if (port_ == 0 || port_ > 65535) throw std::runtime_error("scripted SFTP server: bad port");
 }

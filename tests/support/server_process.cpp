@@ -67,7 +67,9 @@ std::string readLog(const std::string& path) {
 
 }  // namespace
 
-ServerProcess::~ServerProcess() { stop(); }
+ServerProcess::~ServerProcess() {
+    stop();
+}
 
 std::string ServerProcess::start(const std::vector<std::string>& argv, const std::string& logPath,
                                  const std::string& readyMark, int limitMs) {

@@ -29,8 +29,8 @@ private:
 
 // Runs a command to its end, stdin from input, its output into outputPath
 // when one is given, killed after limitMs; true when it exited with 0.
-bool runCommand(const std::vector<std::string>& argv, const std::string& input = {},
-                const std::string& outputPath = {}, int limitMs = 30000);
+bool runCommand(const std::vector<std::string>& argv, const std::string& input = {}, const std::string& outputPath = {},
+                int limitMs = 30000);
 
 // A TCP port on 127.0.0.1 that nothing listens on at the moment.
 unsigned freeLoopbackPort();

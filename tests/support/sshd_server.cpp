@@ -17,7 +17,9 @@ namespace fs = std::filesystem;
 constexpr const char* kSshd = "/usr/sbin/sshd";
 constexpr const char* kKeygen = "/usr/bin/ssh-keygen";
 
-std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+std::string firstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
 
 // "ssh-ed25519 AAAA… comment" without the comment.
 std::string withoutComment(const std::string& line) {
@@ -31,7 +33,9 @@ void ownBy(const std::string& path, uid_t uid, gid_t gid) {
 
 }  // namespace
 
-bool SshdServer::canRun() { return ::geteuid() == 0 && ::access(kSshd, X_OK) == 0; }
+bool SshdServer::canRun() {
+    return ::geteuid() == 0 && ::access(kSshd, X_OK) == 0;
+}
 
 std::string makeKeyPair(const std::string& privatePath) {
     fs::create_directories(fs::path(privatePath).parent_path());
@@ -51,7 +55,8 @@ SshdServer::SshdServer() {
     if (!runCommand({"/usr/sbin/useradd", "-M", "-d", home_, "-s", "/bin/sh", user_}))
         throw std::runtime_error("useradd failed");
     userMade_ = true;
-    if (!runCommand({"/usr/sbin/chpasswd"}, user_ + ":" + password_ + "\n")) throw std::runtime_error("chpasswd failed");
+    if (!runCommand({"/usr/sbin/chpasswd"}, user_ + ":" + password_ + "\n"))
+        throw std::runtime_error("chpasswd failed");
     const passwd* account = ::getpwnam(user_.c_str());
     if (account == nullptr) throw std::runtime_error("no test user");
     ownBy(home_, account->pw_uid, account->pw_gid);
@@ -64,7 +69,8 @@ SshdServer::SshdServer() {
     root_.write("sshd_config", "Port " + std::to_string(port_) +
                                    "\n"
                                    "ListenAddress 127.0.0.1\n"
-                                   "HostKey " + root_.file("host_ed25519") +
+                                   "HostKey " +
+                                   root_.file("host_ed25519") +
                                    "\n"
                                    "PidFile none\n"
                                    "AuthorizedKeysFile .ssh/authorized_keys\n"
@@ -74,7 +80,8 @@ SshdServer::SshdServer() {
                                    "UsePAM no\n"
                                    "StrictModes no\n"
                                    "PermitRootLogin no\n"
-                                   "AllowUsers " + user_ +
+                                   "AllowUsers " +
+                                   user_ +
                                    "\n"
                                    "MaxAuthTries 30\n"
                                    "Subsystem sftp internal-sftp\n"
@@ -97,7 +104,9 @@ std::string SshdServer::hostFingerprint() const {
     return line.substr(start, line.find(' ', start) - start);
 }
 
-std::string SshdServer::path(std::string_view name) const { return home_ + "/" + std::string(name); }
+std::string SshdServer::path(std::string_view name) const {
+    return home_ + "/" + std::string(name);
+}
 
 std::string SshdServer::put(std::string_view name, std::string_view bytes, mode_t mode) const {
     const passwd* account = ::getpwnam(user_.c_str());
@@ -113,6 +122,8 @@ std::string SshdServer::put(std::string_view name, std::string_view bytes, mode_
     return file.string();
 }
 
-void SshdServer::authorize(const std::string& publicKey) const { put(".ssh/authorized_keys", publicKey + "\n", 0600); }
+void SshdServer::authorize(const std::string& publicKey) const {
+    put(".ssh/authorized_keys", publicKey + "\n", 0600);
+}
 
 }  // namespace quill::test

@@ -17,8 +17,10 @@ public:
         ::setenv("XDG_STATE_HOME", home_.path().c_str(), 1);
     }
     ~StateHomeScope() {
-        if (previous_) ::setenv("XDG_STATE_HOME", previous_->c_str(), 1);
-        else ::unsetenv("XDG_STATE_HOME");
+        if (previous_)
+            ::setenv("XDG_STATE_HOME", previous_->c_str(), 1);
+        else
+            ::unsetenv("XDG_STATE_HOME");
     }
     StateHomeScope(const StateHomeScope&) = delete;
     StateHomeScope& operator=(const StateHomeScope&) = delete;

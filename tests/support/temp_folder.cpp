@@ -1,10 +1,11 @@
 #include "support/temp_folder.hpp"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace quill::test {
 
@@ -26,7 +27,9 @@ TempFolder::~TempFolder() {
     fs::remove_all(path_, ignored);
 }
 
-std::string TempFolder::file(std::string_view name) const { return path_ + "/" + std::string(name); }
+std::string TempFolder::file(std::string_view name) const {
+    return path_ + "/" + std::string(name);
+}
 
 std::string TempFolder::write(std::string_view name, std::string_view bytes) const {
     const std::string path = file(name);
@@ -35,7 +38,9 @@ std::string TempFolder::write(std::string_view name, std::string_view bytes) con
     return path;
 }
 
-std::string TempFolder::read(std::string_view name) const { return readFile(file(name)); }
+std::string TempFolder::read(std::string_view name) const {
+    return readFile(file(name));
+}
 
 std::vector<std::string> namesIn(const std::string& folder) {
     std::vector<std::string> names;
@@ -61,6 +66,8 @@ void InTempWorkingFolder::SetUp() {
     fs::current_path(work_.path());
 }
 
-void InTempWorkingFolder::TearDown() { fs::current_path(previous_); }
+void InTempWorkingFolder::TearDown() {
+    fs::current_path(previous_);
+}
 
 }  // namespace quill::test

@@ -31,7 +31,8 @@ VsftpsServer::VsftpsServer() {
     const std::string root = folder_.file("root");
     const std::string empty = folder_.file("empty");
     if (::mkdir(root.c_str(), 0755) != 0 || ::mkdir(empty.c_str(), 0755) != 0 ||
-        ::mkdir(this->root().c_str(), 0755) != 0 || ::chown(this->root().c_str(), account->pw_uid, account->pw_gid) != 0)
+        ::mkdir(this->root().c_str(), 0755) != 0 ||
+        ::chown(this->root().c_str(), account->pw_uid, account->pw_gid) != 0)
         throw std::runtime_error("vsftpd: folders");
     // The sessions run as the account and must reach their root.
     ::chmod(folder_.path().c_str(), 0755);
@@ -50,9 +51,8 @@ VsftpsServer::VsftpsServer() {
             "anon_world_readable_only=NO\nanon_umask=022\n"
             "ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\nforce_anon_data_ssl=YES\n"
             "require_ssl_reuse=YES\nssl_sslv2=NO\nssl_sslv3=NO\nrsa_cert_file=" +
-            pem + "\nrsa_private_key_file=" + pem +
-            "\npasv_enable=YES\npasv_address=127.0.0.1\npasv_min_port=" + std::to_string(passive) +
-            "\npasv_max_port=" + std::to_string(passive + kPassivePorts - 1) +
+            pem + "\nrsa_private_key_file=" + pem + "\npasv_enable=YES\npasv_address=127.0.0.1\npasv_min_port=" +
+            std::to_string(passive) + "\npasv_max_port=" + std::to_string(passive + kPassivePorts - 1) +
             "\nport_enable=YES\nconnect_from_port_20=NO\n"
             "secure_chroot_dir=" +
             empty +

@@ -1,6 +1,7 @@
+#include "text/integer_parse.hpp"
+
 #include <gtest/gtest.h>
 
-#include "text/integer_parse.hpp"
 #include "text/quill_error.hpp"
 
 namespace quill {
@@ -13,11 +14,23 @@ struct Accepted {
 
 TEST(IntegerParse, AcceptsDecimalAndHexadecimalForms) {
     const Accepted cases[] = {
-        {"0", 0},          {"72", 72},          {"  72", 72},          {"+5", 5},
-        {"-5", -5},        {"007", 7},          {"2147483647", 2147483647},
-        {"-2147483648", INT32_MIN},             {"$41", 65},           {"x41", 65},
-        {"X41", 65},       {"0x41", 65},        {"0XfF", 255},         {"$FFFFFFFF", -1},
-        {"-$10", -16},     {" +0x10", 16},      {"321", 321},
+        {"0", 0},
+        {"72", 72},
+        {"  72", 72},
+        {"+5", 5},
+        {"-5", -5},
+        {"007", 7},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+        {"$41", 65},
+        {"x41", 65},
+        {"X41", 65},
+        {"0x41", 65},
+        {"0XfF", 255},
+        {"$FFFFFFFF", -1},
+        {"-$10", -16},
+        {" +0x10", 16},
+        {"321", 321},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(tryParseInteger(c.text).has_value()) << c.text;
@@ -26,8 +39,8 @@ TEST(IntegerParse, AcceptsDecimalAndHexadecimalForms) {
 }
 
 TEST(IntegerParse, RefusesEverythingElse) {
-    const char* cases[] = {"", " ", "72;", "72 ", "\"", "1\">a", "+", "-", "$", "0x", "2147483648",
-                           "-2147483649", "$100000000", "1.5", "\t7", "7a", "|", "0x-1", "1e3"};
+    const char* cases[] = {"",           " ",           "72;",        "72 ", "\"",  "1\">a", "+", "-",    "$",  "0x",
+                           "2147483648", "-2147483649", "$100000000", "1.5", "\t7", "7a",    "|", "0x-1", "1e3"};
     for (const char* text : cases) EXPECT_FALSE(tryParseInteger(text).has_value()) << "'" << text << "'";
 }
 

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "text/string_list.hpp"
+
+#include <gtest/gtest.h>
 
 namespace quill {
 namespace {
