@@ -215,6 +215,12 @@ void RewriteBatch::put(Staged& item) {
     item.record->remove();
 }
 
+void RewriteBatch::discard() {
+    staged_.clear();  // removes the temporary files
+    journal_.close();
+    stagedBytes_ = 0;
+}
+
 void RewriteBatch::commit() {
     std::size_t failing = staged_.size();
     std::exception_ptr error;
@@ -252,9 +258,7 @@ void RewriteBatch::commit() {
         [[maybe_unused]] const int ignored = injectedFault(FileStep::FolderSync, item.folderPath);
         ::fsync(item.folder.get());
     }
-    staged_.clear();  // removes the temporary files not put in place
-    journal_.close();
-    stagedBytes_ = 0;
+    discard();  // removes the temporary files not put in place
     if (error) std::rethrow_exception(error);
 }
 

@@ -60,6 +60,8 @@ public:
     void stage(const std::string& path, std::string_view bytes, std::optional<mode_t> newFileMode = std::nullopt,
                const FileStamp* readAs = nullptr);
     void commit();
+    // Drops what waits; nothing of it is put in place.
+    void discard();
 
 private:
     struct Staged;

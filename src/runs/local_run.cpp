@@ -169,7 +169,13 @@ private:
     }
 
     void commit(files::RewriteBatch& batch) const {
-        if (p_.hooks.beforeCommit) p_.hooks.beforeCommit();
+        try {
+            if (p_.hooks.beforeCommit) p_.hooks.beforeCommit();
+        } catch (...) {
+            // The originals of these pages are not all kept: none is replaced.
+            batch.discard();
+            throw;
+        }
         batch.commit();
     }
 

@@ -104,39 +104,46 @@ TEST(RunBackup, OneOriginalPerFileAndOneFolderPerRun) {
 }
 
 // The originals of a batch are synced together, yet each is in place before
-// its page is replaced, also in a run that fails halfway.
+// its page is replaced, also in a run that fails halfway; when an original
+// cannot be synced, no page of its batch is replaced. More pages than one
+// batch holds, so a batch fails in the middle of the run too.
 TEST(RunBackup, EachOriginalIsKeptBeforeItsPageIsReplaced) {
-    for (const bool fails : {false, true}) {
-        SCOPED_TRACE(fails ? "failing run" : "whole run");
+    enum class Failure { None, Page, Original };
+    for (const Failure failure : {Failure::None, Failure::Page, Failure::Original}) {
+        SCOPED_TRACE(static_cast<int>(failure));
         const test::TempFolder site;
         const test::TempFolder data;
-        const StringList pages = {site.write("a.html", kLinkPage), site.write("b.html", kLinkPage),
-                                  site.write("c.html", kLinkPage)};
+        StringList pages;
+        for (int i = 0; i < 300; ++i) pages.push_back(site.write("p" + std::to_string(i) + ".html", kLinkPage));
         RunBackup backup(data.file("Sicherungen"), RunKind::Local, site.path());
+        const auto originalOf = [&](const std::string& page) { return backup.folder() + "/" + localMirrorPath(page); };
         LocalRunParameters parameters = LocalRunParameters::over(pages);
         parameters.hooks = keepingOriginalsInBatches(backup);
         std::vector<std::string> replaced;
         {
             test::FileFaultScope watch([&](files::FileStep step, const std::string& path) {
                 if (step == files::FileStep::Rename) replaced.push_back(path);
-                return fails && step == files::FileStep::CreateTemp && path == pages[2] ? EACCES : 0;
+                if (failure == Failure::Page && step == files::FileStep::CreateTemp && path == pages[2]) return EACCES;
+                if (failure == Failure::Original && step == files::FileStep::Sync && backup.exists() &&
+                    path == originalOf(pages[1]))
+                    return EIO;
+                return 0;
             });
-            if (fails) {
+            if (failure != Failure::None) {
                 EXPECT_THROW(runLocalEncoding(parameters), QuillError);
             } else {
                 runLocalEncoding(parameters);
             }
         }
-        const std::size_t written = fails ? 2 : 3;
+        const std::size_t written = failure == Failure::None ? pages.size() : failure == Failure::Page ? 2 : 0;
         for (std::size_t i = 0; i < pages.size(); ++i) {
+            EXPECT_EQ(test::readFile(pages[i]) == kLinkPage, i >= written) << pages[i];
             const auto page = std::find(replaced.begin(), replaced.end(), pages[i]);
-            EXPECT_EQ(page != replaced.end(), i < written) << pages[i];
+            ASSERT_EQ(page != replaced.end(), i < written) << pages[i];
             if (page == replaced.end()) continue;
-            const std::string original = backup.folder() + "/" + localMirrorPath(pages[i]);
-            EXPECT_LT(std::find(replaced.begin(), replaced.end(), original), page) << pages[i];
-            EXPECT_EQ(test::readFile(original), kLinkPage);
+            EXPECT_LT(std::find(replaced.begin(), replaced.end(), originalOf(pages[i])), page) << pages[i];
+            EXPECT_EQ(test::readFile(originalOf(pages[i])), kLinkPage);
         }
-        EXPECT_EQ(test::readFile(pages[2]) == kLinkPage, fails);
     }
 }
 
