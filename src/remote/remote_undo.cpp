@@ -38,10 +38,10 @@ UndoResult restorePages(remote::RemoteFolder& server, const KeptRun& run) {
             result.leftAlone.push_back(shown + ": auf dem Server nicht mehr lesbar");
             continue;
         }
-        const bool unchanged = sha256Hex(files::readWholeFile(copy)) == page.writtenHash;
+        const std::string current = files::readWholeFile(copy);
         files::removeFile(copy);
-        if (!unchanged) {
-            result.leftAlone.push_back(shown + ": seit dem Lauf geändert");
+        if (sha256Hex(current) != page.writtenHash) {
+            result.leftAlone.push_back(shown + leftAloneReason(current, files::readWholeFile(page.original)));
             continue;
         }
         replaceRemoteFile(server, page.original, name);

@@ -234,6 +234,11 @@ std::vector<KeptRun> keptRuns(const std::string& root) {
     return runs;
 }
 
+std::string leftAloneReason(std::string_view current, std::string_view original) {
+    // A page whose replace failed during the run still holds its original.
+    return current == original ? ": hat schon den alten Inhalt" : ": seit dem Lauf geändert";
+}
+
 UndoResult undoLocalRun(const KeptRun& run) {
     UndoResult result;
     std::vector<std::string> targets;
@@ -247,13 +252,15 @@ UndoResult undoLocalRun(const KeptRun& run) {
             continue;
         }
         files::FileStamp read;
-        if (sha256Hex(files::readWholeFile(file.target, &read)) != file.writtenHash) {
-            result.leftAlone.push_back(file.target + ": seit dem Lauf geändert");
+        const std::string current = files::readWholeFile(file.target, &read);
+        std::string original = files::readWholeFile(file.original);
+        if (sha256Hex(current) != file.writtenHash) {
+            result.leftAlone.push_back(file.target + leftAloneReason(current, original));
             continue;
         }
         try {
             files::RewriteBatch batch;
-            batch.stage(file.target, files::readWholeFile(file.original), std::nullopt, &read);
+            batch.stage(file.target, std::move(original), std::nullopt, &read);
             batch.commit();
         } catch (const files::FileChangedError&) {
             result.leftAlone.push_back(file.target + ": seit dem Lauf geändert");

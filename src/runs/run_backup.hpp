@@ -107,6 +107,9 @@ struct UndoResult {
 // run wrote; others are named and left alone. Marks the run as undone and
 // adds the result to its log.
 UndoResult undoLocalRun(const KeptRun& run);
+// Why undo leaves a page alone that no longer holds what the run wrote, as
+// the text after its name: it holds its original again, or it was changed.
+std::string leftAloneReason(std::string_view current, std::string_view original);
 // Marks a run as undone and logs the result (also for remote undo).
 void recordUndo(const KeptRun& run, const UndoResult& result);
 

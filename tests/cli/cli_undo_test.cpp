@@ -16,6 +16,7 @@ TEST_F(CliUndo, RunThenUndoRestoresTheSite) {
     const quill::test::TempFolder site;
     site.write("index.html", "<a href=\"mailto:a@example.de\">a</a>\n");
     site.write("team.html", "<p>mailto: b@example.de</p>\n");
+    site.write("alt.html", "<a href=\"mailto:c@example.de\">c</a>\n");
     const auto original = treeBytes(site.path());
 
     EXPECT_EQ(runInProcess({"backups"}).out, "");
@@ -31,12 +32,14 @@ TEST_F(CliUndo, RunThenUndoRestoresTheSite) {
 
     const Outcome list = runInProcess({"backups"});
     EXPECT_EQ(list.code, 0);
-    EXPECT_NE(list.out.find("  lokal  " + site.path() + "  2 Dateien\n"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("  lokal  " + site.path() + "  3 Dateien\n"), std::string::npos) << list.out;
 
     site.write("team.html", "von Hand");
+    site.write("alt.html", original.at("alt.html"));  // as a page whose replace failed
     const Outcome undo = runInProcess({"undo"});
-    EXPECT_EQ(undo.code, 1) << undo.err;  // one page left alone
+    EXPECT_EQ(undo.code, 1) << undo.err;  // pages left alone
     EXPECT_NE(undo.out.find(site.file("team.html") + ": seit dem Lauf geändert"), std::string::npos) << undo.out;
+    EXPECT_NE(undo.out.find(site.file("alt.html") + ": hat schon den alten Inhalt"), std::string::npos) << undo.out;
     EXPECT_EQ(site.read("index.html"), original.at("index.html"));
     EXPECT_EQ(site.read("team.html"), "von Hand");
     EXPECT_NE(runInProcess({"backups"}).out.find("(rückgängig gemacht)"), std::string::npos);

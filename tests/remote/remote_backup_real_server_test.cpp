@@ -25,6 +25,8 @@ TEST_F(RemoteBackupRealServer, UndoRestoresTheServersPages) {
     const std::string team = "<p>mailto: team</p>\r\n";
     server.root().write("web/index.html", index);
     server.root().write("web/team.html", team);
+    const std::string old = "<a href=\"mailto:c@b.de\">Alt</a>\r\n";
+    server.root().write("web/alt.html", old);
     const auto client = remote::serverConnection(server.port());
 
     RemoteRunFields fields{"127.0.0.1", "quill", "geheim", "\\web", true, false};
@@ -41,16 +43,17 @@ TEST_F(RemoteBackupRealServer, UndoRestoresTheServersPages) {
     EXPECT_EQ(kept[0].kind, RunKind::Remote);
     EXPECT_EQ(kept[0].place, "127.0.0.1");
     EXPECT_EQ(kept[0].serverFolder, "/web");
-    ASSERT_EQ(kept[0].files.size(), 2u);
+    ASSERT_EQ(kept[0].files.size(), 3u);
 
     server.root().write("web/team.html", "von Hand");
+    server.root().write("web/alt.html", old);  // as a page whose upload failed
     fields.host = "anderer.example";
     EXPECT_THROW(undoRemoteRun(*client, fields, kept[0]), QuillError);  // another server: nothing touched
     fields.host = "127.0.0.1";
     const UndoResult result = undoRemoteRun(*client, fields, kept[0]);
     EXPECT_EQ(result.restored, std::vector<std::string>{"index.html"});
-    ASSERT_EQ(result.leftAlone.size(), 1u);
-    EXPECT_EQ(result.leftAlone[0], "team.html: seit dem Lauf geändert");
+    EXPECT_EQ(result.leftAlone,
+              (std::vector<std::string>{"alt.html: hat schon den alten Inhalt", "team.html: seit dem Lauf geändert"}));
     EXPECT_EQ(server.root().read("web/index.html"), index);
     EXPECT_EQ(server.root().read("web/team.html"), "von Hand");
     EXPECT_FALSE(client->connected());
