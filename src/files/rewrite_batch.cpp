@@ -14,6 +14,7 @@
 #include "files/in_place_write.hpp"
 #include "files/kept_metadata.hpp"
 #include "files/regular_file.hpp"
+#include "files/shared_sync.hpp"
 #include "files/temporary_files.hpp"
 
 namespace quill::files {
@@ -224,21 +225,28 @@ void RewriteBatch::discard() {
 void RewriteBatch::commit() {
     std::size_t failing = staged_.size();
     std::exception_ptr error;
-    const auto dataFd = [](const Staged& item) { return item.record ? item.record->fd() : item.fd.get(); };
-#ifdef __linux__
-    // Starts every file's writeback at once, so the syncs below share the
-    // device's work instead of waiting for it one file after the other.
-    for (const auto& item : staged_) ::sync_file_range(dataFd(*item), 0, 0, SYNC_FILE_RANGE_WRITE);
-#endif
-    if (journal_.fd() >= 0) ::fsync(journal_.fd());
     for (std::size_t i = 0; i < staged_.size(); ++i) {
-        const int injected = injectedFault(FileStep::Sync, staged_[i]->path);
-        if (injected != 0 || ::fsync(dataFd(*staged_[i])) != 0) {
+        if (const int injected = injectedFault(FileStep::Sync, staged_[i]->path); injected != 0) {
             failing = i;
-            const int number = injected != 0 ? injected : errno != 0 ? errno : EIO;
-            error = std::make_exception_ptr(StreamError(writeErrorText(staged_[i]->path, number)));
+            error = std::make_exception_ptr(StreamError(writeErrorText(staged_[i]->path, injected)));
             break;
         }
+    }
+    std::vector<int> durable;
+    for (std::size_t i = 0; i < failing; ++i)
+        durable.push_back(staged_[i]->record ? staged_[i]->record->fd() : staged_[i]->fd.get());
+    for (const auto& [fd, path] : alsoSynced_) durable.push_back(fd);
+    // A journal that cannot be synced only leaves a sweep after a kill less to do.
+    if (journal_.fd() >= 0) durable.push_back(journal_.fd());
+    int number = 0;
+    const std::size_t unsynced = syncTogether(durable, number);
+    if (unsynced < failing) {
+        failing = unsynced;
+        error = std::make_exception_ptr(StreamError(writeErrorText(staged_[unsynced]->path, number)));
+    } else if (unsynced < failing + alsoSynced_.size()) {
+        // What the caller keeps about these files must last as they do.
+        error = std::make_exception_ptr(StreamError(writeErrorText(alsoSynced_[unsynced - failing].second, number)));
+        failing = 0;
     }
     std::set<std::pair<dev_t, ino_t>> synced;
     for (std::size_t i = 0; i < failing; ++i) {
@@ -250,14 +258,17 @@ void RewriteBatch::commit() {
             break;
         }
     }
+    std::vector<int> folders;
     for (std::size_t i = 0; i < failing; ++i) {
         const Staged& item = *staged_[i];
         if (!synced.insert({item.folderInfo.st_dev, item.folderInfo.st_ino}).second) continue;
         // The seam is only a place to stop at; a folder that cannot be synced
         // (some file systems refuse) still holds whole files under either name.
         [[maybe_unused]] const int ignored = injectedFault(FileStep::FolderSync, item.folderPath);
-        ::fsync(item.folder.get());
+        folders.push_back(item.folder.get());
     }
+    [[maybe_unused]] int ignored = 0;
+    syncTogether(folders, ignored);
     discard();  // removes the temporary files not put in place
     if (error) std::rethrow_exception(error);
 }

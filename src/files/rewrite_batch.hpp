@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "files/file_io.hpp"
@@ -62,6 +63,9 @@ public:
     void commit();
     // Drops what waits; nothing of it is put in place.
     void discard();
+    // fd (at path, for messages) is synced with the files of every commit,
+    // which fails when it cannot be: a log of what the batch replaces.
+    void syncWith(int fd, std::string path) { alsoSynced_.emplace_back(fd, std::move(path)); }
 
 private:
     struct Staged;
@@ -69,6 +73,7 @@ private:
     TempJournal journal_;  // outlives the temporary files it names
     std::vector<std::unique_ptr<Staged>> staged_;
     std::size_t stagedBytes_ = 0;
+    std::vector<std::pair<int, std::string>> alsoSynced_;
 };
 
 }  // namespace quill::files

@@ -1,5 +1,6 @@
 #include "runs/run_backup.hpp"
 
+#include <fcntl.h>
 #include <nettle/sha2.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 
 #include "files/file_io.hpp"
 #include "files/folder_lock.hpp"
+#include "files/regular_file.hpp"
 #include "files/rewrite_batch.hpp"
 
 namespace quill {
@@ -86,6 +88,17 @@ void appendTo(const std::string& path, const std::string& text) {
     if (!out.flush()) throw files::FileCreateError(files::createErrorText(path, errno ? errno : EIO));
 }
 
+files::Descriptor openForAppending(const std::string& path) {
+    files::Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+    if (!fd.valid()) throw files::FileCreateError(files::createErrorText(path, errno));
+    return fd;
+}
+
+void appendTo(const files::Descriptor& fd, const std::string& path, const std::string& text) {
+    if (!files::writeAll(fd.get(), text.data(), text.size()))
+        throw files::FileCreateError(files::createErrorText(path, errno ? errno : EIO));
+}
+
 // "." and ".." and empty pieces never reach the mirror as folder steps.
 std::string safeRelative(const std::string& path) {
     std::string out;
@@ -150,6 +163,11 @@ void RunBackup::open() {
         }
         if (error) throw files::FileCreateError(files::createErrorText(candidate.string(), error.value()));
     }
+    index_ = openForAppending(indexPath());
+    log_ = openForAppending(logPath());
+    // The lines of each batch are synced with its originals.
+    waiting_.syncWith(index_.get(), indexPath());
+    waiting_.syncWith(log_.get(), logPath());
     appendIndex(std::string("Art\t") + kindWord(kind_));
     appendIndex("Ort\t" + escaped(place_));
     if (kind_ == RunKind::Remote) appendIndex("Serverordner\t" + escaped(serverFolder_));
@@ -160,33 +178,57 @@ void RunBackup::open() {
               "\n\nGeänderte Dateien (alte → neue Größe in Bytes, ersetzte Stellen):\n");
 }
 
+std::string RunBackup::indexPath() const {
+    return (fs::path(folder_) / kIndexName).string();
+}
+std::string RunBackup::logPath() const {
+    return (fs::path(folder_) / kRunLogName).string();
+}
+
 void RunBackup::appendLog(const std::string& text) const {
-    appendTo((fs::path(folder_) / kRunLogName).string(), text);
+    appendTo(log_, logPath(), text);
 }
 
 void RunBackup::appendIndex(const std::string& line) const {
-    appendTo((fs::path(folder_) / kIndexName).string(), line + "\n");
+    appendTo(index_, indexPath(), line + "\n");
+}
+
+void RunBackup::makeFolder(const fs::path& folder) {
+    if (!madeFolders_.insert(folder.string()).second) return;
+    std::error_code error;
+    fs::create_directories(folder, error);
+}
+
+void RunBackup::commitKept() {
+    if (!exists()) return;
+    appendTo(index_, indexPath(), std::exchange(waitingIndex_, {}));
+    appendLog(std::exchange(waitingLog_, {}));
+    waiting_.commit();
 }
 
 void RunBackup::keep(const std::string& target, const std::string& mirrorPath, std::string_view before,
                      std::string_view after, std::size_t places) {
     if (!exists()) open();
-    const bool first = std::find(kept_.begin(), kept_.end(), target) == kept_.end();
-    if (first) {
+    if (kept_.insert(target).second) {
         const fs::path original = fs::path(folder_) / mirrorPath;
-        std::error_code error;
-        fs::create_directories(original.parent_path(), error);
+        makeFolder(original.parent_path());
         if (batched_) {
-            if (waiting_.full()) waiting_.commit();
+            if (waiting_.full()) commitKept();
             waiting_.stage(original.string(), before);
         } else {
             files::replaceFileContents(original.string(), before);
         }
-        kept_.push_back(target);
     }
-    appendIndex(sha256Hex(after) + "\t" + escaped(mirrorPath) + "\t" + escaped(target));
-    appendLog(target + ": " + std::to_string(before.size()) + " → " + std::to_string(after.size()) + ", " +
-              std::to_string(places) + (places == 1 ? " Stelle\n" : " Stellen\n"));
+    const std::string indexLine = sha256Hex(after) + "\t" + escaped(mirrorPath) + "\t" + escaped(target);
+    const std::string logLine = target + ": " + std::to_string(before.size()) + " → " + std::to_string(after.size()) +
+                                ", " + std::to_string(places) + (places == 1 ? " Stelle\n" : " Stellen\n");
+    if (batched_) {
+        waitingIndex_ += indexLine + "\n";
+        waitingLog_ += logLine;
+    } else {
+        appendIndex(indexLine);
+        appendLog(logLine);
+    }
 }
 
 void RunBackup::failed(const std::string& message) {

@@ -2,10 +2,13 @@
 
 #include <cstddef>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
+#include "files/descriptor.hpp"
 #include "files/rewrite_batch.hpp"
 
 namespace quill {
@@ -23,8 +26,8 @@ std::string sha256Hex(std::string_view bytes);
 // The originals of one run and its log. Nothing is written until the first
 // file is about to change; then "<root>/<JJJJ-MM-TT_hh-mm-ss>" is made (with
 // "_2", "_3"… when that is taken), each original goes there as a mirror of
-// its path, and "Protokoll.txt" grows line by line, so a run that breaks off
-// still leaves what it changed restorable.
+// its path, and the index and "Protokoll.txt" grow with the originals kept,
+// so a run that breaks off still leaves what it changed restorable.
 class RunBackup {
 public:
     // place: the folder of a local run, or the server of a remote one with
@@ -41,13 +44,14 @@ public:
     // be written, so the file is not changed unbacked.
     void keep(const std::string& target, const std::string& mirrorPath, std::string_view before, std::string_view after,
               std::size_t places);
-    // From now on kept originals wait and are synced together at
-    // commitKept() (or when enough wait), which the caller must call before
-    // it replaces any page it kept. Without it each original is synced
-    // before keep returns.
+    // From now on kept originals and their lines wait and are synced
+    // together at commitKept() (or when enough wait), which the caller must
+    // call before it replaces any page it kept. Without it each original is
+    // synced and its lines written before keep returns.
     void keepInBatches() { batched_ = true; }
-    // Puts the originals that wait in place, synced; raises the file errors.
-    void commitKept() { waiting_.commit(); }
+    // Puts the originals that wait in place with their lines, synced; raises
+    // the file errors.
+    void commitKept();
     // A failure that ended the run, and the audit's full list of what stays
     // readable; both only go into a backup that exists.
     void failed(const std::string& message);
@@ -58,6 +62,9 @@ public:
 
 private:
     void open();
+    void makeFolder(const std::filesystem::path& folder);
+    std::string indexPath() const;
+    std::string logPath() const;
     void appendLog(const std::string& text) const;
     void appendIndex(const std::string& line) const;
 
@@ -67,9 +74,14 @@ private:
     std::string serverFolder_;
     std::time_t started_;
     std::string folder_;
-    std::vector<std::string> kept_;
+    files::Descriptor index_;  // both open for appending once folder_ is made
+    files::Descriptor log_;
+    std::unordered_set<std::string> kept_;
+    std::unordered_set<std::string> madeFolders_;
     bool batched_ = false;
     files::RewriteBatch waiting_;
+    std::string waitingIndex_;  // the lines of the originals in waiting_
+    std::string waitingLog_;
 };
 
 // The mirror of a local file: its absolute path without the leading "/".
