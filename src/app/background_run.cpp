@@ -37,6 +37,8 @@ bool isUserInput(QEvent::Type type) {
 BackgroundRun::BackgroundRun(QWidget& window, Listener listener) : window_(window), listener_(std::move(listener)) {
     delayTimer_.setSingleShot(true);
     connect(&delayTimer_, &QTimer::timeout, this, &BackgroundRun::showProgressWindow);
+    showTimer_.setSingleShot(true);
+    connect(&showTimer_, &QTimer::timeout, this, &BackgroundRun::drain);
 }
 
 BackgroundRun::~BackgroundRun() = default;
@@ -77,6 +79,7 @@ void BackgroundRun::run(const std::function<void()>& work) {
     worker.join();
 
     delayTimer_.stop();
+    showTimer_.stop();
     hideProgressWindow();
     progressWindow_.reset();
     qApp->removeEventFilter(this);
@@ -159,7 +162,9 @@ void BackgroundRun::addressAdded(const std::string& foundText) {
 void BackgroundRun::post(std::function<void()> call) {
     const std::lock_guard lock(mutex_);
     queue_.push_back(std::move(call));
-    wakeLocked();
+    // A call goes at once, also past lists and progress that wait for their turn.
+    wakePending_ = true;
+    QMetaObject::invokeMethod(this, &BackgroundRun::drain, Qt::QueuedConnection);
 }
 
 void BackgroundRun::wakeLocked() {
@@ -177,6 +182,14 @@ void BackgroundRun::drain() {
     RunProgressState latest;
     {
         const std::lock_guard lock(mutex_);
+        const auto sinceShown = std::chrono::steady_clock::now() - lastShown_;
+        if (queue_.empty() && sinceShown < kShowEvery) {
+            // wakePending_ stays set: the worker queues no more meanwhile.
+            if (wakePending_ && !showTimer_.isActive())
+                showTimer_.start(std::chrono::ceil<std::chrono::milliseconds>(kShowEvery - sinceShown));
+            return;
+        }
+        lastShown_ = std::chrono::steady_clock::now();
         calls.swap(queue_);
         files.swap(filesFound_);
         addresses.swap(addressesAdded_);

@@ -77,6 +77,8 @@ private:
     // With mutex_ held: makes sure a drain is queued.
     void wakeLocked();
     // Window side: runs the queued calls, then shows the latest progress.
+    // Lists and progress alone wait until kShowEvery has passed since the
+    // last turn, so a busy worker does not keep the window thread painting.
     void drain();
     void showProgressWindow();
     void hideProgressWindow();
@@ -85,6 +87,9 @@ private:
     Listener listener_;
     std::chrono::milliseconds delay_{500};
     QTimer delayTimer_;
+    static constexpr std::chrono::milliseconds kShowEvery{50};
+    QTimer showTimer_;  // the next turn of lists and progress that wait
+    std::chrono::steady_clock::time_point lastShown_{};
     std::unique_ptr<ProgressWindow> progressWindow_;
     bool running_ = false;
     bool inWindowCall_ = false;
