@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "text/cp1252.hpp"
+#include "text/hex_text.hpp"
 
 namespace quill::ftp {
 
@@ -51,16 +52,6 @@ bool isIpAddress(const std::string& host) {
     in_addr v4{};
     in6_addr v6{};
     return ::inet_pton(AF_INET, host.c_str(), &v4) == 1 || ::inet_pton(AF_INET6, host.c_str(), &v6) == 1;
-}
-
-std::string hex(const unsigned char* bytes, std::size_t size) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (std::size_t i = 0; i < size; ++i) {
-        text += digits[bytes[i] >> 4];
-        text += digits[bytes[i] & 0x0F];
-    }
-    return text;
 }
 
 std::string verificationProblem(unsigned status, const std::string& host) {
@@ -232,7 +223,7 @@ PeerCertificate TlsSession::peerCertificate() const {
     unsigned status = 0;
     const int result = gnutls_certificate_verify_peers(session_, checks, 2, &status);
     if (result < 0) status = GNUTLS_CERT_INVALID | GNUTLS_CERT_SIGNER_NOT_FOUND;
-    return {hex(digest, digestSize), verificationProblem(status, host_)};
+    return {hexText(digest, digestSize, HexLetters::Upper), verificationProblem(status, host_)};
 }
 
 std::string TlsSession::sessionData() const {

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "files/content_hash.hpp"
 #include "files/file_io.hpp"
 #include "net/ftp_errors.hpp"
 #include "remote/certificate_pins.hpp"

@@ -7,12 +7,12 @@
 #include <cerrno>
 #include <set>
 
+#include "files/content_hash.hpp"
 #include "files/file_io.hpp"
 #include "files/system_error_text.hpp"
 #include "remote/remote_replace.hpp"
 #include "remote_folder/remote_tree.hpp"
 #include "runs/file_mask.hpp"
-#include "runs/run_backup.hpp"
 #include "text/cp1252.hpp"
 #include "text/quill_error.hpp"
 

@@ -1,7 +1,6 @@
 #include "runs/run_backup.hpp"
 
 #include <fcntl.h>
-#include <nettle/sha2.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -117,21 +116,6 @@ std::string safeRelative(const std::string& path) {
 
 std::string backupsFolder() {
     return files::inCurrentFolder(kBackupsFolderName);
-}
-
-std::string sha256Hex(std::string_view bytes) {
-    sha256_ctx context;
-    sha256_init(&context);
-    sha256_update(&context, bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data()));
-    std::uint8_t digest[SHA256_DIGEST_SIZE];
-    sha256_digest(&context, sizeof digest, digest);
-    std::string hex;
-    for (const std::uint8_t byte : digest) {
-        char pair[3];
-        std::snprintf(pair, sizeof pair, "%02x", byte);
-        hex += pair;
-    }
-    return hex;
 }
 
 std::string localMirrorPath(const std::string& path) {

@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "files/content_hash.hpp"
 #include "files/descriptor.hpp"
 #include "files/rewrite_batch.hpp"
 
@@ -19,9 +20,6 @@ enum class RunKind { Local, Remote };
 inline constexpr const char* kBackupsFolderName = "Sicherungen";
 inline constexpr const char* kRunLogName = "Protokoll.txt";
 std::string backupsFolder();
-
-// SHA-256 of bytes, as 64 lower-case hex digits.
-std::string sha256Hex(std::string_view bytes);
 
 // The originals of one run and its log. Nothing is written until the first
 // file is about to change; then "<root>/<JJJJ-MM-TT_hh-mm-ss>" is made (with
