@@ -39,11 +39,7 @@ int runCommand(const std::vector<std::string>& args, CliIo& io) {
         const StringList paths =
             collectSiteFiles(parsed.operands(), chosenMasks(parsed), parsed.has("--recursive"), &progress);
         SiteRunOptions options{dryRun, parsed.has("--all"), dryRun || json, chosenExceptions(parsed), &progress};
-        if (backup) {
-            const RewriteHooks kept = keepingOriginalsInBatches(*backup);
-            options.beforeWrite = kept.beforeWrite;
-            options.beforeCommit = kept.beforeCommit;
-        }
+        if (backup) options.backup = keepingOriginalsInBatches(*backup);
         try {
             run = encodeSiteFiles(paths, options);
         } catch (const std::exception& failure) {

@@ -43,14 +43,13 @@ SiteRun encodeSiteFiles(const StringList& paths, const SiteRunOptions& options) 
     std::vector<FileResult> files;
     files.reserve(paths.size());
     for (const auto& path : paths) files.push_back({path, 0, false, {}});
-    if (options.diffs || options.beforeWrite)
-        parameters.hooks.beforeWrite = [&files, &options](const PageChange& change) {
-            if (options.beforeWrite && !options.trial) options.beforeWrite(change);
+    if (!options.trial) parameters.hooks = options.backup;
+    if (options.diffs)
+        parameters.hooks.beforeWrite = [&files, earlier = parameters.hooks.beforeWrite](const PageChange& change) {
+            if (earlier) earlier(change);
             FileResult& file = files[change.index];
-            if (options.diffs) file.diff = unifiedDiff(shownName(file.path), change.before, change.after);
+            file.diff = unifiedDiff(shownName(file.path), change.before, change.after);
         };
-
-    if (!options.trial) parameters.hooks.beforeCommit = options.beforeCommit;
 
     LocalRunResult result;
     try {

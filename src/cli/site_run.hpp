@@ -33,10 +33,8 @@ struct SiteRunOptions {
     bool diffs = false;
     ExceptionList exceptions;
     RunObserver* observer = nullptr;
-    // Hears each page before it changes (the backup); not in a trial.
-    std::function<void(const PageChange&)> beforeWrite{};
-    // Before the pages written so far are put in place; not in a trial.
-    std::function<void()> beforeCommit{};
+    // The backup's hooks; not in a trial.
+    RewriteHooks backup{};
 };
 
 // "Verzeichnis kodieren" over paths: scan every file, rewrite them all,

@@ -18,7 +18,8 @@ enum class FileStep {
     InPlaceWrite,
     FolderSync,
     Remove,
-    CreateFolder
+    CreateFolder,
+    Link
 };
 
 // Returns 0 to go on, or the errno value the step fails with.

@@ -13,6 +13,7 @@
 #include "files/fault_injection.hpp"
 #include "files/in_place_write.hpp"
 #include "files/kept_metadata.hpp"
+#include "files/kept_original.hpp"
 #include "files/regular_file.hpp"
 #include "files/shared_sync.hpp"
 #include "files/temporary_files.hpp"
@@ -49,6 +50,8 @@ struct RewriteBatch::Staged {
     std::unique_ptr<InPlaceRecord> record;  // for a rewrite through the file's inode
     bool exists = false;
     FileStamp expected;  // what the file must still be when it is replaced
+    std::string keepAs;
+    std::optional<KeptOriginal> kept;  // until it is replaced
     mode_t mode = 0;
     off_t size = 0;
 
@@ -98,7 +101,7 @@ bool RewriteBatch::full() const {
 }
 
 void RewriteBatch::stage(const std::string& path, std::string_view bytes, std::optional<mode_t> newFileMode,
-                         const FileStamp* readAs) {
+                         const FileStamp* readAs, std::string keepAs) {
     auto item = std::make_unique<Staged>();
     item->path = path;
     std::string target = path;
@@ -126,6 +129,7 @@ void RewriteBatch::stage(const std::string& path, std::string_view bytes, std::o
             throw FileCreateError(createErrorText(path, EACCES));
         item->exists = true;
         item->expected = readAs != nullptr ? *readAs : FileStamp::of(info);
+        item->keepAs = std::move(keepAs);
     } else if (readAs != nullptr) {
         item->changed();
     }
@@ -182,6 +186,7 @@ void RewriteBatch::put(Staged& item) {
         if (::renameat(item.folder.get(), item.temp.c_str(), item.folder.get(), item.name.c_str()) != 0)
             throw FileCreateError(createErrorText(item.path, errno));
         item.temp.clear();
+        item.kept.reset();  // stays: the file it keeps is replaced
         return;
     }
 
@@ -204,22 +209,54 @@ void RewriteBatch::put(Staged& item) {
     if (error != 0) {
         // Half written: the record is the only whole copy, and the next
         // writing run completes the write from it.
-        if (changed)
+        if (changed) {
             item.record->keep();
-        else
+            item.kept.reset();
+        } else {
             item.record->remove();
+        }
         throw StreamError(writeErrorText(item.path, error));
     }
     // Writing clears set-ID bits for anyone but root; the owner may set them again.
     const mode_t mode = item.mode & 07777;
     if (::fstat(target.get(), &now) == 0 && (now.st_mode & 07777) != mode) ::fchmod(target.get(), mode);
     item.record->remove();
+    item.kept.reset();
 }
 
 void RewriteBatch::discard() {
+    // Originals kept for files not replaced go again; a link left would tie
+    // the file to its backup.
+    for (const auto& item : staged_)
+        if (item->kept) item->kept->drop();
     staged_.clear();  // removes the temporary files
     journal_.close();
     stagedBytes_ = 0;
+}
+
+void RewriteBatch::syncWith(int fd, std::string path) {
+    for (const auto& [synced, name] : alsoSynced_)
+        if (synced == fd) return;
+    alsoSynced_.emplace_back(fd, std::move(path));
+}
+
+std::size_t RewriteBatch::keepOriginals(std::size_t count, std::vector<std::pair<int, std::string>>& durable,
+                                        std::exception_ptr& error) {
+    std::set<std::string> folders;
+    for (std::size_t i = 0; i < count; ++i) {
+        Staged& item = *staged_[i];
+        if (item.keepAs.empty()) continue;
+        try {
+            item.kept = keepOriginal(item.folder.get(), item.name, item.path, item.expected, !item.record, item.keepAs);
+        } catch (const QuillError&) {
+            error = std::current_exception();
+            return i;
+        }
+        if (folders.insert(item.kept->folderPath).second)
+            durable.emplace_back(item.kept->folder.get(), item.kept->folderPath);
+        if (item.kept->copy.valid()) durable.emplace_back(item.kept->copy.get(), item.keepAs);
+    }
+    return count;
 }
 
 void RewriteBatch::commit() {
@@ -232,10 +269,17 @@ void RewriteBatch::commit() {
             break;
         }
     }
+    // The originals are kept before the one sync, which makes them last with
+    // the new files; a file whose original cannot be kept stays as it is.
+    std::vector<std::pair<int, std::string>> kept;
+    failing = keepOriginals(failing, kept, error);
     std::vector<int> durable;
     for (std::size_t i = 0; i < failing; ++i)
         durable.push_back(staged_[i]->record ? staged_[i]->record->fd() : staged_[i]->fd.get());
-    for (const auto& [fd, path] : alsoSynced_) durable.push_back(fd);
+    // What the caller keeps about these files must last as they do.
+    std::vector<std::pair<int, std::string>> alongside = alsoSynced_;
+    alongside.insert(alongside.end(), kept.begin(), kept.end());
+    for (const auto& [fd, path] : alongside) durable.push_back(fd);
     // A journal that cannot be synced only leaves a sweep after a kill less to do.
     if (journal_.fd() >= 0) durable.push_back(journal_.fd());
     int number = 0;
@@ -243,9 +287,8 @@ void RewriteBatch::commit() {
     if (unsynced < failing) {
         failing = unsynced;
         error = std::make_exception_ptr(StreamError(writeErrorText(staged_[unsynced]->path, number)));
-    } else if (unsynced < failing + alsoSynced_.size()) {
-        // What the caller keeps about these files must last as they do.
-        error = std::make_exception_ptr(StreamError(writeErrorText(alsoSynced_[unsynced - failing].second, number)));
+    } else if (unsynced < failing + alongside.size()) {
+        error = std::make_exception_ptr(StreamError(writeErrorText(alongside[unsynced - failing].second, number)));
         failing = 0;
     }
     std::set<std::pair<dev_t, ino_t>> synced;

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,19 +58,24 @@ public:
     // it a link named by path is followed once: the file it points to is
     // rewritten. A missing file is created with newFileMode (default 0666
     // less the umask). A file that is not regular, or write-protected, is
-    // refused untouched.
+    // refused untouched. keepAs: where the file replaced is kept at commit,
+    // before anything is synced (see kept_original.hpp); a file that cannot
+    // be kept is not replaced, and its error ends the commit there.
     void stage(const std::string& path, std::string_view bytes, std::optional<mode_t> newFileMode = std::nullopt,
-               const FileStamp* readAs = nullptr);
+               const FileStamp* readAs = nullptr, std::string keepAs = {});
     void commit();
     // Drops what waits; nothing of it is put in place.
     void discard();
     // fd (at path, for messages) is synced with the files of every commit,
-    // which fails when it cannot be: a log of what the batch replaces.
-    void syncWith(int fd, std::string path) { alsoSynced_.emplace_back(fd, std::move(path)); }
+    // which fails when it cannot be: a log of what the batch replaces. A
+    // descriptor given again is synced once.
+    void syncWith(int fd, std::string path);
 
 private:
     struct Staged;
     void put(Staged& item);
+    std::size_t keepOriginals(std::size_t count, std::vector<std::pair<int, std::string>>& durable,
+                              std::exception_ptr& error);
     TempJournal journal_;  // outlives the temporary files it names
     std::vector<std::unique_ptr<Staged>> staged_;
     std::size_t stagedBytes_ = 0;

@@ -15,10 +15,12 @@ PageHook keepingOriginals(RunBackup& backup, KeptNaming naming, PageHook next) {
 }
 
 RewriteHooks keepingOriginalsInBatches(RunBackup& backup) {
-    backup.keepInBatches();
     RewriteHooks hooks;
-    hooks.beforeWrite = keepingOriginals(backup);
-    hooks.beforeCommit = [&backup] { backup.commitKept(); };
+    hooks.keepReplacedAt = [&backup](const PageChange& change) {
+        const KeptAs kept = keptAsLocal(change.path);
+        return backup.placeFor(kept.target, kept.mirror, change.before.size(), change.after, change.places);
+    };
+    hooks.beforeCommit = [&backup](files::RewriteBatch& pages) { backup.commitKept(pages); };
     return hooks;
 }
 

@@ -27,9 +27,9 @@ using KeptNaming = std::function<KeptAs(const std::string& path)>;
 // before the page changes, then calls next.
 PageHook keepingOriginals(RunBackup& backup, KeptNaming naming = keptAsLocal, PageHook next = {});
 
-// The hooks of a local run that keeps every page in backup: the originals of
-// a batch of pages are synced together, just before the run puts the pages
-// in place, instead of one sync after the other.
+// The hooks of a local run that keeps every page in backup: the batch that
+// replaces the pages keeps their originals (a second link to each where it
+// can) and syncs them, and the backup's lines, together with the new pages.
 RewriteHooks keepingOriginalsInBatches(RunBackup& backup);
 
 // A remote run's backup while the run lasts: every copy the runs are about to

@@ -127,10 +127,12 @@ private:
                 const bool writes = !p_.writeNothing && (!replacements.empty() || outcome.changed);
                 if (writes && !wroteAny_ && p_.hooks.beforeFirstWrite) p_.hooks.beforeFirstWrite();
                 wroteAny_ = wroteAny_ || writes;
-                if (outcome.changed && p_.hooks.beforeWrite)
-                    p_.hooks.beforeWrite({index - 1, path, page.bytes, result, outcome.places});
+                const PageChange change{index - 1, path, page.bytes, result, outcome.places};
+                if (outcome.changed && p_.hooks.beforeWrite) p_.hooks.beforeWrite(change);
                 if (writes) {
-                    batch.stage(path, result, std::nullopt, &page.read);
+                    std::string keepAs;
+                    if (outcome.changed && p_.hooks.keepReplacedAt) keepAs = p_.hooks.keepReplacedAt(change);
+                    batch.stage(path, result, std::nullopt, &page.read, std::move(keepAs));
                     outcome.written = true;
                 }
                 // The old bytes go before the audit takes its share.
@@ -170,7 +172,7 @@ private:
 
     void commit(files::RewriteBatch& batch) const {
         try {
-            if (p_.hooks.beforeCommit) p_.hooks.beforeCommit();
+            if (p_.hooks.beforeCommit) p_.hooks.beforeCommit(batch);
         } catch (...) {
             // The originals of these pages are not all kept: none is replaced.
             batch.discard();

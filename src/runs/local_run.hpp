@@ -13,6 +13,10 @@
 #include "runs/run_progress.hpp"
 #include "text/string_list.hpp"
 
+namespace quill::files {
+class RewriteBatch;
+}
+
 namespace quill {
 
 // One page the run is about to change: its bytes before and after.
@@ -32,9 +36,12 @@ struct RewriteHooks {
     std::function<void()> beforeFirstWrite;
     // For every page whose bytes change, before it is written.
     std::function<void(const PageChange&)> beforeWrite;
+    // For every page whose bytes change, as it is written: where the file it
+    // replaces is to be kept (files::RewriteBatch::stage); empty keeps none.
+    std::function<std::string(const PageChange&)> keepReplacedAt;
     // Before the pages written so far are put in place (once per batch, and
-    // for the pages before a failure).
-    std::function<void()> beforeCommit;
+    // for the pages before a failure), with the batch that puts them.
+    std::function<void(files::RewriteBatch&)> beforeCommit;
 };
 
 // What a local encoding run works on. The run keeps its own copy: nothing of

@@ -149,9 +149,6 @@ void RunBackup::open() {
     }
     index_ = openForAppending(indexPath());
     log_ = openForAppending(logPath());
-    // The lines of each batch are synced with its originals.
-    waiting_.syncWith(index_.get(), indexPath());
-    waiting_.syncWith(log_.get(), logPath());
     appendIndex(std::string("Art\t") + kindWord(kind_));
     appendIndex("Ort\t" + escaped(place_));
     if (kind_ == RunKind::Remote) appendIndex("Serverordner\t" + escaped(serverFolder_));
@@ -183,36 +180,45 @@ void RunBackup::makeFolder(const fs::path& folder) {
     fs::create_directories(folder, error);
 }
 
-void RunBackup::commitKept() {
-    if (!exists()) return;
-    appendTo(index_, indexPath(), std::exchange(waitingIndex_, {}));
-    appendLog(std::exchange(waitingLog_, {}));
-    waiting_.commit();
+std::string RunBackup::firstPlace(const std::string& target, const std::string& mirrorPath) {
+    if (!exists()) open();
+    if (!kept_.insert(target).second) return {};
+    const fs::path original = fs::path(folder_) / mirrorPath;
+    makeFolder(original.parent_path());
+    return original.string();
+}
+
+RunBackup::Lines RunBackup::linesFor(const std::string& target, const std::string& mirrorPath, std::size_t beforeSize,
+                                     std::string_view after, std::size_t places) {
+    return {sha256Hex(after) + "\t" + escaped(mirrorPath) + "\t" + escaped(target) + "\n",
+            target + ": " + std::to_string(beforeSize) + " → " + std::to_string(after.size()) + ", " +
+                std::to_string(places) + (places == 1 ? " Stelle\n" : " Stellen\n")};
 }
 
 void RunBackup::keep(const std::string& target, const std::string& mirrorPath, std::string_view before,
                      std::string_view after, std::size_t places) {
-    if (!exists()) open();
-    if (kept_.insert(target).second) {
-        const fs::path original = fs::path(folder_) / mirrorPath;
-        makeFolder(original.parent_path());
-        if (batched_) {
-            if (waiting_.full()) commitKept();
-            waiting_.stage(original.string(), before);
-        } else {
-            files::replaceFileContents(original.string(), before);
-        }
-    }
-    const std::string indexLine = sha256Hex(after) + "\t" + escaped(mirrorPath) + "\t" + escaped(target);
-    const std::string logLine = target + ": " + std::to_string(before.size()) + " → " + std::to_string(after.size()) +
-                                ", " + std::to_string(places) + (places == 1 ? " Stelle\n" : " Stellen\n");
-    if (batched_) {
-        waitingIndex_ += indexLine + "\n";
-        waitingLog_ += logLine;
-    } else {
-        appendIndex(indexLine);
-        appendLog(logLine);
-    }
+    const std::string original = firstPlace(target, mirrorPath);
+    if (!original.empty()) files::replaceFileContents(original, before);
+    const Lines lines = linesFor(target, mirrorPath, before.size(), after, places);
+    appendTo(index_, indexPath(), lines.index);
+    appendLog(lines.log);
+}
+
+std::string RunBackup::placeFor(const std::string& target, const std::string& mirrorPath, std::size_t beforeSize,
+                                std::string_view after, std::size_t places) {
+    std::string original = firstPlace(target, mirrorPath);
+    const Lines lines = linesFor(target, mirrorPath, beforeSize, after, places);
+    waitingIndex_ += lines.index;
+    waitingLog_ += lines.log;
+    return original;
+}
+
+void RunBackup::commitKept(files::RewriteBatch& pages) {
+    if (!exists()) return;
+    appendTo(index_, indexPath(), std::exchange(waitingIndex_, {}));
+    appendLog(std::exchange(waitingLog_, {}));
+    pages.syncWith(index_.get(), indexPath());
+    pages.syncWith(log_.get(), logPath());
 }
 
 void RunBackup::failed(const std::string& message) {
@@ -275,6 +281,11 @@ UndoResult undoLocalRun(const KeptRun& run) {
     for (const KeptFile& file : run.files) {
         if (!files::fileExists(file.target)) {
             result.leftAlone.push_back(file.target + ": nicht mehr vorhanden");
+            continue;
+        }
+        // A batch that failed names pages it did not replace, without their originals.
+        if (!files::fileExists(file.original)) {
+            result.leftAlone.push_back(file.target + ": Sicherung fehlt");
             continue;
         }
         files::FileStamp read;

@@ -42,14 +42,14 @@ public:
     // be written, so the file is not changed unbacked.
     void keep(const std::string& target, const std::string& mirrorPath, std::string_view before, std::string_view after,
               std::size_t places);
-    // From now on kept originals and their lines wait and are synced
-    // together at commitKept() (or when enough wait), which the caller must
-    // call before it replaces any page it kept. Without it each original is
-    // synced and its lines written before keep returns.
-    void keepInBatches() { batched_ = true; }
-    // Puts the originals that wait in place with their lines, synced; raises
-    // the file errors.
-    void commitKept();
+    // The same for a page that a files::RewriteBatch is about to replace:
+    // returns where the batch is to keep the original (empty when target was
+    // kept already), and its lines wait for commitKept().
+    std::string placeFor(const std::string& target, const std::string& mirrorPath, std::size_t beforeSize,
+                         std::string_view after, std::size_t places);
+    // Writes the lines that wait and has pages sync them with its files, so
+    // they last as the originals do; raises the file errors.
+    void commitKept(files::RewriteBatch& pages);
     // A failure that ended the run, and the audit's full list of what stays
     // readable; both only go into a backup that exists.
     void failed(const std::string& message);
@@ -65,6 +65,14 @@ private:
     std::string logPath() const;
     void appendLog(const std::string& text) const;
     void appendIndex(const std::string& line) const;
+    // The original's path the first time target changes, else empty.
+    std::string firstPlace(const std::string& target, const std::string& mirrorPath);
+    struct Lines {
+        std::string index;
+        std::string log;
+    };
+    static Lines linesFor(const std::string& target, const std::string& mirrorPath, std::size_t beforeSize,
+                          std::string_view after, std::size_t places);
 
     std::string root_;
     RunKind kind_;
@@ -76,9 +84,7 @@ private:
     files::Descriptor log_;
     std::unordered_set<std::string> kept_;
     std::unordered_set<std::string> madeFolders_;
-    bool batched_ = false;
-    files::RewriteBatch waiting_;
-    std::string waitingIndex_;  // the lines of the originals in waiting_
+    std::string waitingIndex_;  // the lines of placed originals
     std::string waitingLog_;
 };
 

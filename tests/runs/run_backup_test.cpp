@@ -1,6 +1,7 @@
 #include "runs/run_backup.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -17,6 +18,12 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kLinkPage = "<p><a href=\"mailto:info@example.de\">Schreiben</a></p>\r\n";
+
+ino_t inodeOf(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_ino;
+}
 
 // A folder run with the backup, then the undo: untouched pages come back byte
 // for byte, an edited page and a deleted one are named and left as they are.
@@ -103,48 +110,77 @@ TEST(RunBackup, OneOriginalPerFileAndOneFolderPerRun) {
     EXPECT_EQ(sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
-// The originals of a batch are synced together, yet each is in place before
-// its page is replaced, also in a run that fails halfway; when an original
-// cannot be synced, no page of its batch is replaced. More pages than one
+// Each original is in the backup before its page is replaced: a second link
+// to the page where one can be made, a copy where not. A page whose original
+// cannot be kept is not replaced, nor are those after it, and nothing of
+// theirs stays in the backup (no link ties a page to it). More pages than one
 // batch holds, so a batch fails in the middle of the run too.
 TEST(RunBackup, EachOriginalIsKeptBeforeItsPageIsReplaced) {
-    enum class Failure { None, Page, Original };
-    for (const Failure failure : {Failure::None, Failure::Page, Failure::Original}) {
+    enum class Failure { None, Page, NoLink, Original };
+    for (const Failure failure : {Failure::None, Failure::Page, Failure::NoLink, Failure::Original}) {
         SCOPED_TRACE(static_cast<int>(failure));
         const test::TempFolder site;
         const test::TempFolder data;
         StringList pages;
-        for (int i = 0; i < 300; ++i) pages.push_back(site.write("p" + std::to_string(i) + ".html", kLinkPage));
+        std::vector<ino_t> inodes;
+        for (int i = 0; i < 300; ++i) {
+            pages.push_back(site.write("p" + std::to_string(i) + ".html", kLinkPage));
+            inodes.push_back(inodeOf(pages.back()));
+        }
         RunBackup backup(data.file("Sicherungen"), RunKind::Local, site.path());
         const auto originalOf = [&](const std::string& page) { return backup.folder() + "/" + localMirrorPath(page); };
         LocalRunParameters parameters = LocalRunParameters::over(pages);
         parameters.hooks = keepingOriginalsInBatches(backup);
-        std::vector<std::string> replaced;
+        std::vector<std::string> keptInTime;
         {
             test::FileFaultScope watch([&](files::FileStep step, const std::string& path) {
-                if (step == files::FileStep::Rename) replaced.push_back(path);
+                if (step == files::FileStep::Rename && test::readFile(originalOf(path)) == kLinkPage)
+                    keptInTime.push_back(path);
                 if (failure == Failure::Page && step == files::FileStep::CreateTemp && path == pages[2]) return EACCES;
-                if (failure == Failure::Original && step == files::FileStep::Sync && backup.exists() &&
-                    path == originalOf(pages[1]))
-                    return EIO;
+                const bool second = backup.exists() && path == originalOf(pages[130]);
+                if (failure != Failure::None && failure != Failure::Page && step == files::FileStep::Link)
+                    return second || failure == Failure::NoLink ? EXDEV : 0;
+                if (failure == Failure::Original && step == files::FileStep::Write && second) return EIO;
                 return 0;
             });
-            if (failure != Failure::None) {
+            if (failure == Failure::Page || failure == Failure::Original) {
                 EXPECT_THROW(runLocalEncoding(parameters), QuillError);
             } else {
                 runLocalEncoding(parameters);
             }
         }
-        const std::size_t written = failure == Failure::None ? pages.size() : failure == Failure::Page ? 2 : 0;
+        const std::size_t written = failure == Failure::Page ? 2 : failure == Failure::Original ? 130 : pages.size();
+        EXPECT_EQ(keptInTime, StringList(pages.begin(), pages.begin() + written));
         for (std::size_t i = 0; i < pages.size(); ++i) {
             EXPECT_EQ(test::readFile(pages[i]) == kLinkPage, i >= written) << pages[i];
-            const auto page = std::find(replaced.begin(), replaced.end(), pages[i]);
-            ASSERT_EQ(page != replaced.end(), i < written) << pages[i];
-            if (page == replaced.end()) continue;
-            EXPECT_LT(std::find(replaced.begin(), replaced.end(), originalOf(pages[i])), page) << pages[i];
+            EXPECT_EQ(fs::hard_link_count(pages[i]), 1u) << pages[i];
+            EXPECT_EQ(fs::exists(originalOf(pages[i])), i < written) << pages[i];
+            if (i >= written) continue;
             EXPECT_EQ(test::readFile(originalOf(pages[i])), kLinkPage);
+            // The original is the very file that was the page, unless it had to be copied.
+            EXPECT_EQ(inodeOf(originalOf(pages[i])) == inodes[i], failure != Failure::NoLink) << pages[i];
         }
+        // The undo restores what was replaced and names what has no original.
+        const UndoResult undo = undoLocalRun(keptRuns(data.file("Sicherungen")).at(0));
+        EXPECT_EQ(undo.restored.size(), written);
+        for (const auto& page : pages) EXPECT_EQ(test::readFile(page), kLinkPage);
+        for (const auto& line : undo.leftAlone) EXPECT_NE(line.find(": Sicherung fehlt"), std::string::npos) << line;
     }
+}
+
+// A page with a second name is rewritten through its inode, so its original
+// must be a copy: a link would change with it.
+TEST(RunBackup, AnOriginalSharedWithAnotherNameIsCopied) {
+    const test::TempFolder site;
+    const test::TempFolder data;
+    const std::string page = site.write("seite.html", kLinkPage);
+    fs::create_hard_link(page, site.file("zweiter-name.html"));
+    RunBackup backup(data.file("Sicherungen"), RunKind::Local, site.path());
+    LocalRunParameters parameters = LocalRunParameters::over({page});
+    parameters.hooks = keepingOriginalsInBatches(backup);
+    runLocalEncoding(parameters);
+    EXPECT_NE(site.read("zweiter-name.html"), kLinkPage);
+    EXPECT_EQ(test::readFile(backup.folder() + "/" + localMirrorPath(page)), kLinkPage);
 }
 
 }  // namespace
