@@ -36,12 +36,19 @@ namespace quill::cli {
 
 namespace {
 
-// Follows the run through its view: the copies' bytes before the scan, their
-// bytes and the places replaced when the report comes, the report itself.
+// Follows the run through its view and hooks: each copy's change (its diff
+// while its old and new bytes are in hand), the report, the audit.
 class RemoteRunRecorder {
 public:
-    RemoteRunRecorder(EncodingRuns& runs, CliIo& io) : runs_(runs), io_(io) {
-        runs_.beforeWrite = [this](const PageChange& change) { placesOf_[change.path] += change.places; };
+    RemoteRunRecorder(EncodingRuns& runs, CliIo& io, bool diffs) : runs_(runs), io_(io) {
+        runs_.beforeWrite = [this, diffs](const PageChange& change) {
+            const auto at = indexOf_.find(change.path);
+            if (at == indexOf_.end()) return;
+            FileResult& file = run_.files[at->second];
+            file.changed = true;
+            file.places += change.places;
+            if (diffs) file.diff = unifiedDiff(shownName(file.path), change.before, change.after);
+        };
     }
 
     ftp::RemoteRunView view(bool dryRun, bool sftp) {
@@ -55,13 +62,11 @@ public:
         };
         view.copiesReady = [this](const StringList& copies, const StringList& pages) {
             run_.files.clear();
-            before_.clear();
+            indexOf_.clear();
             for (std::size_t i = 0; i < copies.size(); ++i) {
                 run_.files.push_back({cp1252ToUtf8(pages[i]), 0, false, {}});
-                before_.push_back(files::readWholeFile(copies[i]));
+                indexOf_.emplace(copies[i], i);
             }
-            copies_ = copies;
-            pages_ = pages;
             reportPending_ = true;
         };
         view.showMessage = [this](const RunOutcome& message) {
@@ -77,21 +82,9 @@ public:
             }
             reportPending_ = false;
             run_.outcome = message;
-            for (std::size_t i = 0; i < copies_.size(); ++i) {
-                FileResult& file = run_.files[i];
-                const std::string after = files::readWholeFile(copies_[i]);
-                file.changed = after != before_[i];
-                file.diff = unifiedDiff(shownName(file.path), before_[i], after);
-                const auto places = placesOf_.find(copies_[i]);
-                run_.files[i].places = places == placesOf_.end() ? 0 : places->second;
-            }
-            // Named by their server files, as the window's box names them.
-            std::vector<ReadableAddress> hits = auditFiles(copies_);
-            for (auto& hit : hits) {
-                const auto copy = std::find(copies_.begin(), copies_.end(), hit.path);
-                hit.path = cp1252ToUtf8(pages_[static_cast<std::size_t>(copy - copies_.begin())]);
-            }
-            run_.readable = splitByExceptions(std::move(hits), runs_.exceptions);
+        };
+        view.audited = [this](const std::vector<ReadableAddress>& hits) {
+            run_.readable = splitByExceptions(hits, runs_.exceptions);
             auditBoxPending_ = !run_.readable.counted.empty();
         };
         return view;
@@ -103,10 +96,7 @@ private:
     EncodingRuns& runs_;
     CliIo& io_;
     SiteRun run_;
-    StringList copies_;
-    StringList pages_;
-    StringList before_;  // each copy as downloaded
-    std::map<std::string, std::size_t> placesOf_;
+    std::map<std::string, std::size_t> indexOf_;  // the copies' places in run_.files
     bool reportPending_ = false;
     bool auditBoxPending_ = false;
 };
@@ -143,7 +133,7 @@ int remoteCommand(const std::vector<std::string>& args, CliIo& io) {
     runs.includeSubfolders = false;
     runs.protectAll = parsed.has("--all");
     runs.exceptions = exceptions;
-    RemoteRunRecorder recorder(runs, io);
+    RemoteRunRecorder recorder(runs, io, dryRun || parsed.has("--json"));
     StringList fileBox;
     const auto server = remote::serverConnection(port);
     {

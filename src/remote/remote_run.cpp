@@ -115,15 +115,14 @@ void listMatchingNames(remote::RemoteFolder& server, const StringList& masks, St
     if (!refused.empty()) view.showMessage({OutcomeKind::Error, refusedNamesMessage(refused)});
 }
 
-// The audit of the copies that counts, each hit named by its page on the server.
-std::vector<ReadableAddress> auditCopies(const std::vector<RemotePage>& pages, const StringList& copies,
-                                         const ExceptionList& exceptions) {
-    std::vector<ReadableAddress> hits = auditFiles(copies);
+// The run's audit of the copies, each hit named by its page on the server.
+std::vector<ReadableAddress> auditOfPages(std::vector<ReadableAddress> hits, const std::vector<RemotePage>& pages,
+                                          const StringList& copies) {
     for (ReadableAddress& hit : hits) {
         const auto copy = std::find(copies.begin(), copies.end(), hit.path);
         hit.path = cp1252ToUtf8(pages[static_cast<std::size_t>(copy - copies.begin())].serverPath());
     }
-    return splitByExceptions(std::move(hits), exceptions).counted;
+    return hits;
 }
 
 std::string displayName(const std::string& remoteName) {
@@ -284,11 +283,6 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
     StringList copies;
     copies.reserve(fileBox.size());
     for (const auto& name : fileBox) copies.push_back(localCopyPath(name));
-    // Only a page whose bytes the rewrite changed goes back to the server.
-    StringList before;
-    if (fields.subfolders) {
-        for (const auto& copy : copies) before.push_back(contentDigest(copy));
-    }
     if (view.copiesReady) {
         StringList serverPaths;
         for (const auto& page : pages) serverPaths.push_back(page.serverPath());
@@ -296,7 +290,10 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
     }
 
     takeCopiesAsFound(copies, runs);
-    runs.scanFiles(runs.foundFiles);
+    // A preview sits between the scan and the rewrite; without one, a single
+    // run reads each copy once.
+    const bool preview = static_cast<bool>(view.confirmChanges);
+    if (preview) runs.scanFiles(runs.foundFiles);
 
     // The exceptions judge a copy, and the backup keeps it, by its page on the server.
     const auto pageOf = [&](const std::string& copy) -> const RemotePage* {
@@ -312,7 +309,7 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
     const std::unique_ptr<EncodingRuns, void (*)(EncodingRuns*)> forget(&runs,
                                                                         [](EncodingRuns* r) { r->pageName = nullptr; });
 
-    if (view.confirmChanges) {
+    if (preview) {
         std::vector<PreviewFile> changes = runs.previewChanges(copies);
         for (PreviewFile& change : changes) change.path = displayName(pageOf(change.path)->path);
         if (!view.confirmChanges(changes)) {
@@ -332,7 +329,10 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
         return KeptAs{page.serverPath(), remoteMirrorPath(fields.host, fields.folder, page.path)};
     });
     try {
-        runs.Dateien_kodieren(copies);
+        if (preview)
+            runs.Dateien_kodieren(copies);
+        else
+            runs.scanAndEncode(runs.foundFiles, copies);
 
         RunOutcome outcome = runs.Ergebnis_melden();
         if (fields.subfolders && outcome.kind == OutcomeKind::Information)
@@ -340,13 +340,19 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
         view.refresh();
         view.showMessage(outcome);
         // Seen before anything is uploaded.
-        const std::vector<ReadableAddress> readable = auditCopies(pages, copies, runs.exceptions);
+        const std::vector<ReadableAddress> hits = auditOfPages(runs.lastRewrite().readable, pages, copies);
+        if (view.audited) view.audited(hits);
+        const std::vector<ReadableAddress> readable = splitByExceptions(hits, runs.exceptions).counted;
         if (backup) backup->readable(readableLines(readable));
         if (const auto audit = readableAddressesOutcome(readable)) view.showMessage(*audit);
         if (outcome.kind == OutcomeKind::Information && view.uploadAfterReport) {
+            // Only a page whose bytes the rewrite changed goes back to the server.
+            std::unordered_set<std::string> rewritten;
+            for (const PageResult& page : runs.lastRewrite().pages)
+                if (page.changed) rewritten.insert(page.path);
             std::vector<RemotePage> changed;
             for (std::size_t i = 0; i < pages.size(); ++i) {
-                if (!fields.subfolders || contentDigest(copies[i]) != before[i])
+                if (!fields.subfolders || rewritten.count(copies[i]) != 0)
                     changed.push_back(pages[i]);
                 else
                     files::removeFile(copies[i]);  // nothing of it to upload, by hand either

@@ -41,6 +41,9 @@ struct RemoteRunView {
     // name, before anything is written; false ends the run as it began
     // (copies deleted, disconnected, lists emptied, nothing uploaded).
     std::function<bool(const std::vector<PreviewFile>& changes)> confirmChanges{};
+    // Optional: hears the audit of the rewritten copies after the report,
+    // each hit named by its page on the server, the exceptions not applied.
+    std::function<void(const std::vector<ReadableAddress>& hits)> audited{};
 };
 
 inline constexpr const char* kMissingFieldsMessage =

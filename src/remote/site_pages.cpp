@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <set>
 
-#include "files/content_hash.hpp"
 #include "files/file_io.hpp"
 #include "files/system_error_text.hpp"
 #include "remote/remote_replace.hpp"
@@ -85,10 +84,6 @@ void removeEmptyCopyFolders(const std::string& workFolder, const std::vector<Rem
         return std::count(a.begin(), a.end(), '/') > std::count(b.begin(), b.end(), '/');
     });
     for (const auto& folder : deepestFirst) ::rmdir(files::joinPath(workFolder, folder).c_str());
-}
-
-std::string contentDigest(const std::string& path) {
-    return sha256Hex(files::readWholeFile(path));
 }
 
 }  // namespace quill::ftp

@@ -40,8 +40,4 @@ void createCopyFolders(const std::string& workFolder, const std::string& pagePat
 // deepest first, where they are empty.
 void removeEmptyCopyFolders(const std::string& workFolder, const std::vector<RemotePage>& pages);
 
-// A fingerprint of a file's bytes (SHA-256), to tell which copies a rewrite
-// changed.
-std::string contentDigest(const std::string& path);
-
 }  // namespace quill::ftp

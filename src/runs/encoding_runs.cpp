@@ -48,6 +48,14 @@ void EncodingRuns::Dateien_kodieren(const StringList& paths) {
     lastRewrite_ = run(std::move(parameters));
 }
 
+void EncodingRuns::scanAndEncode(const StringList& scanned, const StringList& rewritten) {
+    LocalRunParameters parameters;
+    parameters.scanned = scanned;
+    parameters.rewritten = rewritten;
+    lastRewrite_ = {};
+    lastRewrite_ = run(std::move(parameters));
+}
+
 std::vector<PreviewFile> EncodingRuns::previewChanges(const StringList& paths) const {
     LocalRunParameters parameters;
     parameters.rewritten = paths;

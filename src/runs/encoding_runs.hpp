@@ -39,6 +39,11 @@ public:
     // Applies every found text of the list to the given files, then, with
     // protectAll, encodes every other readable address in them too.
     void Dateien_kodieren(const StringList& paths);
+    // scanFiles(scanned), then Dateien_kodieren(rewritten), in one run that
+    // reads each page once.
+    void scanAndEncode(const StringList& scanned, const StringList& rewritten);
+    // The pages of the last Dateien_kodieren and their audit.
+    const LocalRunResult& lastRewrite() const { return lastRewrite_; }
     // Success when a found text exists, or when the last Dateien_kodieren
     // encoded addresses by protectAll: the files did change. Pages it left
     // as they were for their encoding are named.

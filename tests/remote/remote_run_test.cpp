@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "addresses/address_audit.hpp"
 #include "files/file_io.hpp"
@@ -12,6 +13,7 @@
 #include "runs/encoding_runs.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/settings_file.hpp"
+#include "support/hook_scopes.hpp"
 #include "support/recording_observer.hpp"
 #include "support/scripted_ftp_server.hpp"
 #include "support/temp_folder.hpp"
@@ -427,11 +429,28 @@ TEST_F(RemoteRun, APageOverOneMegabyteReportsItsBytesOncePerMegabyte) {
     runs.observer = nullptr;
     ASSERT_EQ(fileBox, (StringList{"a.html", "b.html"}));
     const std::uint64_t encodedSize = server.files().at("b.html").size();
-    // Going down and going up; the scan and the rewrite read the copy.
+    // Going down and going up; the scan reads the copy, the rewrite has its bytes in hand.
     EXPECT_TRUE(observer.reportedOncePerMegabyte(RunStep::Downloading, 1, big.size()));
     EXPECT_TRUE(observer.reportedOncePerMegabyte(RunStep::Scanning, 1, big.size()));
-    EXPECT_TRUE(observer.reportedOncePerMegabyte(RunStep::Encoding, 1, big.size()));
+    EXPECT_TRUE(observer.reportedOncePerMegabyte(RunStep::Encoding, 1, 1));
     EXPECT_TRUE(observer.reportedOncePerMegabyte(RunStep::Uploading, 1, encodedSize));
+}
+
+// The run reads each copy from disk once: scan, rewrite and audit work on
+// the bytes in hand, and which copies changed is known without reading them.
+TEST_F(RemoteRun, EachCopyIsReadOnce) {
+    server.putFile("a.html", kLink);
+    server.putFile("b.html", "<p>nichts</p>");
+    std::map<std::string, int> reads;
+    {
+        const test::FileFaultScope count([&](files::FileStep step, const std::string& path) {
+            if (step == files::FileStep::OpenRead) ++reads[path];
+            return 0;
+        });
+        run({"*.html"});
+    }
+    EXPECT_EQ(reads, (std::map<std::string, int>{{localCopyPath("a.html"), 1}, {localCopyPath("b.html"), 1}}));
+    EXPECT_EQ(server.files().at("a.html"), kEncodedLink);
 }
 
 TEST(RemoteNames, OnlyPlainNamesAreSafe) {
