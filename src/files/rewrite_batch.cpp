@@ -246,6 +246,15 @@ std::size_t RewriteBatch::keepOriginals(std::size_t count, std::vector<std::pair
     for (std::size_t i = 0; i < count; ++i) {
         Staged& item = *staged_[i];
         if (item.keepAs.empty()) continue;
+        if (!item.record) {
+            // Noted before the link exists: a kill before the page is
+            // replaced must not leave the page tied to its backup.
+            const PathParts kept = splitPath(item.keepAs);
+            struct stat keptFolder {};
+            if (::stat(kept.folder.c_str(), &keptFolder) == 0)
+                journal_.noteLink(keptFolder, absoluteFolder(kept.folder), kept.name, item.expected.inode,
+                                  item.folderInfo, item.folderPath, item.name);
+        }
         try {
             item.kept = keepOriginal(item.folder.get(), item.name, item.path, item.expected, !item.record, item.keepAs);
         } catch (const QuillError&) {

@@ -167,32 +167,66 @@ void finishInPlace(int recordFd) {
     if (error != 0) throw StreamError(writeErrorText(header.path, error));
 }
 
+// The folder at path while it is still the one noted.
+Descriptor notedFolder(const std::string& path, unsigned long long device, unsigned long long inode) {
+    int error = 0;
+    Descriptor folder = openFolderNoFollow(path, error);
+    struct stat info {};
+    if (!folder.valid() || ::fstat(folder.get(), &info) != 0 || info.st_dev != device || info.st_ino != inode)
+        return Descriptor();
+    return folder;
+}
+
+bool names(int folder, const std::string& name, unsigned long long device, unsigned long long inode) {
+    struct stat info {};
+    return ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+           info.st_ino == inode && info.st_dev == device;
+}
+
 void sweepTemps(int journalFd) {
     const std::string text = readAll(journalFd);
     if (text.rfind(kTempsMagic, 0) != 0) return;
     std::size_t at = kTempsMagic.size();
+    // Each entry: a line of numbers, then the texts they give the lengths of.
+    const auto texts = [&](std::initializer_list<unsigned long long> lengths) {
+        std::vector<std::string> out;
+        for (const auto length : lengths) {
+            if (length > text.size() - at) return std::vector<std::string>{};
+            out.push_back(text.substr(at, length));
+            at += length;
+        }
+        ++at;
+        return out;
+    };
     while (at < text.size()) {
         const auto lineEnd = text.find('\n', at);
         if (lineEnd == std::string::npos) return;
         std::istringstream line(text.substr(at, lineEnd - at));
-        unsigned long long folderDevice = 0, folderInode = 0, tempInode = 0, nameLength = 0, pathLength = 0;
-        if (!(line >> folderDevice >> folderInode >> tempInode >> nameLength >> pathLength)) return;
         at = lineEnd + 1;
-        if (nameLength + pathLength > text.size() - at) return;
-        const std::string name = text.substr(at, nameLength);
-        const std::string folderPath = text.substr(at + nameLength, pathLength);
-        at += nameLength + pathLength + 1;
-        int error = 0;
-        const Descriptor folder = openFolderNoFollow(folderPath, error);
-        struct stat info {};
-        if (!folder.valid() || ::fstat(folder.get(), &info) != 0 || info.st_dev != folderDevice ||
-            info.st_ino != folderInode)
+        std::string kind;
+        unsigned long long device = 0, folderInode = 0, inode = 0, nameLength = 0, pathLength = 0;
+        if (line.peek() == 'L') line >> kind;
+        if (!(line >> device >> folderInode >> inode >> nameLength >> pathLength)) return;
+        if (kind.empty()) {
+            const std::vector<std::string> parts = texts({nameLength, pathLength});
+            if (parts.empty()) return;
+            const Descriptor folder = notedFolder(parts[1], device, folderInode);
+            // Same name, same inode: the file we made (it may carry its page's owner already).
+            if (folder.valid() && names(folder.get(), parts[0], device, inode))
+                ::unlinkat(folder.get(), parts[0].c_str(), 0);
             continue;
-        // Same name, same inode: the file we made (it may carry its page's owner already).
-        if (::fstatat(folder.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode) ||
-            info.st_ino != tempInode || info.st_dev != folderDevice)
-            continue;
-        ::unlinkat(folder.get(), name.c_str(), 0);
+        }
+        // A second link to a page, kept as its original: it goes while the
+        // page still names the same file, which was then never replaced.
+        unsigned long long pageDevice = 0, pageFolderInode = 0, pageNameLength = 0, pagePathLength = 0;
+        if (kind != "L" || !(line >> pageDevice >> pageFolderInode >> pageNameLength >> pagePathLength)) return;
+        const std::vector<std::string> parts = texts({nameLength, pathLength, pageNameLength, pagePathLength});
+        if (parts.empty()) return;
+        const Descriptor kept = notedFolder(parts[1], device, folderInode);
+        const Descriptor page = notedFolder(parts[3], pageDevice, pageFolderInode);
+        if (kept.valid() && page.valid() && names(kept.get(), parts[0], device, inode) &&
+            names(page.get(), parts[2], device, inode))
+            ::unlinkat(kept.get(), parts[0].c_str(), 0);
     }
 }
 
@@ -200,18 +234,33 @@ void sweepTemps(int journalFd) {
 
 void TempJournal::note(const struct stat& folder, const std::string& folderPath, const std::string& name,
                        const struct stat& temp) {
-    if (!fd_.valid()) {
-        try {
-            state_ = openStateFolder();
-            fd_ = createRecord(state_.get(), kTempsPrefix, name_);
-        } catch (const StateFolderError&) {
-            return;
-        }
-        writeAll(fd_.get(), kTempsMagic.data(), kTempsMagic.size());
-    }
+    if (!open()) return;
     const std::string entry =
         numbers({folder.st_dev, folder.st_ino, temp.st_ino, name.size(), folderPath.size()}) + name + folderPath + "\n";
     writeAll(fd_.get(), entry.data(), entry.size());
+}
+
+void TempJournal::noteLink(const struct stat& folder, const std::string& folderPath, const std::string& name,
+                           ino_t inode, const struct stat& pageFolder, const std::string& pageFolderPath,
+                           const std::string& pageName) {
+    if (!open()) return;
+    const std::string entry = "L " +
+                              numbers({folder.st_dev, folder.st_ino, inode, name.size(), folderPath.size(),
+                                       pageFolder.st_dev, pageFolder.st_ino, pageName.size(), pageFolderPath.size()}) +
+                              name + folderPath + pageName + pageFolderPath + "\n";
+    writeAll(fd_.get(), entry.data(), entry.size());
+}
+
+bool TempJournal::open() {
+    if (fd_.valid()) return true;
+    try {
+        state_ = openStateFolder();
+        fd_ = createRecord(state_.get(), kTempsPrefix, name_);
+    } catch (const StateFolderError&) {
+        return false;
+    }
+    writeAll(fd_.get(), kTempsMagic.data(), kTempsMagic.size());
+    return true;
 }
 
 void TempJournal::close() {

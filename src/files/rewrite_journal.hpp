@@ -15,7 +15,7 @@ namespace quill::files {
 
 // The temporary files of one batch, each noted before a byte goes into it,
 // so that a sweep after a kill removes exactly these (same folder, same name,
-// same inode, ours) and nothing else. Without a state folder nothing is
+// same inode, ours) and nothing else; and the links it made to keep originals. Without a state folder nothing is
 // noted, and a temporary file a kill leaves stays.
 class TempJournal {
 public:
@@ -26,11 +26,17 @@ public:
 
     void note(const struct stat& folder, const std::string& folderPath, const std::string& name,
               const struct stat& temp);
+    // A second link (name in folder) to the page pageName in pageFolder,
+    // made to keep its original: a sweep removes it while the page still
+    // names the same file, that is when the page was never replaced.
+    void noteLink(const struct stat& folder, const std::string& folderPath, const std::string& name, ino_t inode,
+                  const struct stat& pageFolder, const std::string& pageFolderPath, const std::string& pageName);
     int fd() const { return fd_.get(); }
     // Every file noted is gone or in place.
     void close();
 
 private:
+    bool open();
     Descriptor state_;
     Descriptor fd_;
     std::string name_;

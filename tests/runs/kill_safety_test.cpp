@@ -7,8 +7,11 @@
 
 #include "engine/case_blind_replace.hpp"
 #include "files/fault_injection.hpp"
+#include "files/rewrite_journal.hpp"
 #include "files/temporary_files.hpp"
+#include "runs/backup_scope.hpp"
 #include "runs/local_run.hpp"
+#include "runs/run_backup.hpp"
 #include "support/child_process.hpp"
 #include "support/hook_scopes.hpp"
 #include "support/state_home.hpp"
@@ -101,6 +104,49 @@ TEST(KillSafety, AKilledRunLeavesWholeFilesAndTheNextRunFinishes) {
         EXPECT_EQ(theirs.st_uid, root ? test::kNobody : ::geteuid());
         EXPECT_EQ(test::namesIn(folder.path()).size(), 4u);
         EXPECT_EQ(test::namesIn(state.folder()), StringList{});
+    }
+}
+
+// A run that keeps originals, killed at each step in turn: after the sweep
+// the next run makes, a page still as it was is tied to no backup (its only
+// name), and a replaced page's original is in the backup.
+TEST(KillSafety, AKilledRunLeavesNoPageLinkedToItsBackup) {
+    const std::string before = "<p><a href=\"mailto:x@y.de\">X</a></p>";
+    bool finished = false;
+    for (int stopAt = 1; !finished; ++stopAt) {
+        SCOPED_TRACE("stopped at step " + std::to_string(stopAt));
+        ASSERT_LT(stopAt, 100);
+        const test::TempFolder folder;
+        const test::TempFolder data;
+        const test::StateHomeScope state;
+        const StringList paths = {folder.write("a.html", before), folder.write("b.html", before)};
+        const auto child = test::runInChild([&](const auto&) {
+            int steps = 0;
+            test::FileFaultScope kill([&](files::FileStep, const std::string&) {
+                if (++steps == stopAt) ::_exit(kStopped);
+                return 0;
+            });
+            RunBackup backup(data.file("Sicherungen"), RunKind::Local, folder.path());
+            LocalRunParameters run = LocalRunParameters::over(paths);
+            run.hooks = keepingOriginalsInBatches(backup);
+            runLocalEncoding(run);
+        });
+        finished = child.exitStatus == 0;
+        ASSERT_TRUE(finished || child.exitStatus == kStopped);
+
+        files::finishInterruptedRewrites();
+        const std::vector<KeptRun> kept = keptRuns(data.file("Sicherungen"));
+        for (const auto& path : paths) {
+            struct stat info {};
+            ASSERT_EQ(::stat(path.c_str(), &info), 0);
+            if (test::readFile(path) == before) {
+                EXPECT_EQ(info.st_nlink, 1u) << path;
+                continue;
+            }
+            ASSERT_EQ(kept.size(), 1u);
+            const std::string original = kept[0].folder + "/" + localMirrorPath(path);
+            EXPECT_EQ(test::readFile(original), before) << path;
+        }
     }
 }
 
