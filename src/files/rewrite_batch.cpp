@@ -96,6 +96,12 @@ bool RewriteBatch::holds(const std::string& path) const {
     return false;
 }
 
+bool RewriteBatch::keepsAt(const std::string& keepAs) const {
+    for (const auto& item : staged_)
+        if (item->keepAs == keepAs) return true;
+    return false;
+}
+
 bool RewriteBatch::full() const {
     return staged_.size() >= kMaxFiles || stagedBytes_ >= kMaxBytes;
 }

@@ -53,6 +53,8 @@ public:
     // Enough waits that the batch should be committed before more is staged.
     bool full() const;
     bool empty() const { return staged_.empty(); }
+    // A file waits in this batch to be kept at keepAs when it is replaced.
+    bool keepsAt(const std::string& keepAs) const;
 
     // readAs: the page as the run read it; no link is followed then. Without
     // it a link named by path is followed once: the file it points to is

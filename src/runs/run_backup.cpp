@@ -207,16 +207,23 @@ void RunBackup::keep(const std::string& target, const std::string& mirrorPath, s
 std::string RunBackup::placeFor(const std::string& target, const std::string& mirrorPath, std::size_t beforeSize,
                                 std::string_view after, std::size_t places) {
     std::string original = firstPlace(target, mirrorPath);
-    const Lines lines = linesFor(target, mirrorPath, beforeSize, after, places);
-    waitingIndex_ += lines.index;
-    waitingLog_ += lines.log;
+    waiting_.push_back({target, original, linesFor(target, mirrorPath, beforeSize, after, places)});
     return original;
 }
 
 void RunBackup::commitKept(files::RewriteBatch& pages) {
     if (!exists()) return;
-    appendTo(index_, indexPath(), std::exchange(waitingIndex_, {}));
-    appendLog(std::exchange(waitingLog_, {}));
+    Lines lines;
+    for (const Waiting& waiting : std::exchange(waiting_, {})) {
+        if (!waiting.keptAt.empty() && !pages.keepsAt(waiting.keptAt)) {
+            kept_.erase(waiting.target);  // not kept after all
+            continue;
+        }
+        lines.index += waiting.lines.index;
+        lines.log += waiting.lines.log;
+    }
+    appendTo(index_, indexPath(), lines.index);
+    appendLog(lines.log);
     pages.syncWith(index_.get(), indexPath());
     pages.syncWith(log_.get(), logPath());
 }

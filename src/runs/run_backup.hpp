@@ -47,8 +47,9 @@ public:
     // kept already), and its lines wait for commitKept().
     std::string placeFor(const std::string& target, const std::string& mirrorPath, std::size_t beforeSize,
                          std::string_view after, std::size_t places);
-    // Writes the lines that wait and has pages sync them with its files, so
-    // they last as the originals do; raises the file errors.
+    // Writes the lines that wait, but those of originals pages does not
+    // hold (their pages were never staged), and has pages sync them with its
+    // files, so they last as the originals do; raises the file errors.
     void commitKept(files::RewriteBatch& pages);
     // A failure that ended the run, and the audit's full list of what stays
     // readable; both only go into a backup that exists.
@@ -84,8 +85,12 @@ private:
     files::Descriptor log_;
     std::unordered_set<std::string> kept_;
     std::unordered_set<std::string> madeFolders_;
-    std::string waitingIndex_;  // the lines of placed originals
-    std::string waitingLog_;
+    struct Waiting {
+        std::string target;
+        std::string keptAt;  // the original's place the first time target changes
+        Lines lines;
+    };
+    std::vector<Waiting> waiting_;  // the lines of placed originals
 };
 
 // The mirror of a local file: its absolute path without the leading "/".

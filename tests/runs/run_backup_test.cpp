@@ -164,6 +164,8 @@ TEST(RunBackup, EachOriginalIsKeptBeforeItsPageIsReplaced) {
         const UndoResult undo = undoLocalRun(keptRuns(data.file("Sicherungen")).at(0));
         EXPECT_EQ(undo.restored.size(), written);
         for (const auto& page : pages) EXPECT_EQ(test::readFile(page), kLinkPage);
+        // Only a batch that failed while keeping originals names pages it never replaced.
+        EXPECT_EQ(undo.leftAlone.empty(), failure != Failure::Original);
         for (const auto& line : undo.leftAlone) EXPECT_NE(line.find(": Sicherung fehlt"), std::string::npos) << line;
     }
 }
