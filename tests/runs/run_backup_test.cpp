@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <memory>
 
 #include "files/fault_injection.hpp"
 #include "files/file_io.hpp"
@@ -183,6 +184,35 @@ TEST(RunBackup, AnOriginalSharedWithAnotherNameIsCopied) {
     runLocalEncoding(parameters);
     EXPECT_NE(site.read("zweiter-name.html"), kLinkPage);
     EXPECT_EQ(test::readFile(backup.folder() + "/" + localMirrorPath(page)), kLinkPage);
+}
+
+// Pages on another file system than the backup (memory against disk): no
+// link can be made there, so each original is copied byte for byte.
+TEST(RunBackup, OriginalsOnAnotherFileSystemAreCopied) {
+    const test::TempFolder data;
+    std::string site = "/dev/shm/quill-test-XXXXXX";
+    struct stat shm {};
+    struct stat backups {};
+    if (::stat("/dev/shm", &shm) != 0 || ::stat(data.path().c_str(), &backups) != 0 || shm.st_dev == backups.st_dev ||
+        ::mkdtemp(site.data()) == nullptr)
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    const std::unique_ptr<std::string, void (*)(std::string*)> removeSite(&site,
+                                                                          [](std::string* p) { fs::remove_all(*p); });
+    const std::string big = kLinkPage + std::string(3 << 20, 'x');  // more than one copy call may move
+    StringList pages = {site + "/a.html", site + "/b.html"};
+    test::writeFile(pages[0], kLinkPage);
+    test::writeFile(pages[1], big);
+    const std::vector<ino_t> before = {inodeOf(pages[0]), inodeOf(pages[1])};
+    RunBackup backup(data.file("Sicherungen"), RunKind::Local, site);
+    LocalRunParameters parameters = LocalRunParameters::over(pages);
+    parameters.hooks = keepingOriginalsInBatches(backup);
+    runLocalEncoding(parameters);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const std::string original = backup.folder() + "/" + localMirrorPath(pages[i]);
+        EXPECT_EQ(test::readFile(original), i == 0 ? kLinkPage : big);
+        EXPECT_NE(test::readFile(pages[i]), test::readFile(original));
+        EXPECT_NE(inodeOf(original), before[i]);
+    }
 }
 
 }  // namespace
