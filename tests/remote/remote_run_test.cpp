@@ -287,6 +287,7 @@ TEST_F(RemoteRun, RefusedLoginShowsTheServerTextAndTheNextRunConnectsCleanly) {
         EXPECT_EQ(std::string(e.what()), "Login incorrect.\r\n");
     }
     EXPECT_NO_THROW(run({}));
+    ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back(), "Es wurden keine unkodierten E-Mail-Adressen gefunden!");
 }
 

@@ -132,6 +132,7 @@ public:
 
 private:
     void run();
+    // Answers one control connection and closes it.
     void serve(int control);
     Script answerFor(const std::string& verb, const std::string& argument);
     Script defaultAnswer(const std::string& verb, const std::string& argument);
