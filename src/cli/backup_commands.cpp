@@ -17,10 +17,6 @@ namespace quill::cli {
 
 namespace {
 
-std::string kindText(RunKind kind) {
-    return kind == RunKind::Remote ? "FTP" : "lokal";
-}
-
 std::string placeText(const KeptRun& run) {
     return run.kind == RunKind::Remote ? run.place + " " + run.serverFolder : run.place;
 }
@@ -67,7 +63,7 @@ int backupsCommand(const std::vector<std::string>& args, CliIo& io) {
         return kExitDone;
     }
     for (const auto& run : runs) {
-        io.out << run.name << "  " << kindText(run.kind) << "  " << shownName(placeText(run)) << "  "
+        io.out << run.name << "  " << kindWord(run.kind) << "  " << shownName(placeText(run)) << "  "
                << run.files.size() << (run.files.size() == 1 ? " Datei" : " Dateien")
                << (run.undone ? "  (rückgängig gemacht)" : "") << '\n';
     }

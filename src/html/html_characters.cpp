@@ -2,6 +2,7 @@
 
 #include "html/named_references.hpp"
 #include "text/cp1252.hpp"
+#include "text/hex_text.hpp"
 
 namespace quill {
 
@@ -14,12 +15,6 @@ bool isDigit(char c) {
 }
 bool isAlphanumeric(char c) {
     return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-int hexValue(char c) {
-    if (isDigit(c)) return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 // What a browser makes of a numeric reference's value: 128-159 are read as
@@ -37,7 +32,7 @@ std::optional<ReadReference> numericReferenceAt(std::string_view text) {
     const std::size_t digitsFrom = at;
     unsigned long value = 0;
     for (; at < text.size(); ++at) {
-        const int digit = hex ? hexValue(text[at]) : (isDigit(text[at]) ? text[at] - '0' : -1);
+        const int digit = hex ? hexDigitValue(text[at]) : (isDigit(text[at]) ? text[at] - '0' : -1);
         if (digit < 0) break;
         value = value * (hex ? 16 : 10) + static_cast<unsigned long>(digit);
         if (value > 0x10FFFF) value = 0x110000;  // stays out of range, never overflows

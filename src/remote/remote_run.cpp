@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "addresses/address_audit.hpp"
@@ -115,15 +116,26 @@ void listMatchingNames(remote::RemoteFolder& server, const StringList& masks, St
     if (!refused.empty()) view.showMessage({OutcomeKind::Error, refusedNamesMessage(refused)});
 }
 
-// The run's audit of the copies, each hit named by its page on the server.
-std::vector<ReadableAddress> auditOfPages(std::vector<ReadableAddress> hits, const std::vector<RemotePage>& pages,
-                                          const StringList& copies) {
-    for (ReadableAddress& hit : hits) {
-        const auto copy = std::find(copies.begin(), copies.end(), hit.path);
-        hit.path = cp1252ToUtf8(pages[static_cast<std::size_t>(copy - copies.begin())].serverPath());
+// Each copy's page, found by its path in one lookup.
+class CopiesOfPages {
+public:
+    CopiesOfPages(const std::vector<RemotePage>& pages, const StringList& copies) : pages_(pages) {
+        for (std::size_t i = 0; i < copies.size(); ++i) index_.emplace(copies[i], i);
     }
-    return hits;
-}
+    const RemotePage* pageOf(const std::string& copy) const {
+        const auto at = index_.find(copy);
+        return at == index_.end() ? nullptr : &pages_[at->second];
+    }
+    // The run's audit of the copies, each hit named by its page on the server.
+    std::vector<ReadableAddress> audit(std::vector<ReadableAddress> hits) const {
+        for (ReadableAddress& hit : hits) hit.path = cp1252ToUtf8(pageOf(hit.path)->serverPath());
+        return hits;
+    }
+
+private:
+    const std::vector<RemotePage>& pages_;
+    std::unordered_map<std::string, std::size_t> index_;
+};
 
 std::string displayName(const std::string& remoteName) {
     return cp1252ToUtf8(remoteName);
@@ -296,12 +308,9 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
     if (preview) runs.scanFiles(runs.foundFiles);
 
     // The exceptions judge a copy, and the backup keeps it, by its page on the server.
-    const auto pageOf = [&](const std::string& copy) -> const RemotePage* {
-        const auto at = std::find(copies.begin(), copies.end(), copy);
-        return at == copies.end() ? nullptr : &pages[static_cast<std::size_t>(at - copies.begin())];
-    };
+    const CopiesOfPages copiesOfPages(pages, copies);
     runs.pageName = [&](const std::string& copy) {
-        const RemotePage* page = pageOf(copy);
+        const RemotePage* page = copiesOfPages.pageOf(copy);
         if (page == nullptr) return copy;
         if (!page->folder.empty()) return cp1252ToUtf8(page->serverPath());
         return cp1252ToUtf8(fields.folder.empty() ? page->name : files::joinPath(fields.folder, page->name));
@@ -311,7 +320,7 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
 
     if (preview) {
         std::vector<PreviewFile> changes = runs.previewChanges(copies);
-        for (PreviewFile& change : changes) change.path = displayName(pageOf(change.path)->path);
+        for (PreviewFile& change : changes) change.path = displayName(copiesOfPages.pageOf(change.path)->path);
         if (!view.confirmChanges(changes)) {
             for (const auto& copy : copies) files::removeFile(copy);
             removeEmptyCopyFolders(remoteWorkFolder(), pages);
@@ -325,7 +334,7 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
     if (!view.backupRoot.empty() && view.uploadAfterReport)
         backup.emplace(view.backupRoot, RunKind::Remote, fields.host, fields.folder);
     const BackupScope keeping(runs, backup, [&](const std::string& copy) {
-        const RemotePage& page = *pageOf(copy);
+        const RemotePage& page = *copiesOfPages.pageOf(copy);
         return KeptAs{page.serverPath(), remoteMirrorPath(fields.host, fields.folder, page.path)};
     });
     try {
@@ -340,7 +349,7 @@ void runConnected(remote::RemoteFolder& server, RemoteRunFields& fields, const S
         view.refresh();
         view.showMessage(outcome);
         // Seen before anything is uploaded.
-        const std::vector<ReadableAddress> hits = auditOfPages(runs.lastRewrite().readable, pages, copies);
+        const std::vector<ReadableAddress> hits = copiesOfPages.audit(runs.lastRewrite().readable);
         if (view.audited) view.audited(hits);
         const std::vector<ReadableAddress> readable = splitByExceptions(hits, runs.exceptions).counted;
         if (backup) backup->readable(readableLines(readable));

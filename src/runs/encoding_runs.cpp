@@ -42,10 +42,7 @@ void EncodingRuns::scanFiles(const StringList& paths) {
 }
 
 void EncodingRuns::Dateien_kodieren(const StringList& paths) {
-    LocalRunParameters parameters;
-    parameters.rewritten = paths;
-    lastRewrite_ = {};
-    lastRewrite_ = run(std::move(parameters));
+    scanAndEncode({}, paths);
 }
 
 void EncodingRuns::scanAndEncode(const StringList& scanned, const StringList& rewritten) {

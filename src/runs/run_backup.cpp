@@ -12,6 +12,7 @@
 #include "files/folder_lock.hpp"
 #include "files/regular_file.hpp"
 #include "files/rewrite_batch.hpp"
+#include "text/hex_text.hpp"
 
 namespace quill {
 
@@ -35,9 +36,8 @@ std::string escaped(std::string_view text) {
     std::string out;
     for (const char c : text) {
         if (c == '%' || c == '\t' || c == '\n' || c == '\r') {
-            char code[4];
-            std::snprintf(code, sizeof code, "%%%02X", static_cast<unsigned char>(c));
-            out += code;
+            const auto byte = static_cast<unsigned char>(c);
+            out += "%" + hexText(&byte, 1, HexLetters::Upper);
         } else {
             out += c;
         }
@@ -45,17 +45,11 @@ std::string escaped(std::string_view text) {
     return out;
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 std::string unescaped(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const int high = i + 2 < text.size() ? hexValue(text[i + 1]) : -1;
-        const int low = i + 2 < text.size() ? hexValue(text[i + 2]) : -1;
+        const int high = i + 2 < text.size() ? hexDigitValue(text[i + 1]) : -1;
+        const int low = i + 2 < text.size() ? hexDigitValue(text[i + 2]) : -1;
         if (text[i] == '%' && high >= 0 && low >= 0) {
             out += static_cast<char>(high * 16 + low);
             i += 2;
@@ -77,16 +71,6 @@ std::vector<std::string> fields(const std::string& line) {
     return parts;
 }
 
-const char* kindWord(RunKind kind) {
-    return kind == RunKind::Remote ? "FTP" : "lokal";
-}
-
-void appendTo(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    if (out) out << text;
-    if (!out.flush()) throw files::FileCreateError(files::createErrorText(path, errno ? errno : EIO));
-}
-
 files::Descriptor openForAppending(const std::string& path) {
     files::Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
     if (!fd.valid()) throw files::FileCreateError(files::createErrorText(path, errno));
@@ -96,6 +80,10 @@ files::Descriptor openForAppending(const std::string& path) {
 void appendTo(const files::Descriptor& fd, const std::string& path, const std::string& text) {
     if (!files::writeAll(fd.get(), text.data(), text.size()))
         throw files::FileCreateError(files::createErrorText(path, errno ? errno : EIO));
+}
+
+void appendTo(const std::string& path, const std::string& text) {
+    appendTo(openForAppending(path), path, text);
 }
 
 // "." and ".." and empty pieces never reach the mirror as folder steps.
@@ -113,6 +101,10 @@ std::string safeRelative(const std::string& path) {
 }
 
 }  // namespace
+
+const char* kindWord(RunKind kind) {
+    return kind == RunKind::Remote ? "FTP" : "lokal";
+}
 
 std::string backupsFolder() {
     return files::inCurrentFolder(kBackupsFolderName);

@@ -15,6 +15,8 @@
 namespace quill {
 
 enum class RunKind { Local, Remote };
+// "lokal" or "FTP", as the index stores the kind and the command line shows it.
+const char* kindWord(RunKind kind);
 
 // "Sicherungen" in the data folder (the working folder).
 inline constexpr const char* kBackupsFolderName = "Sicherungen";

@@ -13,4 +13,11 @@ std::string hexText(const unsigned char* bytes, std::size_t size, HexLetters let
     return text;
 }
 
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 }  // namespace quill
